@@ -1,0 +1,73 @@
+// The game server: one game per process on localhost:8089. Standard output
+// carries only the game's console lines; failures to serve go to standard error.
+
+#include "routes.h"
+
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+constexpr const char* host = "localhost";
+constexpr int port = 8089;
+
+// Far above the 100-byte boards the clients post; a larger body gets 413.
+constexpr size_t max_body_bytes = 16 * 1024 * 1024;
+
+// SO_REUSEADDR lets a restarted server bind at once. The library's default also
+// sets SO_REUSEPORT, which would let a second server share the port and split
+// the clients between two games; leaving it off makes the second one fail.
+void exclusive_socket_options(socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// The library tries each address of the name in turn. Pinning the family of the
+// first one, the address clients try first, stops a second server from quietly
+// binding the other family when the first is taken.
+int first_family_of(const char* name) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr) {
+        return AF_UNSPEC;
+    }
+    int family = found->ai_family;
+    freeaddrinfo(found);
+    return family;
+}
+
+int fail(const char* what, int error) {
+    std::cerr << "server: " << what << " localhost:" << port;
+    if (error != 0) {
+        std::string reason = std::strerror(error);
+        for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::cerr << ": " << reason;
+    }
+    std::cerr << std::endl;
+    return 1;
+}
+
+}  // namespace
+
+int main() {
+    httplib::Server server;
+    register_routes(server);
+    server.set_socket_options(exclusive_socket_options);
+    server.set_address_family(first_family_of(host));
+    server.set_payload_max_length(max_body_bytes);
+
+    errno = 0;
+    if (!server.bind_to_port(host, port)) {
+        return fail("cannot listen on", errno);
+    }
+    if (!server.listen_after_bind()) {
+        return fail("stopped serving on", errno);
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "server_process.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+bool port_is_open() {
+    httplib::Client probe(game_host, game_port);
+    probe.set_connection_timeout(0, 200000);
+    // An unknown path is answered 404 by the library and changes nothing.
+    auto result = probe.Get("/__probe__");
+    return static_cast<bool>(result);
+}
+
+ServerProcess::ServerProcess() {
+    if (port_is_open()) {
+        ADD_FAILURE() << "port 8089 is already taken by another process";
+    }
+    process_ = std::make_unique<ChildProcess>(SERVER_PATH);
+    for (int i = 0; i < 500 && !port_is_open(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!port_is_open()) ADD_FAILURE() << "server did not start: " << process_->standard_error();
+}
+
+ServerProcess::~ServerProcess() { stop(); }
+
+int ServerProcess::stop() { return process_->stop(); }
+
+Reply get(const std::string& path) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Get(path.c_str());
+    if (!result) return {};
+    return {result->status, result->body};
+}
+
+Reply post(const std::string& path, const std::string& body) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Post(path.c_str(), body, "text/plain");
+    if (!result) return {};
+    return {result->status, result->body};
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The real game server on its real port, for tests that talk HTTP to it.
+
+#include "child_process.h"
+
+#include <httplib.h>
+
+#include <memory>
+#include <string>
+
+constexpr const char* game_host = "localhost";
+constexpr int game_port = 8089;
+
+// True once something accepts connections on localhost:8089.
+bool port_is_open();
+
+class ServerProcess {
+public:
+    // Starts the server and waits until it accepts connections; fails the
+    // calling test if it does not within a few seconds.
+    ServerProcess();
+    ~ServerProcess();
+
+    ChildProcess& process() { return *process_; }
+    // The console bytes written so far.
+    std::string console() const { return process_->standard_output(); }
+    // SIGTERM and wait; returns the exit status.
+    int stop();
+
+private:
+    std::unique_ptr<ChildProcess> process_;
+};
+
+// A GET or POST answered with status and body; status 0 when no reply came.
+struct Reply {
+    int status = 0;
+    std::string body;
+};
+Reply get(const std::string& path);
+Reply post(const std::string& path, const std::string& body);
