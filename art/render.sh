@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Redraws the game's pictures in thirdparty/ from the SVG sources beside this script.
+# The rendered PNGs are committed, so building and playing never need this: run it after
+# changing a source. Each picture becomes an opaque 8-bit RGB PNG of exactly the size the board
+# window's layout gives it; the client copies pictures without blending, so they carry no alpha.
+set -euo pipefail
+
+art=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$art")
+"$root/scripts/install-deps" --art
+
+# name width height
+pictures="
+exit 144 144
+y1 108 144
+y2 108 144
+w1 108 144
+w2 108 144
+gz 72 72
+xz 72 72
+st 64 64
+jd 64 64
+b 64 64
+wh 64 64
+hj 360 40
+jz 800 500
+1 360 904
+2 360 904
+"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+while read -r name width height; do
+  [ -n "$name" ] || continue
+  out="$root/thirdparty/$name.png"
+  # rsvg-convert resolves the lobby's references to the piece sources relative to the SVG.
+  rsvg-convert --width "$width" --height "$height" --format png \
+    --output "$work/$name.png" "$art/$name.svg"
+  # Anything left transparent would show black in the game, so flatten it onto black here too.
+  convert "$work/$name.png" -background black -alpha remove -alpha off -strip "PNG24:$out"
+  optipng -quiet -o5 -nc -nb -strip all "$out"
+  size=$(identify -format '%wx%h' "$out")
+  if [ "$size" != "${width}x${height}" ]; then
+    echo "render: $name.png came out $size, not ${width}x${height}" >&2
+    exit 1
+  fi
+done <<<"$pictures"
+
+du -cb "$root"/thirdparty/*.png | tail -n 1 | awk '{ printf "render: %d bytes of pictures\n", $1 }'

@@ -1,0 +1,97 @@
+// The fifteen pictures the client loads. It copies them onto the window without blending
+// and draws them at fixed places of the board window, so each must be an opaque PNG of
+// exactly the size its place gives it.
+#include "png_summary.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct Picture {
+    const char* file;
+    std::uint32_t width;
+    std::uint32_t height;
+};
+
+const Picture pictures[] = {
+    {"exit.png", 144, 144},
+    {"y1.png", 108, 144},
+    {"y2.png", 108, 144},
+    {"w1.png", 108, 144},
+    {"w2.png", 108, 144},
+    {"gz.png", 72, 72},
+    {"xz.png", 72, 72},
+    {"st.png", 64, 64},
+    {"jd.png", 64, 64},
+    {"b.png", 64, 64},
+    {"wh.png", 64, 64},
+    {"hj.png", 360, 40},
+    {"jz.png", 800, 500},
+    {"1.png", 360, 904},
+    {"2.png", 360, 904},
+};
+
+void PrintTo(const Picture& picture, std::ostream* out)
+{
+    *out << picture.file << " " << picture.width << "x" << picture.height;
+}
+
+// The pictures ship with the game; a careless export easily costs megabytes.
+constexpr std::uintmax_t size_budget = 400 * 1024;
+
+std::filesystem::path path_of(const char* file)
+{
+    return std::filesystem::path(PICTURE_DIR) / file;
+}
+
+std::string read_file(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class PictureFile : public testing::TestWithParam<Picture> {};
+
+std::string test_name(const testing::TestParamInfo<Picture>& info)
+{
+    std::string name = std::filesystem::path(info.param.file).stem().string();
+    return std::isdigit(static_cast<unsigned char>(name[0])) ? "win_" + name : name;
+}
+
+}
+
+TEST_P(PictureFile, IsAnOpaquePngOfItsPlacesSize)
+{
+    const Picture& picture = GetParam();
+    std::filesystem::path path = path_of(picture.file);
+    ASSERT_TRUE(std::filesystem::is_regular_file(path)) << path;
+
+    PngSummary summary = summarise_png(read_file(path));
+    ASSERT_EQ(summary.fault, "") << path;
+    EXPECT_EQ(summary.width, picture.width) << path;
+    EXPECT_EQ(summary.height, picture.height) << path;
+    EXPECT_FALSE(colour_type_has_alpha(summary.colour_type))
+        << path << " has an alpha channel (colour type " << summary.colour_type << ")";
+    EXPECT_FALSE(summary.has_transparency_chunk) << path << " declares a transparent colour";
+    EXPECT_GT(summary.image_data_chunks, 0) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureFile, testing::ValuesIn(pictures), test_name);
+
+TEST(PictureSet, StaysWithinItsSizeBudget)
+{
+    std::uintmax_t total = 0;
+    for (const Picture& picture : pictures) {
+        std::filesystem::path path = path_of(picture.file);
+        if (std::filesystem::is_regular_file(path))
+            total += std::filesystem::file_size(path);
+    }
+    EXPECT_LE(total, size_budget);
+}
