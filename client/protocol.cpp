@@ -1,0 +1,93 @@
+#include "protocol.h"
+
+#include "board.h"
+
+#include <cctype>
+#include <climits>
+
+namespace {
+
+constexpr const char* text_plain = "text/plain";
+
+bool answered(const httplib::Result& result) {
+    return result && result->status == 200;
+}
+
+bool answered_exactly(const httplib::Result& result, const std::string& expected) {
+    return answered(result) && result->body == expected;
+}
+
+void get_until_exactly(httplib::Client& client, const char* path, const std::string& expected) {
+    while (!answered_exactly(client.Get(path), expected)) {
+    }
+}
+
+void post_until_ok(httplib::Client& client, const char* path, const std::string& body) {
+    while (!answered_exactly(client.Post(path, body, text_plain), "ok")) {
+    }
+}
+
+}  // namespace
+
+std::optional<int> number_in_body(const std::string& body) {
+    std::size_t i = 0;
+    while (i < body.size() && std::isspace(static_cast<unsigned char>(body[i]))) ++i;
+    bool negative = false;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) {
+        negative = body[i] == '-';
+        ++i;
+    }
+    std::size_t first_digit = i;
+    long long value = 0;
+    for (; i < body.size() && body[i] >= '0' && body[i] <= '9'; ++i) {
+        value = value * 10 + (body[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+    }
+    if (i == first_digit) return std::nullopt;
+    if (negative) value = -value;
+    if (value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+int join_game(httplib::Client& client) {
+    for (;;) {
+        auto result = client.Get("/join");
+        if (!answered(result)) continue;
+        auto number = number_in_body(result->body);
+        if (number && *number != 0) return *number;
+    }
+}
+
+void wait_for_start(httplib::Client& client) { get_until_exactly(client, "/start", "2"); }
+
+void post_board(httplib::Client& client) {
+    while (!answered_exactly(client.Post("/chess", board_to_text(), text_plain), "ok")) {
+    }
+}
+
+void fetch_board(httplib::Client& client) {
+    for (;;) {
+        auto result = client.Get("/what");
+        if (answered(result) && text_to_board(result->body)) return;
+    }
+}
+
+std::string ask_who_win(httplib::Client& client) {
+    for (;;) {
+        auto result = client.Get("/who_win");
+        if (answered(result)) return result->body;
+    }
+}
+
+bool is_my_turn(httplib::Client& client) {
+    auto result = client.Get("/who");
+    if (!answered(result)) return false;
+    auto number = number_in_body(result->body);
+    return number && *number == my_player;
+}
+
+void hand_over_turn(httplib::Client& client) { get_until_exactly(client, "/next", "ok"); }
+
+void post_win(httplib::Client& client, int winner) {
+    post_until_ok(client, "/win", std::to_string(winner));
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Every request a player sends to the game server, each with the reply it
+// waits for. A failed request and a refused reply are alike: the request goes
+// out again at once, with no pause and no limit.
+
+#include <httplib.h>
+
+#include <optional>
+#include <string>
+
+// The body read as a decimal int: leading white space, an optional sign, then
+// the digits up to the first non-digit. No digit, or a value outside int: none.
+std::optional<int> number_in_body(const std::string& body);
+
+// GET /join until a nonzero number; returns it.
+int join_game(httplib::Client& client);
+// GET /start until the body is exactly "2".
+void wait_for_start(httplib::Client& client);
+// POST /chess with the current board until "ok"; the text is made anew for
+// every attempt.
+void post_board(httplib::Client& client);
+// GET /what until a 200 reply that holds a whole board, then loads it. Before
+// player 1's first post the server holds an empty text, which is refused.
+void fetch_board(httplib::Client& client);
+// GET /who_win until a 200 reply; returns its body ("0": nobody has won).
+std::string ask_who_win(httplib::Client& client);
+// One GET /who: true when it was answered and names my_player.
+bool is_my_turn(httplib::Client& client);
+// GET /next until "ok".
+void hand_over_turn(httplib::Client& client);
+// POST /win with the winner's number until "ok".
+void post_win(httplib::Client& client, int winner);

@@ -1,0 +1,50 @@
+#pragma once
+// The rules of a turn: selecting a piece with clicks, one orthogonal step,
+// combat by the rock-scissors-paper cycle and the far-row win. They work on
+// the process-wide board for my_player and need neither a window nor a server.
+
+#include <cstdint>
+#include <string>
+
+// A turn starts with nothing selected; the position is only read while
+// `selected` is true.
+struct TurnSelection {
+    bool selected = false;
+    int selected_column = -1;
+    int selected_row = -1;
+};
+
+enum class MoveResult { none, ordinary, far_row_win };
+
+enum class SquareDrawing { none, highlight, unhighlight };
+
+// What the window has to do after one click of the turn, in this order:
+// forfeit, redraw one square, pause 500 ms, and after a move post the board
+// and hand over the turn (ordinary) or post the own win (far-row win).
+struct ClickOutcome {
+    bool forfeit = false;
+    SquareDrawing drawing = SquareDrawing::none;
+    int column = -1;
+    int row = -1;
+    bool pause = false;
+    MoveResult move = MoveResult::none;
+};
+
+bool attacker_wins(std::int32_t attacker_kind, std::int32_t defender_kind);
+bool orthogonally_adjacent(int column_a, int row_a, int column_b, int row_b);
+// The opponent's back row: 9 for player 1, 0 for anyone else.
+int far_row(int player);
+
+// A legal step for my_player: an own piece on the board, an orthogonal
+// neighbour that is not its own.
+bool is_legal_move(int from_column, int from_row, int to_column, int to_row);
+// Moves the piece, fights if the target holds an opposing piece, and leaves
+// the source empty. The far-row win counts only when the piece now stands on
+// the target.
+MoveResult make_move(int from_column, int from_row, int to_column, int to_row);
+
+// A click on square [column][row] (anything off the board counts as a click
+// outside the squares).
+ClickOutcome click_square(TurnSelection& selection, int column, int row);
+// A click given by its cell code: "exit", "no" or column digit then row digit.
+ClickOutcome click_cell_code(TurnSelection& selection, const std::string& code);
