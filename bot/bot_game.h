@@ -1,0 +1,8 @@
+#pragma once
+// One whole game played by the bot through the server on localhost:8089.
+
+#include "options.h"
+
+// Joins, sets up, plays until the game is over and tells how it ended on
+// standard output. Returns the exit status, 0.
+int play_game(const BotOptions& options);

@@ -1,0 +1,151 @@
+#include "knowledge.h"
+
+#include "board.h"
+#include "rules.h"
+
+#include <vector>
+
+namespace {
+
+struct Square {
+    int column;
+    int row;
+};
+
+bool is_opposing(const Knowledge& knowledge, const SquareView& square) {
+    return square.owner != 0 && square.owner != knowledge.player;
+}
+
+int single_kind(KindMask mask) {
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        if (mask == mask_of(kind)) return kind;
+    }
+    return unknown_kind;
+}
+
+void forget_piece(Knowledge& knowledge, int column, int row) {
+    int kind = single_kind(knowledge.possible[column][row]);
+    if (kind != unknown_kind && knowledge.remaining[kind] > 0) --knowledge.remaining[kind];
+    knowledge.possible[column][row] = 0;
+}
+
+void narrow(Knowledge& knowledge, int column, int row, KindMask allowed) {
+    KindMask narrowed = knowledge.possible[column][row] & allowed;
+    knowledge.possible[column][row] = narrowed != 0 ? narrowed : allowed;
+}
+
+// Whoever moved onto the square of a piece of kind `defender` and stays there
+// is of the same kind or of the kind that beats it.
+KindMask kinds_winning_attack_on(int defender) {
+    return mask_of(defender) | mask_of(kind_beating(defender));
+}
+
+// The opponent's piece left `from`; it went to an orthogonal neighbour that
+// it holds now and did not hold before, or it lost an attack on one of ours.
+void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square from) {
+    const PlayerView& before = knowledge.last_seen;
+    KindMask carried = knowledge.possible[from.column][from.row];
+    knowledge.possible[from.column][from.row] = 0;
+    std::vector<Square> own_neighbours;
+    for (auto [dc, dr] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}}) {
+        int column = from.column + dc;
+        int row = from.row + dr;
+        if (!on_board(column, row)) continue;
+        const SquareView& old_square = before[column][row];
+        const SquareView& new_square = now[column][row];
+        if (old_square.owner == knowledge.player) own_neighbours.push_back({column, row});
+        if (!is_opposing(knowledge, new_square) || is_opposing(knowledge, old_square)) continue;
+        knowledge.possible[column][row] = carried;
+        if (old_square.owner == knowledge.player) narrow(knowledge, column, row, kinds_winning_attack_on(old_square.kind));
+        return;
+    }
+    if (own_neighbours.size() == 1) {
+        const SquareView& defender = before[own_neighbours[0].column][own_neighbours[0].row];
+        int attacker = kind_beaten_by(defender.kind);
+        if (knowledge.remaining[attacker] > 0) --knowledge.remaining[attacker];
+    }
+}
+
+}  // namespace
+
+int kind_beating(int kind) { return (kind + 2) % 3; }
+int kind_beaten_by(int kind) { return (kind + 1) % 3; }
+
+Knowledge start_knowledge(int player, const PlayerView& view) {
+    Knowledge knowledge;
+    knowledge.player = player;
+    knowledge.last_seen = view;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (is_opposing(knowledge, view[column][row])) knowledge.possible[column][row] = any_kind;
+        }
+    }
+    return knowledge;
+}
+
+namespace {
+
+int pieces_on(const PlayerView& view) {
+    int count = 0;
+    for (const auto& column : view) {
+        for (const auto& square : column) count += square.owner != 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
+    bool quiet = pieces_on(now) == pieces_on(knowledge.last_seen);
+    knowledge.quiet_turns = quiet ? knowledge.quiet_turns + 1 : 0;
+    std::vector<Square> left;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            bool was = is_opposing(knowledge, knowledge.last_seen[column][row]);
+            if (was && !is_opposing(knowledge, now[column][row])) left.push_back({column, row});
+        }
+    }
+    if (left.size() == 1) follow_opposing_step(knowledge, now, left[0]);
+    // Anything the single step does not explain leaves those pieces unknown.
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            KindMask& mask = knowledge.possible[column][row];
+            if (!is_opposing(knowledge, now[column][row])) {
+                mask = 0;
+            } else if (mask == 0) {
+                mask = any_kind;
+            }
+        }
+    }
+    knowledge.last_seen = now;
+}
+
+void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after) {
+    const SquareView& target_before = knowledge.last_seen[move.to_column][move.to_row];
+    int attacker = knowledge.last_seen[move.from_column][move.from_row].kind;
+    if (is_opposing(knowledge, target_before)) {
+        if (after[move.to_column][move.to_row].owner == knowledge.player) {
+            forget_piece(knowledge, move.to_column, move.to_row);
+        } else {
+            knowledge.possible[move.to_column][move.to_row] = mask_of(kind_beating(attacker));
+        }
+    }
+    if (pieces_on(after) != pieces_on(knowledge.last_seen)) knowledge.quiet_turns = 0;
+    knowledge.last_seen = after;
+}
+
+std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row) {
+    KindMask mask = knowledge.possible[column][row];
+    if (mask == 0) mask = any_kind;
+    std::array<double, 3> odds{};
+    double total = 0;
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        if (!(mask & mask_of(kind))) continue;
+        // A kind the opponent may have run out of still keeps a little weight:
+        // the counts are only what the bot could infer.
+        odds[kind] = knowledge.remaining[kind] + 0.25;
+        total += odds[kind];
+    }
+    for (double& odd : odds) odd /= total;
+    return odds;
+}

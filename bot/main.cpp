@@ -1,0 +1,25 @@
+// bot: a computer player that plays one game through the game server.
+
+#include "bot_game.h"
+#include "game_log.h"
+#include "options.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = parse_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "bot: " << error << "\n" << bot_usage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << bot_usage;
+        return 0;
+    }
+    if (!GameLog(options->log_path).usable()) {
+        std::cerr << "bot: cannot write " << options->log_path << "\n";
+        return 2;
+    }
+    return play_game(*options);
+}

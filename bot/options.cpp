@@ -1,0 +1,62 @@
+#include "options.h"
+
+#include <charconv>
+
+const char* const bot_usage =
+    "Usage: bot [--think MS] [--seed N] [--log FILE] [--help]\n"
+    "Plays one game of rock-scissors-paper chess through the game server on\n"
+    "localhost:8089, as whichever player the server makes it, and exits 0 when\n"
+    "the game is over.\n"
+    "  --think MS   pause before each of its moves, in milliseconds (default 500)\n"
+    "  --seed N     seed for its starting board and its choices (default: the time)\n"
+    "  --log FILE   write a time-stamped record of the game to FILE\n"
+    "  --help       show this text and exit\n"
+    "It sees what a player sees: the kinds of its own pieces and the places of\n"
+    "the opponent's, and it remembers what its fights and the opponent's\n"
+    "captures reveal. When none of its pieces can move it gives the game up.\n";
+
+namespace {
+
+template <typename Number>
+bool read_number(const std::string& text, Number& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, fault] = std::from_chars(text.data(), end, value);
+    return fault == std::errc() && stop == end;
+}
+
+}  // namespace
+
+std::optional<BotOptions> parse_options(const std::vector<std::string>& args, std::string& error) {
+    BotOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (name != "--think" && name != "--seed" && name != "--log") {
+            error = "unknown option " + name;
+            return std::nullopt;
+        }
+        if (i + 1 == args.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        bool good = true;
+        if (name == "--think") {
+            good = read_number(value, options.think_ms) && options.think_ms >= 0;
+        } else if (name == "--seed") {
+            good = read_number(value, options.seed);
+            options.seed_given = true;
+        } else {
+            options.log_path = value;
+            good = !value.empty();
+        }
+        if (!good) {
+            error = "bad value for " + name + ": " + value;
+            return std::nullopt;
+        }
+    }
+    return options;
+}

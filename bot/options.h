@@ -1,0 +1,19 @@
+#pragma once
+// The bot's command line.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct BotOptions {
+    int think_ms = 500;
+    unsigned seed = 0;
+    bool seed_given = false;
+    std::string log_path;
+    bool help = false;
+};
+
+extern const char* const bot_usage;
+
+// None, with a reason in `error`, for a command line it cannot follow.
+std::optional<BotOptions> parse_options(const std::vector<std::string>& args, std::string& error);

@@ -1,0 +1,19 @@
+#include "player_view.h"
+
+#include "board.h"
+
+PlayerView view_of_board(int player) {
+    PlayerView view;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const Cell& cell = board[column][row];
+            view[column][row].owner = cell.owner;
+            if (cell.owner == player) view[column][row].kind = cell.kind;
+        }
+    }
+    return view;
+}
+
+int opponent_of(int player) { return player == 1 ? 2 : 1; }
+
+int progress(int player, int row) { return player == 1 ? row : board_rows - 1 - row; }

@@ -1,0 +1,28 @@
+#pragma once
+// The board as one player sees it: the kinds of its own pieces and only the
+// places of the opponent's. The bot decides from this alone.
+
+#include <array>
+
+constexpr int unknown_kind = -1;
+
+struct SquareView {
+    int owner = 0;             // 0 empty, else the player whose piece stands here
+    int kind = unknown_kind;   // known for the viewer's own pieces only
+};
+
+using PlayerView = std::array<std::array<SquareView, 10>, 5>;
+
+struct Move {
+    int from_column;
+    int from_row;
+    int to_column;
+    int to_row;
+};
+
+// Copies the process-wide board for `player`, leaving out every opposing kind.
+PlayerView view_of_board(int player);
+
+int opponent_of(int player);
+// Rows a piece of `player` has come forward from its own back row, 0 to 9.
+int progress(int player, int row);

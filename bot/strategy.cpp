@@ -1,0 +1,167 @@
+#include "strategy.h"
+
+#include "board.h"
+#include "rules.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double win_value = 10000;
+constexpr double piece_value = 10;
+constexpr double exposure_weight = 0.3;
+constexpr double undo_penalty = 3;
+constexpr double noise_range = 0.5;
+
+constexpr std::pair<int, int> steps[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+
+bool is_opposing(const SquareView& square, int player) {
+    return square.owner != 0 && square.owner != player;
+}
+
+// A side that waits too long for the other to come forward ends up in a
+// stand-off that nobody wins, so the longer nothing is taken, the more the
+// bot values going forward over keeping its pieces out of reach.
+double boldness(const Knowledge& knowledge) { return 1 + knowledge.quiet_turns / 4.0; }
+
+double advance_value(int player, int row) {
+    int forward = progress(player, row);
+    return 0.5 * forward * forward;
+}
+
+// The chance that the opposing piece at [column][row] wins an attack on our
+// piece of kind `defender_kind`.
+double defence_loss_chance(const Knowledge& knowledge, int column, int row, int defender_kind) {
+    auto odds = kind_odds(knowledge, column, row);
+    double chance = 0;
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        if (attacker_wins(kind, defender_kind)) chance += odds[kind];
+    }
+    return chance;
+}
+
+double exposure(const PlayerView& view, const Knowledge& knowledge, int column, int row) {
+    double worst = 0;
+    for (auto [dc, dr] : steps) {
+        int c = column + dc;
+        int r = row + dr;
+        if (!on_board(c, r) || !is_opposing(view[c][r], knowledge.player)) continue;
+        worst = std::max(worst, defence_loss_chance(knowledge, c, r, view[column][row].kind));
+    }
+    return worst;
+}
+
+// Material and advance of both sides, the danger to our pieces that stand
+// next to opposing ones, and above all the opponent's chance to win at once.
+double position_value(const PlayerView& view, const Knowledge& knowledge) {
+    int player = knowledge.player;
+    double bold = boldness(knowledge);
+    double value = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const SquareView& square = view[column][row];
+            if (square.owner == player) {
+                double worth = piece_value + bold * advance_value(player, row);
+                double danger = exposure_weight / bold * exposure(view, knowledge, column, row);
+                value += worth * (1 - danger);
+            } else if (square.owner != 0) {
+                value -= piece_value + advance_value(opponent_of(player), row);
+            }
+        }
+    }
+    return value - win_value * opponent_win_chance(view, knowledge);
+}
+
+PlayerView after_step(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.to_column][move.to_row] = view[move.from_column][move.from_row];
+    next[move.from_column][move.from_row] = SquareView{};
+    return next;
+}
+
+PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.from_column][move.from_row] = SquareView{};
+    return next;
+}
+
+double outcome_value(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
+    if (move.to_row == far_row(knowledge.player)) return win_value;
+    return position_value(view, knowledge);
+}
+
+double move_value(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
+    const SquareView& target = view[move.to_column][move.to_row];
+    PlayerView moved = after_step(view, move);
+    if (target.owner == 0) return outcome_value(moved, knowledge, move);
+    int attacker = view[move.from_column][move.from_row].kind;
+    double chance = attack_chance(knowledge, attacker, move.to_column, move.to_row);
+    double lost = position_value(after_lost_attack(view, move), knowledge);
+    return chance * outcome_value(moved, knowledge, move) + (1 - chance) * lost;
+}
+
+bool undoes(const Move& move, const std::optional<Move>& previous) {
+    return previous && move.from_column == previous->to_column &&
+           move.from_row == previous->to_row && move.to_column == previous->from_column &&
+           move.to_row == previous->from_row;
+}
+
+}  // namespace
+
+std::vector<Move> legal_moves(const PlayerView& view, int player) {
+    std::vector<Move> moves;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (view[column][row].owner != player) continue;
+            for (auto [dc, dr] : steps) {
+                int c = column + dc;
+                int r = row + dr;
+                if (on_board(c, r) && view[c][r].owner != player) moves.push_back({column, row, c, r});
+            }
+        }
+    }
+    return moves;
+}
+
+double attack_chance(const Knowledge& knowledge, int attacker_kind, int column, int row) {
+    auto odds = kind_odds(knowledge, column, row);
+    double chance = 0;
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        if (attacker_wins(attacker_kind, kind)) chance += odds[kind];
+    }
+    return chance;
+}
+
+double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge) {
+    int player = knowledge.player;
+    int back_row = far_row(opponent_of(player));
+    double worst = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        const SquareView& goal = view[column][back_row];
+        if (is_opposing(goal, player)) continue;
+        for (auto [dc, dr] : steps) {
+            int c = column + dc;
+            int r = back_row + dr;
+            if (!on_board(c, r) || !is_opposing(view[c][r], player)) continue;
+            double chance = goal.owner == 0 ? 1.0 : defence_loss_chance(knowledge, c, r, goal.kind);
+            worst = std::max(worst, chance);
+        }
+    }
+    return worst;
+}
+
+std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowledge,
+                                const std::optional<Move>& previous, std::mt19937& rng) {
+    std::uniform_real_distribution<double> noise(0, noise_range);
+    std::optional<Move> best;
+    double best_value = 0;
+    for (const Move& move : legal_moves(view, knowledge.player)) {
+        double value = move_value(view, knowledge, move) + noise(rng);
+        if (undoes(move, previous)) value -= undo_penalty;
+        if (!best || value > best_value) {
+            best = move;
+            best_value = value;
+        }
+    }
+    return best;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Choosing the bot's move: every legal step is weighed by what it may lead
+// to, using only the bot's view and what it has learned.
+
+#include "knowledge.h"
+#include "player_view.h"
+
+#include <optional>
+#include <random>
+#include <vector>
+
+// Every step of one of the player's pieces to an orthogonal neighbour that
+// does not hold another of its own.
+std::vector<Move> legal_moves(const PlayerView& view, int player);
+
+// The chance that the player's piece of `attacker_kind` wins an attack on the
+// opposing piece at [column][row].
+double attack_chance(const Knowledge& knowledge, int attacker_kind, int column, int row);
+
+// The chance that the opponent wins with its next move: one of its pieces
+// steps onto the player's back row.
+double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge);
+
+// The best move, or none when no piece can move. `previous` is the bot's last
+// move, which it is loath to undo; `rng` breaks near ties.
+std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowledge,
+                                const std::optional<Move>& previous, std::mt19937& rng);
