@@ -2,16 +2,13 @@
 
 #include "board.h"
 #include "game_log.h"
-#include "knowledge.h"
 #include "protocol.h"
-#include "rules.h"
 #include "strategy.h"
 
 #include <chrono>
 #include <ctime>
 #include <iostream>
 #include <optional>
-#include <random>
 #include <thread>
 
 namespace {
@@ -19,9 +16,7 @@ namespace {
 struct BotGame {
     httplib::Client client{"localhost", 8089};
     GameLog log;
-    std::mt19937 rng;
-    Knowledge knowledge;
-    std::optional<Move> previous;
+    BotMind mind;
     std::chrono::milliseconds think;
 };
 
@@ -31,7 +26,7 @@ void say(const std::string& line) {
 
 // Player 1 deals and posts the starting board; player 2 waits for it, taking
 // nothing but a whole board.
-void set_up(BotGame& game) {
+void set_up(BotGame& game, unsigned seed) {
     my_player = join_game(game.client);
     game.log.note("joined", std::to_string(my_player));
     wait_for_start(game.client);
@@ -43,7 +38,7 @@ void set_up(BotGame& game) {
         fetch_board(game.client);
         game.log.note("setup", board_to_text());
     }
-    game.knowledge = start_knowledge(my_player, view_of_board(my_player));
+    game.mind = start_mind(seed);
 }
 
 // The winner's body once somebody has won, or none when the turn is ours.
@@ -60,24 +55,20 @@ bool take_turn(BotGame& game) {
     long long asked = GameLog::now();
     fetch_board(game.client);
     game.log.note_at(asked, "fetched", board_to_text());
-    learn_from_opponent_move(game.knowledge, view_of_board(my_player));
     std::this_thread::sleep_for(game.think);
-    auto move = choose_move(game.knowledge.last_seen, game.knowledge, game.previous, game.rng);
-    if (!move) {
+    BotTurn turn = play_bot_turn(game.mind);
+    if (!turn.move) {
         post_win(game.client, opponent_of(my_player));
         game.log.note("forfeited");
         say("none of my pieces can move; I give the game up");
         return false;
     }
-    MoveResult result = make_move(move->from_column, move->from_row, move->to_column, move->to_row);
-    if (result == MoveResult::far_row_win) {
+    if (turn.result == MoveResult::far_row_win) {
         post_win(game.client, my_player);
         game.log.note("won");
         say("I reached the far row and win");
         return false;
     }
-    learn_from_own_move(game.knowledge, *move, view_of_board(my_player));
-    game.previous = move;
     post_board(game.client);
     game.log.note("posted", board_to_text());
     hand_over_turn(game.client);
@@ -91,11 +82,9 @@ int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
     BotGame game{.log = GameLog(options.log_path),
-                 .rng = std::mt19937(seed),
-                 .knowledge = {},
-                 .previous = std::nullopt,
+                 .mind = {},
                  .think = std::chrono::milliseconds(options.think_ms)};
-    set_up(game);
+    set_up(game, seed);
     for (;;) {
         if (auto winner = wait_for_turn(game)) {
             game.log.note("winner", *winner);

@@ -165,3 +165,20 @@ std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowled
     }
     return best;
 }
+
+BotMind start_mind(unsigned seed) {
+    return BotMind{start_knowledge(my_player, view_of_board(my_player)), std::nullopt,
+                   std::mt19937(seed)};
+}
+
+BotTurn play_bot_turn(BotMind& mind) {
+    learn_from_opponent_move(mind.knowledge, view_of_board(my_player));
+    BotTurn turn;
+    turn.move = choose_move(mind.knowledge.last_seen, mind.knowledge, mind.previous, mind.rng);
+    if (!turn.move) return turn;
+    const Move& move = *turn.move;
+    turn.result = make_move(move.from_column, move.from_row, move.to_column, move.to_row);
+    learn_from_own_move(mind.knowledge, move, view_of_board(my_player));
+    mind.previous = move;
+    return turn;
+}

@@ -4,6 +4,7 @@
 
 #include "knowledge.h"
 #include "player_view.h"
+#include "rules.h"
 
 #include <optional>
 #include <random>
@@ -25,3 +26,22 @@ double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge);
 // move, which it is loath to undo; `rng` breaks near ties.
 std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowledge,
                                 const std::optional<Move>& previous, std::mt19937& rng);
+
+// Everything the bot carries from one of its turns to the next.
+struct BotMind {
+    Knowledge knowledge;
+    std::optional<Move> previous;
+    std::mt19937 rng;
+};
+
+// Starts from the board as dealt or received at set-up, for my_player.
+BotMind start_mind(unsigned seed);
+
+struct BotTurn {
+    std::optional<Move> move;   // none: no piece of ours can move
+    MoveResult result = MoveResult::none;
+};
+
+// One turn on the process-wide board for my_player, which holds the board
+// just fetched: learns what the opponent's move revealed, then moves.
+BotTurn play_bot_turn(BotMind& mind);

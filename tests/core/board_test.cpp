@@ -1,0 +1,217 @@
+#include "board_fixture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <utility>
+
+namespace {
+
+struct HalfCount {
+    int empty = 0;
+    int owned = 0;
+    int kinds[3] = {0, 0, 0};
+    int empty_with_kind = 0;
+    int foreign = 0;
+};
+
+HalfCount count_half(int first_row, int owner) {
+    HalfCount count;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = first_row; row < first_row + half_rows; ++row) {
+            const Cell& cell = board[column][row];
+            if (cell.owner == 0) {
+                ++count.empty;
+                if (cell.kind != 0) ++count.empty_with_kind;
+            } else if (cell.owner == owner) {
+                ++count.owned;
+                if (cell.kind >= 0 && cell.kind <= 2) ++count.kinds[cell.kind];
+            } else {
+                ++count.foreign;
+            }
+        }
+    }
+    return count;
+}
+
+void expect_dealt_half(int first_row, int owner, unsigned seed) {
+    HalfCount count = count_half(first_row, owner);
+    EXPECT_EQ(count.empty, 1) << "seed " << seed;
+    EXPECT_EQ(count.empty_with_kind, 0) << "seed " << seed;
+    EXPECT_EQ(count.owned, 24) << "seed " << seed;
+    EXPECT_EQ(count.foreign, 0) << "seed " << seed;
+    for (int kind = 0; kind < 3; ++kind) EXPECT_EQ(count.kinds[kind], 8) << "seed " << seed;
+}
+
+std::pair<int, int> empty_square(int first_row) {
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = first_row; row < first_row + half_rows; ++row) {
+            if (board[column][row].owner == 0) return {column, row};
+        }
+    }
+    return {-1, -1};
+}
+
+using DealTest = BoardTest;
+using BoardTextTest = BoardTest;
+
+TEST_F(DealTest, EachHalfHoldsItsPlayersTwentyFourPiecesEightOfEachKind) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::srand(seed);
+        deal_board();
+        expect_dealt_half(0, 1, seed);
+        expect_dealt_half(half_rows, 2, seed);
+    }
+}
+
+TEST_F(DealTest, EmptySquaresComeFromTheFirstFourDraws) {
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        std::srand(seed);
+        int column_1 = std::rand() % 5;
+        int row_1 = std::rand() % 5;
+        int column_2 = std::rand() % 5;
+        int row_2 = std::rand() % 5;
+        std::srand(seed);
+        deal_board();
+        EXPECT_EQ(empty_square(0), std::make_pair(column_1, row_1)) << "seed " << seed;
+        EXPECT_EQ(empty_square(half_rows), std::make_pair(column_2, row_2 + half_rows)) << "seed " << seed;
+    }
+}
+
+TEST_F(DealTest, EverySquareOfAHalfIsSometimesTheEmptyOne) {
+    std::set<std::pair<int, int>> empty_1;
+    std::set<std::pair<int, int>> empty_2;
+    for (unsigned seed = 1; seed <= 2000; ++seed) {
+        std::srand(seed);
+        deal_board();
+        empty_1.insert(empty_square(0));
+        empty_2.insert(empty_square(half_rows));
+    }
+    EXPECT_EQ(empty_1.size(), 25u);
+    EXPECT_EQ(empty_2.size(), 25u);
+}
+
+TEST_F(DealTest, OverwritesWhateverStoodBefore) {
+    for (auto& column : board) {
+        for (auto& cell : column) cell = Cell{2, 2};
+    }
+    std::srand(7);
+    deal_board();
+    expect_dealt_half(0, 1, 7);
+    expect_dealt_half(half_rows, 2, 7);
+}
+
+TEST_F(DealTest, TextMarksTheOwnersOfBothHalves) {
+    std::srand(11);
+    deal_board();
+    auto [empty_column, empty_row] = empty_square(0);
+    std::string text = board_to_text();
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            char owner = text[20 * column + 2 * row + 1];
+            bool empty = board[column][row].owner == 0;
+            if (empty) {
+                EXPECT_EQ(text.substr(20 * column + 2 * row, 2), "00");
+            } else {
+                EXPECT_EQ(owner, row < half_rows ? '1' : '2');
+            }
+        }
+    }
+    EXPECT_EQ(text.substr(20 * empty_column + 2 * empty_row, 2), "00");
+}
+
+TEST_F(BoardTextTest, EmptyBoardIsFiftyPairsOfZeros) {
+    EXPECT_EQ(board_to_text(), empty_board_text);
+}
+
+TEST_F(BoardTextTest, SquaresGoColumnByColumnKindBeforeOwner) {
+    put(0, 0, Scissors, 2);
+    put(3, 7, Paper, 1);
+    put(4, 9, Paper, 2);
+    std::string text = board_to_text();
+    ASSERT_EQ(text.size(), 100u);
+    EXPECT_EQ(text.substr(0, 2), "12");
+    EXPECT_EQ(text.substr(20 * 3 + 2 * 7, 2), "21");
+    EXPECT_EQ(text.substr(98, 2), "22");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '0'), 94);
+}
+
+TEST_F(BoardTextTest, DealtBoardSurvivesTheRoundTrip) {
+    std::srand(3);
+    deal_board();
+    std::string dealt = board_to_text();
+    Board kept;
+    std::copy(&board[0][0], &board[0][0] + 50, &kept[0][0]);
+    clear_whole_board();
+    ASSERT_TRUE(text_to_board(dealt));
+    EXPECT_EQ(board_to_text(), dealt);
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            EXPECT_EQ(board[column][row].kind, kept[column][row].kind);
+            EXPECT_EQ(board[column][row].owner, kept[column][row].owner);
+        }
+    }
+}
+
+TEST_F(BoardTextTest, EveryTextOfZerosOnesAndTwosSurvivesTheRoundTrip) {
+    std::srand(5);
+    for (int trial = 0; trial < 200; ++trial) {
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += static_cast<char>('0' + std::rand() % 3);
+        ASSERT_TRUE(text_to_board(text));
+        EXPECT_EQ(board_to_text(), text);
+    }
+}
+
+TEST_F(BoardTextTest, LongerTextIsReadAsItsFirstHundredCharacters) {
+    std::srand(9);
+    deal_board();
+    std::string dealt = board_to_text();
+    clear_whole_board();
+    ASSERT_TRUE(text_to_board(dealt + "12xyz\n"));
+    EXPECT_EQ(board_to_text(), dealt);
+}
+
+TEST_F(BoardTextTest, OtherDigitsAreStoredAsTheirValues) {
+    std::string text = empty_board_text;
+    text[20 * 2 + 2 * 3] = '7';
+    text[20 * 2 + 2 * 3 + 1] = '9';
+    ASSERT_TRUE(text_to_board(text));
+    EXPECT_EQ(board[2][3].kind, 7);
+    EXPECT_EQ(board[2][3].owner, 9);
+}
+
+TEST_F(BoardTextTest, ShortTextIsRefusedAndTheBoardKept) {
+    std::srand(13);
+    deal_board();
+    std::string dealt = board_to_text();
+    for (const std::string& text : {std::string(), std::string("11"), dealt.substr(0, 99)}) {
+        EXPECT_FALSE(text_to_board(text)) << "length " << text.size();
+        EXPECT_EQ(board_to_text(), dealt);
+    }
+}
+
+TEST_F(BoardTextTest, NonDigitAmongTheFirstHundredIsRefusedAndTheBoardKept) {
+    std::srand(17);
+    deal_board();
+    std::string dealt = board_to_text();
+    for (int position : {0, 1, 50, 99}) {
+        for (char bad : {' ', '/', ':', 'a', '\n', '\0', '\xff', '-'}) {
+            std::string text = empty_board_text;
+            text[position] = bad;
+            EXPECT_FALSE(text_to_board(text)) << "position " << position << " code " << int(bad);
+            EXPECT_EQ(board_to_text(), dealt);
+        }
+    }
+}
+
+TEST(BoardBounds, OnlyTheFiveByTenSquaresAreOnTheBoard) {
+    EXPECT_TRUE(on_board(0, 0));
+    EXPECT_TRUE(on_board(4, 9));
+    EXPECT_FALSE(on_board(5, 0));
+    EXPECT_FALSE(on_board(0, 10));
+    EXPECT_FALSE(on_board(-1, 3));
+    EXPECT_FALSE(on_board(2, -1));
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::optional<BotOptions> parse(const std::vector<std::string>& args, std::string* error = nullptr) {
+    std::string reason;
+    auto options = parse_options(args, reason);
+    if (error) *error = reason;
+    return options;
+}
+
+TEST(BotOptions, DefaultsLetAPersonFollowTheGame) {
+    auto options = parse({});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->think_ms, 500);
+    EXPECT_FALSE(options->seed_given);
+    EXPECT_TRUE(options->log_path.empty());
+    EXPECT_FALSE(options->help);
+}
+
+TEST(BotOptions, ReadsEveryOption) {
+    auto options = parse({"--think", "0", "--seed", "42", "--log", "/tmp/game.log"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->think_ms, 0);
+    EXPECT_TRUE(options->seed_given);
+    EXPECT_EQ(options->seed, 42u);
+    EXPECT_EQ(options->log_path, "/tmp/game.log");
+    EXPECT_TRUE(parse({"--help"})->help);
+}
+
+TEST(BotOptions, RefusesWhatItCannotFollow) {
+    std::string error;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--think"}, {"--think", "-5"}, {"--think", "5ms"},
+                                               {"--think", ""}, {"--seed", "x"}, {"--seed", "-1"},
+                                               {"--log", ""}, {"--fast"}, {"play"}}) {
+        EXPECT_FALSE(parse(args, &error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+}  // namespace
