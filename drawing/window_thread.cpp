@@ -1,0 +1,297 @@
+#include "window_thread.h"
+
+#include "event_mapping.h"
+#include "graph_wnd.h"
+#include "library.h"
+#include "x11_window.h"
+
+#include <SDL.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// About sixty copies a second, each only when no event is waiting.
+constexpr Uint32 copy_interval_ms = 17;
+// How often a thread with no window looks at the end flag.
+constexpr auto idle_wait = std::chrono::milliseconds(20);
+
+constexpr int end_signals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int end_signal_count = sizeof end_signals / sizeof end_signals[0];
+
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+std::atomic<bool> end_requested{false};
+
+void on_end_signal(int) {
+    end_requested.store(true);
+}
+
+// The process ends here, on the window thread, with _exit(0) rather than
+// exit(0). The game's main thread may at that moment be blocked in a network
+// request, asleep, or inside a call of this layer; exit-time destruction would
+// then destroy the pictures, the window object and the locks under its feet.
+// Nothing the game owns needs destruction to be correct, and what it wrote to
+// standard output is flushed first.
+[[noreturn]] void end_process() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _exit(0);
+}
+
+}  // namespace
+
+struct WindowThread::State {
+    explicit State(GraphWnd& window_object) : owner(window_object) {}
+
+    GraphWnd& owner;
+    std::thread thread;
+
+    // A request: `task` runs on the thread, the caller waits for `task_done`.
+    std::mutex request_mutex;
+    std::mutex task_mutex;
+    std::condition_variable task_changed;
+    const std::function<void()>* task = nullptr;
+    bool task_done = false;
+    bool stopping = false;
+
+    std::atomic<Uint32> wake_event{0};
+    std::atomic<std::uint64_t> copies{0};
+
+    // Used on the thread only.
+    SDL_Window* window = nullptr;
+    bool close_control = true;
+    InputState input;
+    Uint32 last_copy = 0;
+    std::string driver;
+    struct sigaction previous_actions[end_signal_count] = {};
+};
+
+namespace {
+
+using State = WindowThread::State;
+
+void install_signal_handlers(State& state) {
+    struct sigaction action = {};
+    action.sa_handler = on_end_signal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < end_signal_count; ++i) sigaction(end_signals[i], &action, &state.previous_actions[i]);
+}
+
+void restore_signal_handlers(State& state) {
+    for (int i = 0; i < end_signal_count; ++i) sigaction(end_signals[i], &state.previous_actions[i], nullptr);
+}
+
+void start_video(State& state) {
+    // The layer turns signals into a clean end itself, and a close request of
+    // a window whose close control is disabled must not become a quit.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A plain X11 image upload; the texture path would run OpenGL, in software
+    // on a machine without a GPU.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) {
+        state.driver = SDL_GetCurrentVideoDriver();
+    } else {
+        std::fprintf(stderr, "drawing: no video: %s\n", SDL_GetError());
+        SDL_Init(SDL_INIT_EVENTS);
+    }
+    state.wake_event = SDL_RegisterEvents(1);
+    install_signal_handlers(state);
+}
+
+void destroy_window(State& state) {
+    if (!state.window) return;
+    SDL_HideWindow(state.window);
+    SDL_DestroyWindow(state.window);
+    state.window = nullptr;
+}
+
+void stop_video(State& state) {
+    destroy_window(state);
+    restore_signal_handlers(state);
+    state.wake_event = 0;
+    SDL_Quit();
+}
+
+void copy_to_screen(State& state) {
+    SDL_Surface* screen = SDL_GetWindowSurface(state.window);
+    if (screen) {
+        std::lock_guard lock(draw_lock);
+        IMAGE& back_buffer = state.owner;
+        SDL_Surface* source = back_buffer.pixels
+            ? SDL_CreateRGBSurfaceWithFormatFrom(back_buffer.pixels, back_buffer.width, back_buffer.height,
+                                                 32, back_buffer.width * 4, SDL_PIXELFORMAT_RGB888)
+            : nullptr;
+        if (source) {
+            SDL_BlitSurface(source, nullptr, screen, nullptr);
+            SDL_FreeSurface(source);
+        }
+    }
+    if (screen) SDL_UpdateWindowSurface(state.window);
+    state.last_copy = SDL_GetTicks();
+    state.copies.fetch_add(1);
+}
+
+void handle_event(State& state, const SDL_Event& event) {
+    if (event.type == SDL_QUIT) end_process();
+    if (event.type == state.wake_event) return;
+    if (event.type == SDL_WINDOWEVENT) {
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            if (state.close_control) end_process();
+            return;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) state.last_copy = SDL_GetTicks() - copy_interval_ms;
+    }
+    state.input.modifiers = static_cast<std::uint16_t>(SDL_GetModState());
+    const MessageBatch batch = window_procedure(event, state.input);
+    for (int i = 0; i < batch.count; ++i) queue_message(state.owner, batch.records[i]);
+}
+
+// One turn of the loop of an open window: an event if one waits, else the
+// periodic copy when it is due, else a wait until an event or the copy is due.
+void pump_once(State& state) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+        handle_event(state, event);
+        return;
+    }
+    const Uint32 since_copy = SDL_GetTicks() - state.last_copy;
+    if (since_copy >= copy_interval_ms) {
+        copy_to_screen(state);
+        return;
+    }
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(copy_interval_ms - since_copy))) handle_event(state, event);
+}
+
+// Runs a pending request; false once the thread is asked to stop.
+bool serve_task(State& state) {
+    std::unique_lock lock(state.task_mutex);
+    if (state.task && !state.task_done) {
+        const std::function<void()>* work = state.task;
+        lock.unlock();
+        (*work)();
+        lock.lock();
+        state.task_done = true;
+        state.task_changed.notify_all();
+    }
+    return !state.stopping;
+}
+
+void wait_for_task(State& state) {
+    SDL_FlushEvent(state.wake_event);
+    std::unique_lock lock(state.task_mutex);
+    state.task_changed.wait_for(lock, idle_wait,
+                                [&] { return state.stopping || (state.task && !state.task_done); });
+}
+
+void thread_main(State& state) {
+    start_video(state);
+    while (serve_task(state)) {
+        if (end_requested.load()) end_process();
+        if (state.window) {
+            pump_once(state);
+        } else {
+            wait_for_task(state);
+        }
+    }
+    stop_video(state);
+}
+
+void push_wake_event(State& state) {
+    const Uint32 type = state.wake_event.load();
+    if (type == 0 || type == static_cast<Uint32>(-1)) return;
+    SDL_Event event{};
+    event.type = type;
+    SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+WindowThread::WindowThread(GraphWnd& owner) : state_(std::make_unique<State>(owner)) {
+    state_->thread = std::thread(thread_main, std::ref(*state_));
+    run([] {});
+}
+
+WindowThread::~WindowThread() {
+    {
+        std::lock_guard lock(state_->task_mutex);
+        state_->stopping = true;
+        state_->task_changed.notify_all();
+    }
+    push_wake_event(*state_);
+    state_->thread.join();
+}
+
+void WindowThread::run(const std::function<void()>& work) {
+    State& state = *state_;
+    std::lock_guard one_at_a_time(state.request_mutex);
+    {
+        std::lock_guard lock(state.task_mutex);
+        state.task = &work;
+        state.task_done = false;
+        state.task_changed.notify_all();
+    }
+    push_wake_event(state);
+    std::unique_lock lock(state.task_mutex);
+    state.task_changed.wait(lock, [&] { return state.task_done; });
+    state.task = nullptr;
+}
+
+WindowHandle WindowThread::open_window(const WindowSettings& settings) {
+    WindowHandle handle = 0;
+    run([&] {
+        State& state = *state_;
+        state.close_control = settings.close_control;
+        state.input = InputState{};
+        state.input.double_clicks = settings.double_clicks;
+        SDL_Window* window = SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                              SDL_WINDOWPOS_UNDEFINED, settings.width, settings.height,
+                                              SDL_WINDOW_HIDDEN);
+        if (!window) {
+            std::fprintf(stderr, "drawing: no window: %s\n", SDL_GetError());
+            return;
+        }
+        handle = prepare_platform_window(window, settings.close_control, settings.minimize_control);
+        SDL_ShowWindow(window);
+        state.window = window;
+        state.last_copy = SDL_GetTicks() - copy_interval_ms;
+    });
+    return handle;
+}
+
+void WindowThread::close_window() {
+    run([&] { destroy_window(*state_); });
+}
+
+void WindowThread::set_client_size(int width, int height) {
+    run([&] {
+        if (!state_->window) return;
+        SDL_SetWindowSize(state_->window, width, height);
+        copy_to_screen(*state_);
+    });
+}
+
+void WindowThread::copy_now() {
+    run([&] {
+        if (state_->window) copy_to_screen(*state_);
+    });
+}
+
+std::string WindowThread::driver_name() {
+    std::string name;
+    run([&] { name = state_->driver; });
+    return name;
+}
+
+std::uint64_t WindowThread::copy_count() const {
+    return state_->copies.load();
+}
