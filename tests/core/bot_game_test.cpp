@@ -1,0 +1,152 @@
+// The real bot against the real server: whole games, and the bot facing an
+// opponent that sends the windowed client's requests.
+
+#include "board_fixture.h"
+#include "bot_process.h"
+#include "protocol.h"
+#include "relay_check.h"
+#include "rules.h"
+#include "server_process.h"
+
+#include <array>
+#include <chrono>
+#include <random>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto game_limit = 60s;
+
+std::string bot_says(const BotRun& run) { return run.process->standard_output(); }
+
+TEST(BotProgram, HelpExplainsTheOptions) {
+    ChildProcess bot(BOT_PATH, {"--help"});
+    EXPECT_EQ(bot.wait_for_exit(5s), 0);
+    std::string help = bot.standard_output();
+    for (const char* option : {"--think", "--seed", "--log", "--help"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(BotProgram, RefusesAnUnknownOption) {
+    ChildProcess bot(BOT_PATH, {"--fast"});
+    EXPECT_EQ(bot.wait_for_exit(5s), 2);
+    EXPECT_NE(bot.standard_error().find("--fast"), std::string::npos);
+}
+
+TEST(BotGame, TwoBotsPlayAWholeGameThroughTheServer) {
+    ServerProcess server;
+    BotRun first = start_bot(101, 5);
+    BotRun second = start_bot(202, 5);
+    ASSERT_EQ(first.process->wait_for_exit(game_limit), 0) << bot_says(first);
+    ASSERT_EQ(second.process->wait_for_exit(game_limit), 0) << bot_says(second);
+    RelayedGame game = check_relayed_game(read_bot_record(first.log_path), read_bot_record(second.log_path));
+    for (const auto& fault : game.faults) ADD_FAILURE() << fault;
+    ASSERT_NE(game.winner, 0);
+    EXPECT_GT(game.moves, 0);
+    EXPECT_EQ(end_of_game_lines(server.console()), 1);
+    EXPECT_EQ(get("/who_win").body, std::to_string(game.winner));
+    EXPECT_EQ(get("/what").body, game.last_board);
+    std::string told = "names player " + std::to_string(game.winner);
+    EXPECT_TRUE(bot_says(first).find(told) != std::string::npos ||
+                bot_says(second).find(told) != std::string::npos);
+    forget_bot_log(first);
+    forget_bot_log(second);
+}
+
+// The test plays player 1 with the requests the windowed client sends.
+class AgainstClientRequests : public BoardTest {
+protected:
+    // Joins first, then lets the bot join as player 2.
+    BotRun join_with_bot(unsigned seed) {
+        my_player = join_game(client);
+        EXPECT_EQ(my_player, 1);
+        BotRun bot = start_bot(seed, 0);
+        wait_for_start(client);
+        return bot;
+    }
+    void wait_for_my_turn() {
+        auto deadline = std::chrono::steady_clock::now() + game_limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            ASSERT_EQ(ask_who_win(client), "0");
+            if (is_my_turn(client)) return;
+        }
+        FAIL() << "the bot never handed the turn back";
+    }
+    // A plain step of one of our pieces onto an empty square short of the far row.
+    void make_quiet_move(std::mt19937& rng) {
+        std::vector<std::array<int, 4>> steps;
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                if (board[column][row].owner != 1) continue;
+                for (auto [c, r] : {std::pair{column, row + 1}, {column, row - 1}, {column + 1, row},
+                                    {column - 1, row}}) {
+                    if (on_board(c, r) && board[c][r].owner == 0 && r != far_row(1)) {
+                        steps.push_back({column, row, c, r});
+                    }
+                }
+            }
+        }
+        ASSERT_FALSE(steps.empty());
+        auto step = steps[std::uniform_int_distribution<std::size_t>(0, steps.size() - 1)(rng)];
+        ASSERT_EQ(make_move(step[0], step[1], step[2], step[3]), MoveResult::ordinary);
+    }
+    httplib::Client client{"localhost", 8089};
+};
+
+TEST_F(AgainstClientRequests, BotAnswersEachMoveWithOneLegalStepAndTakesTheForfeit) {
+    ServerProcess server;
+    BotRun bot = join_with_bot(303);
+    std::srand(303);
+    deal_board();
+    post_board(client);
+    std::mt19937 rng(303);
+    for (int round = 0; round < 3; ++round) {
+        make_quiet_move(rng);
+        post_board(client);
+        std::string ours = board_to_text();
+        hand_over_turn(client);
+        wait_for_my_turn();
+        fetch_board(client);
+        EXPECT_EQ(step_fault(ours, board_to_text(), 2), "") << "round " << round;
+    }
+    post_win(client, 2);
+    ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
+    EXPECT_NE(bot_says(bot).find("names player 2 as the winner"), std::string::npos) << bot_says(bot);
+    EXPECT_EQ(end_of_game_lines(server.console()), 1);
+    forget_bot_log(bot);
+}
+
+TEST_F(AgainstClientRequests, BotWaitsForAWholeStartingBoard) {
+    ServerProcess server;
+    BotRun bot = join_with_bot(404);
+    ASSERT_EQ(post("/chess", "1111").body, "ok");
+    std::this_thread::sleep_for(200ms);
+    put(2, 2, Rock, 1);
+    put(2, 7, Paper, 2);
+    post_board(client);
+    std::string starting = board_to_text();
+    hand_over_turn(client);
+    wait_for_my_turn();
+    post_win(client, 2);
+    ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
+    EXPECT_EQ(read_bot_record(bot.log_path).starting_board, starting);
+    forget_bot_log(bot);
+}
+
+TEST_F(AgainstClientRequests, BotWithNoPieceThatCanMoveGivesTheGameUp) {
+    ServerProcess server;
+    BotRun bot = join_with_bot(505);
+    put(0, 0, Rock, 1);
+    post_board(client);
+    hand_over_turn(client);
+    ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
+    EXPECT_NE(bot_says(bot).find("give the game up"), std::string::npos) << bot_says(bot);
+    EXPECT_EQ(ask_who_win(client), "1");
+    EXPECT_EQ(end_of_game_lines(server.console()), 1);
+    forget_bot_log(bot);
+}
+
+}  // namespace

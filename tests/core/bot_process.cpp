@@ -1,0 +1,35 @@
+#include "bot_process.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+std::string new_log_path() {
+    static std::atomic<int> counter{0};
+    return "/tmp/game-test-bot-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".log";
+}
+
+}  // namespace
+
+BotRun start_bot(unsigned seed, int think_ms) {
+    BotRun run;
+    run.log_path = new_log_path();
+    run.process = std::make_unique<ChildProcess>(
+        BOT_PATH, std::vector<std::string>{"--think", std::to_string(think_ms), "--seed",
+                                           std::to_string(seed), "--log", run.log_path});
+    return run;
+}
+
+void forget_bot_log(const BotRun& run) { std::remove(run.log_path.c_str()); }
+
+int end_of_game_lines(const std::string& console) {
+    static const std::string game_over = "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC";  // 游戏结束，
+    int count = 0;
+    for (auto at = console.find(game_over); at != std::string::npos; at = console.find(game_over, at + 1)) {
+        ++count;
+    }
+    return count;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The real bot program, started by a test with its record in a file of its own.
+
+#include "child_process.h"
+
+#include <memory>
+#include <string>
+
+struct BotRun {
+    std::unique_ptr<ChildProcess> process;
+    std::string log_path;
+};
+
+BotRun start_bot(unsigned seed, int think_ms);
+// Removes the record file.
+void forget_bot_log(const BotRun& run);
+
+// The number of end-of-game lines in the server's console.
+int end_of_game_lines(const std::string& console);

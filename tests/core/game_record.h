@@ -1,0 +1,48 @@
+#pragma once
+// Reading a bot's game record and judging the boards in it by the rules,
+// with everything in view (both sides' kinds).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct LogEvent {
+    long long stamp = 0;
+    std::string event;
+    std::string detail;
+};
+
+std::vector<LogEvent> read_game_log(const std::string& path);
+
+// One turn of a bot: the board it was handed, and the board it posted or how
+// the game ended in that turn ("won" or "forfeited").
+struct RecordedTurn {
+    long long fetched_at = 0;
+    std::string fetched;
+    std::optional<std::string> posted;
+    std::string ending;
+};
+
+struct BotRecord {
+    int player = 0;
+    std::string starting_board;   // dealt by player 1, received by player 2
+    std::vector<RecordedTurn> turns;
+    std::string winner_told;      // the /who_win body, for the bot that did not end the game
+    std::vector<long long> handed_over_at;
+};
+
+// Empty `player` when the record does not have the expected shape.
+BotRecord read_bot_record(const std::string& path);
+
+// 100 characters, kind 0 to 2 and owner 0 to 2 on each square, kind 0 on an
+// empty one.
+bool is_board_text(const std::string& text);
+
+// Empty when `after` follows from `before` by one orthogonal step of a piece
+// of `mover` (plain, won attack or lost attack); otherwise what is wrong.
+std::string step_fault(const std::string& before, const std::string& after, int mover);
+
+// A step onto the far row that stands there: onto an empty square or by a
+// won attack.
+bool can_step_onto_far_row(const std::string& text, int player);
+bool has_legal_step(const std::string& text, int player);

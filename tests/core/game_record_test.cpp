@@ -1,0 +1,69 @@
+// The relay checks of the soak test must catch broken moves, or the soak
+// proves nothing.
+
+#include "board_fixture.h"
+#include "game_record.h"
+#include "rules.h"
+
+namespace {
+
+class StepCheckTest : public BoardTest {
+protected:
+    void SetUp() override {
+        BoardTest::SetUp();
+        put(2, 4, Rock, 1);
+        put(2, 5, Scissors, 2);
+        put(3, 5, Paper, 2);
+        put(0, 0, Paper, 1);
+        before = board_to_text();
+    }
+    std::string before;
+};
+
+TEST_F(StepCheckTest, AcceptsPlainStepWonAttackAndLostAttack) {
+    make_move(2, 4, 1, 4);
+    EXPECT_EQ(step_fault(before, board_to_text(), 1), "");
+    text_to_board(before);
+    make_move(2, 4, 2, 5);
+    EXPECT_EQ(step_fault(before, board_to_text(), 1), "");
+    text_to_board(before);
+    put(3, 4, Rock, 1);
+    std::string with_second = board_to_text();
+    make_move(3, 4, 3, 5);
+    EXPECT_EQ(step_fault(with_second, board_to_text(), 1), "");
+}
+
+TEST_F(StepCheckTest, CatchesBrokenMoves) {
+    std::string text = before;
+    EXPECT_NE(step_fault(before, before, 1), "");
+    make_move(2, 4, 1, 4);
+    EXPECT_NE(step_fault(before, board_to_text(), 2), "") << "wrong mover";
+    text_to_board(before);
+    board[2][4] = Cell{0, 0};
+    put(2, 2, Rock, 1);
+    EXPECT_NE(step_fault(before, board_to_text(), 1), "") << "two squares away";
+    text_to_board(before);
+    put(4, 9, Rock, 1);
+    EXPECT_NE(step_fault(before, board_to_text(), 1), "") << "a piece appeared";
+    text_to_board(before);
+    board[2][4] = Cell{0, 0};
+    board[3][5] = Cell{Rock, 1};
+    EXPECT_NE(step_fault(before, board_to_text(), 1), "") << "rock took paper";
+    text_to_board(before);
+    board[0][0] = Cell{0, 0};
+    EXPECT_NE(step_fault(before, board_to_text(), 1), "") << "vanished with no neighbour";
+    EXPECT_NE(step_fault(before, before.substr(0, 99), 1), "");
+}
+
+TEST(BoardTextCheck, KnowsABoardText) {
+    EXPECT_TRUE(is_board_text(empty_board_text));
+    EXPECT_FALSE(is_board_text(empty_board_text + "0"));
+    std::string kind_on_empty = empty_board_text;
+    kind_on_empty[0] = '1';
+    EXPECT_FALSE(is_board_text(kind_on_empty));
+    std::string owner_three = empty_board_text;
+    owner_three[1] = '3';
+    EXPECT_FALSE(is_board_text(owner_three));
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// The requests against the real server on its real port.
+
+#include "board_fixture.h"
+#include "bot_process.h"
+#include "protocol.h"
+#include "server_process.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class ProtocolServerTest : public BoardTest {
+protected:
+    ServerProcess server;
+    httplib::Client client{"localhost", 8089};
+};
+
+TEST_F(ProtocolServerTest, TwoPlayersJoinAndStart) {
+    EXPECT_EQ(join_game(client), 1);
+    EXPECT_EQ(join_game(client), 2);
+    wait_for_start(client);
+    EXPECT_EQ(get("/start").body, "2");
+}
+
+TEST_F(ProtocolServerTest, PostedBoardIsWhatTheServerRelays) {
+    std::srand(4);
+    deal_board();
+    post_board(client);
+    EXPECT_EQ(get("/what").body, board_to_text());
+    std::string posted = board_to_text();
+    clear_whole_board();
+    fetch_board(client);
+    EXPECT_EQ(board_to_text(), posted);
+}
+
+// Before player 1's first post the server holds an empty text; player 2 must
+// go on asking instead of taking it.
+TEST_F(ProtocolServerTest, SetUpFetchWaitsForAWholeBoard) {
+    std::srand(5);
+    deal_board();
+    std::string dealt = board_to_text();
+    clear_whole_board();
+    std::atomic<bool> fetched{false};
+    std::thread player_two([&] {
+        httplib::Client own_client("localhost", 8089);
+        fetch_board(own_client);
+        fetched = true;
+    });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(fetched);
+    ASSERT_EQ(post("/chess", dealt.substr(0, 60)).body, "ok");
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(fetched);
+    ASSERT_EQ(post("/chess", dealt).body, "ok");
+    player_two.join();
+    EXPECT_EQ(board_to_text(), dealt);
+}
+
+TEST_F(ProtocolServerTest, TurnPassesBackAndForth) {
+    my_player = 1;
+    EXPECT_TRUE(is_my_turn(client));
+    hand_over_turn(client);
+    EXPECT_FALSE(is_my_turn(client));
+    my_player = 2;
+    EXPECT_TRUE(is_my_turn(client));
+    hand_over_turn(client);
+    EXPECT_FALSE(is_my_turn(client));
+}
+
+TEST_F(ProtocolServerTest, WinIsPostedOnceAndReported) {
+    EXPECT_EQ(ask_who_win(client), "0");
+    post_win(client, 2);
+    EXPECT_EQ(ask_who_win(client), "2");
+    EXPECT_EQ(end_of_game_lines(server.console()), 1);
+}
+
+}  // namespace
