@@ -70,7 +70,9 @@ ClickOutcome click_with_selection(TurnSelection& selection, int column, int row)
         outcome.pause = true;
         return outcome;
     }
-    outcome.move = make_move(selection.selected_column, selection.selected_row, column, row);
+    outcome.move_due = true;
+    outcome.to_column = column;
+    outcome.to_row = row;
     return outcome;
 }
 

@@ -19,15 +19,19 @@ enum class MoveResult { none, ordinary, far_row_win };
 enum class SquareDrawing { none, highlight, unhighlight };
 
 // What the window has to do after one click of the turn, in this order:
-// forfeit, redraw one square, pause 500 ms, and after a move post the board
-// and hand over the turn (ordinary) or post the own win (far-row win).
+// forfeit; redraw square [column][row]; then either pause 500 ms, or, when a
+// move is due, make it with make_move from [column][row] to
+// [to_column][to_row]. The board is left untouched until then, so the
+// un-highlighted square still shows the piece that is about to move.
 struct ClickOutcome {
     bool forfeit = false;
     SquareDrawing drawing = SquareDrawing::none;
     int column = -1;
     int row = -1;
     bool pause = false;
-    MoveResult move = MoveResult::none;
+    bool move_due = false;
+    int to_column = -1;
+    int to_row = -1;
 };
 
 bool attacker_wins(std::int32_t attacker_kind, std::int32_t defender_kind);
@@ -44,7 +48,7 @@ bool is_legal_move(int from_column, int from_row, int to_column, int to_row);
 MoveResult make_move(int from_column, int from_row, int to_column, int to_row);
 
 // A click on square [column][row] (anything off the board counts as a click
-// outside the squares).
+// outside the squares). Changes only the selection, never the board.
 ClickOutcome click_square(TurnSelection& selection, int column, int row);
 // A click given by its cell code: "exit", "no" or column digit then row digit.
 ClickOutcome click_cell_code(TurnSelection& selection, const std::string& code);

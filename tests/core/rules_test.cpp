@@ -169,7 +169,7 @@ void expect_pause_only(const ClickOutcome& outcome) {
     EXPECT_FALSE(outcome.forfeit);
     EXPECT_EQ(outcome.drawing, SquareDrawing::none);
     EXPECT_TRUE(outcome.pause);
-    EXPECT_EQ(outcome.move, MoveResult::none);
+    EXPECT_FALSE(outcome.move_due);
 }
 
 void expect_unhighlight(const ClickOutcome& outcome, int column, int row, bool pause) {
@@ -197,7 +197,7 @@ TEST_F(ClickTest, NothingSelectedClickOnOwnPieceSelectsAndHighlightsIt) {
     EXPECT_EQ(outcome.column, 3);
     EXPECT_EQ(outcome.row, 2);
     EXPECT_TRUE(outcome.pause);
-    EXPECT_EQ(outcome.move, MoveResult::none);
+    EXPECT_FALSE(outcome.move_due);
     EXPECT_TRUE(selection.selected);
     EXPECT_EQ(selection.selected_column, 3);
     EXPECT_EQ(selection.selected_row, 2);
@@ -233,7 +233,7 @@ TEST_F(ClickTest, ExitButtonForfeitsWhateverIsSelected) {
     TurnSelection selection = selected_at(0, 0);
     ClickOutcome outcome = click_cell_code(selection, "exit");
     EXPECT_TRUE(outcome.forfeit);
-    EXPECT_EQ(outcome.move, MoveResult::none);
+    EXPECT_FALSE(outcome.move_due);
     EXPECT_EQ(board_to_text(), before);
 }
 
@@ -262,30 +262,38 @@ TEST_F(ClickTest, DiagonalAndFartherSquaresOnlyClearTheSelection) {
         TurnSelection selection = selected_at(2, 4);
         ClickOutcome outcome = click_cell_code(selection, code);
         expect_unhighlight(outcome, 2, 4, true);
-        EXPECT_EQ(outcome.move, MoveResult::none) << code;
+        EXPECT_FALSE(outcome.move_due) << code;
         EXPECT_FALSE(selection.selected);
         EXPECT_EQ(board_to_text(), before) << code;
     }
 }
 
-TEST_F(ClickTest, SelectedClickOnAdjacentEmptySquareMovesAtOnce) {
+void expect_move_due(const ClickOutcome& outcome, int to_column, int to_row) {
+    EXPECT_TRUE(outcome.move_due);
+    EXPECT_FALSE(outcome.pause);
+    EXPECT_EQ(outcome.to_column, to_column);
+    EXPECT_EQ(outcome.to_row, to_row);
+}
+
+TEST_F(ClickTest, SelectedClickOnAdjacentEmptySquareMakesTheMoveDueAtOnce) {
     put(2, 4, Rock, 1);
+    std::string before = board_to_text();
     TurnSelection selection = selected_at(2, 4);
     ClickOutcome outcome = click_cell_code(selection, "25");
     expect_unhighlight(outcome, 2, 4, false);
-    EXPECT_EQ(outcome.move, MoveResult::ordinary);
+    expect_move_due(outcome, 2, 5);
     EXPECT_FALSE(selection.selected);
-    EXPECT_EQ(board[2][5].owner, 1);
-    EXPECT_EQ(board[2][4].owner, 0);
+    EXPECT_EQ(board_to_text(), before) << "the un-highlighted square must still show its piece";
 }
 
-TEST_F(ClickTest, SelectedClickOnAdjacentOpposingPieceAttacks) {
+TEST_F(ClickTest, SelectedClickOnAdjacentOpposingPieceMakesAnAttackDue) {
     put(2, 4, Scissors, 1);
     put(1, 4, Rock, 2);
     TurnSelection selection = selected_at(2, 4);
     ClickOutcome outcome = click_cell_code(selection, "14");
     expect_unhighlight(outcome, 2, 4, false);
-    EXPECT_EQ(outcome.move, MoveResult::ordinary);
+    expect_move_due(outcome, 1, 4);
+    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row), MoveResult::ordinary);
     EXPECT_EQ(board[2][4].owner, 0);
     EXPECT_EQ(board[1][4].owner, 2);
     EXPECT_EQ(board[1][4].kind, Rock);
@@ -296,8 +304,9 @@ TEST_F(ClickTest, SelectedStepOntoTheFarRowWins) {
     put(4, 1, Paper, 2);
     TurnSelection selection = selected_at(4, 1);
     ClickOutcome outcome = click_cell_code(selection, "40");
-    EXPECT_EQ(outcome.move, MoveResult::far_row_win);
-    EXPECT_FALSE(outcome.pause);
+    expect_move_due(outcome, 4, 0);
+    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row),
+              MoveResult::far_row_win);
 }
 
 TEST_F(ClickTest, CodesThatAreNoSquareOnlyPause) {
@@ -329,7 +338,8 @@ TEST_F(ClickTest, FullTurnSelectThenMove) {
     TurnSelection selection;
     EXPECT_EQ(click_cell_code(selection, "03").drawing, SquareDrawing::highlight);
     ClickOutcome outcome = click_cell_code(selection, "04");
-    EXPECT_EQ(outcome.move, MoveResult::ordinary);
+    ASSERT_TRUE(outcome.move_due);
+    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row), MoveResult::ordinary);
     EXPECT_EQ(board[0][4].owner, 1);
     EXPECT_EQ(board[0][4].kind, Paper);
     EXPECT_EQ(board[0][3].owner, 0);
