@@ -66,10 +66,6 @@ std::string board_to_text() {
     return text;
 }
 
-// A board text is 100 decimal digits, two per square, column 0 first and
-// within a column row 0 to 9: square [c][r] has its kind at 20*c + 2*r and its
-// owner right after. Characters past the hundredth are ignored. A shorter text,
-// or a non-digit among the first hundred, is not a board: nothing is stored.
 bool text_to_board(const std::string& text) {
     if (text.size() < board_text_length) return false;
     for (int i = 0; i < board_text_length; ++i) {

@@ -32,4 +32,11 @@ bool on_board(int column, int row);
 void deal_board();
 
 std::string board_to_text();
+
+// A board text is 100 decimal digits, two per square, column 0 first and
+// within a column row 0 to 9: square [c][r] has its kind at 20*c + 2*r and its
+// owner right after, each as the digit's value. The all-empty board is "00"
+// fifty times. Characters past the hundredth are ignored. A shorter text, or a
+// non-digit among the first hundred, is not a board: false, and the board
+// stays as it was.
 bool text_to_board(const std::string& text);
