@@ -6,11 +6,12 @@
 #include "x11_window.h"
 
 #include <SDL.h>
+#include <semaphore.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -20,8 +21,6 @@ namespace {
 
 // About sixty copies a second, each only when no event is waiting.
 constexpr Uint32 copy_interval_ms = 17;
-// How often a thread with no window looks at the end flag.
-constexpr auto idle_wait = std::chrono::milliseconds(20);
 
 constexpr int end_signals[] = {SIGTERM, SIGINT, SIGHUP};
 constexpr int end_signal_count = sizeof end_signals / sizeof end_signals[0];
@@ -29,8 +28,18 @@ constexpr int end_signal_count = sizeof end_signals / sizeof end_signals[0];
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
 std::atomic<bool> end_requested{false};
 
+// Wakes a thread that has no window to wait on: posted for every request and
+// by the end signals (sem_post may be called from a signal handler).
+sem_t thread_wake;
+
+void init_thread_wake_once() {
+    static const bool ready = sem_init(&thread_wake, 0, 0) == 0;
+    (void)ready;
+}
+
 void on_end_signal(int) {
     end_requested.store(true);
+    sem_post(&thread_wake);
 }
 
 // The process ends here, on the window thread, with _exit(0) rather than
@@ -186,11 +195,11 @@ bool serve_task(State& state) {
     return !state.stopping;
 }
 
+// With no window there are no events: sleep until a request or an end signal.
 void wait_for_task(State& state) {
     SDL_FlushEvent(state.wake_event);
-    std::unique_lock lock(state.task_mutex);
-    state.task_changed.wait_for(lock, idle_wait,
-                                [&] { return state.stopping || (state.task && !state.task_done); });
+    while (sem_wait(&thread_wake) != 0 && errno == EINTR && !end_requested.load()) {
+    }
 }
 
 void thread_main(State& state) {
@@ -206,7 +215,9 @@ void thread_main(State& state) {
     stop_video(state);
 }
 
-void push_wake_event(State& state) {
+// Wakes the thread whether it waits for events of its window or has none.
+void wake_thread(State& state) {
+    sem_post(&thread_wake);
     const Uint32 type = state.wake_event.load();
     if (type == 0 || type == static_cast<Uint32>(-1)) return;
     SDL_Event event{};
@@ -217,31 +228,29 @@ void push_wake_event(State& state) {
 }  // namespace
 
 WindowThread::WindowThread(GraphWnd& owner) : state_(std::make_unique<State>(owner)) {
+    init_thread_wake_once();
     state_->thread = std::thread(thread_main, std::ref(*state_));
     run([] {});
 }
 
+// The wake event is pushed while task_mutex is held: the thread sees the
+// request only afterwards, so it cannot shut SDL down under the push.
 WindowThread::~WindowThread() {
     {
         std::lock_guard lock(state_->task_mutex);
         state_->stopping = true;
-        state_->task_changed.notify_all();
+        wake_thread(*state_);
     }
-    push_wake_event(*state_);
     state_->thread.join();
 }
 
 void WindowThread::run(const std::function<void()>& work) {
     State& state = *state_;
     std::lock_guard one_at_a_time(state.request_mutex);
-    {
-        std::lock_guard lock(state.task_mutex);
-        state.task = &work;
-        state.task_done = false;
-        state.task_changed.notify_all();
-    }
-    push_wake_event(state);
     std::unique_lock lock(state.task_mutex);
+    state.task = &work;
+    state.task_done = false;
+    wake_thread(state);
     state.task_changed.wait(lock, [&] { return state.task_done; });
     state.task = nullptr;
 }
