@@ -13,7 +13,9 @@ const char* const bot_usage =
     "  --help       show this text and exit\n"
     "It sees what a player sees: the kinds of its own pieces and the places of\n"
     "the opponent's, and it remembers what its fights and the opponent's\n"
-    "captures reveal. When none of its pieces can move it gives the game up.\n";
+    "captures reveal. When none of its pieces can move it gives the game up.\n"
+    "To play against it, start the server, then your client and the bot in\n"
+    "either order; until the server answers, the bot keeps asking.\n";
 
 namespace {
 
