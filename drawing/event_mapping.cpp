@@ -205,6 +205,7 @@ MessageBatch window_procedure(const SDL_Event& event, InputState& state) {
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
+            state.modifiers = event.key.keysym.mod;
             map_key(event.key, batch);
             break;
         case SDL_TEXTINPUT:

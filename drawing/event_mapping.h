@@ -10,7 +10,9 @@
 // What the mapping keeps between events.
 struct InputState {
     std::uint32_t buttons = 0;  // SDL button mask, as the events report it
-    std::uint16_t modifiers = 0;  // SDL key modifiers, read before each event
+    // SDL key modifiers as of the latest key event. SDL's own modifier state
+    // runs ahead: it has taken in every event pumped, not only those handled.
+    std::uint16_t modifiers = 0;
     bool double_clicks = false;  // the first window asked for double clicks
 };
 

@@ -160,7 +160,6 @@ void handle_event(State& state, const SDL_Event& event) {
         }
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) state.last_copy = SDL_GetTicks() - copy_interval_ms;
     }
-    state.input.modifiers = static_cast<std::uint16_t>(SDL_GetModState());
     const MessageBatch batch = window_procedure(event, state.input);
     for (int i = 0; i < batch.count; ++i) queue_message(state.owner, batch.records[i]);
 }
@@ -262,6 +261,7 @@ WindowHandle WindowThread::open_window(const WindowSettings& settings) {
         state.close_control = settings.close_control;
         state.input = InputState{};
         state.input.double_clicks = settings.double_clicks;
+        state.input.modifiers = static_cast<std::uint16_t>(SDL_GetModState());
         SDL_Window* window = SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
                                               SDL_WINDOWPOS_UNDEFINED, settings.width, settings.height,
                                               SDL_WINDOW_HIDDEN);

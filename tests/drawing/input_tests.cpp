@@ -90,6 +90,7 @@ TEST_F(Input, WheelNotchIsPlusOrMinus120AtThePointer) {
 TEST_F(Input, MovesCarryTheHeldButtonAndShift) {
     open(400, 300, 0);
     point_at(10, 10);
+    focus();
     ASSERT_TRUE(tool("keydown shift mousedown 1 mousemove --window " + std::to_string(window) +
                      " 20 30 mouseup 1 keyup shift"));
     const std::vector<std::string> mouse = take_all(1);
