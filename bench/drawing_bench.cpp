@@ -77,13 +77,13 @@ pid_t start_xvfb() {
     return -1;
 }
 
-struct PictureSpec {
+struct PictureRecipe {
     const char* name;
     const char* arguments;
 };
 
 // Sizes as the game's layout needs them; content that PNG cannot squeeze away.
-const PictureSpec picture_set[15] = {
+const PictureRecipe picture_set[15] = {
     {"1", "-size 360x904 plasma:tan-navy"},
     {"2", "-size 360x904 plasma:tan-maroon"},
     {"b", "-size 64x64 xc:none -fill white -draw 'circle 32,32 32,4'"},
@@ -103,11 +103,11 @@ const PictureSpec picture_set[15] = {
 
 std::vector<std::string> make_picture_set(const std::string& folder) {
     std::vector<std::string> paths;
-    for (const PictureSpec& spec : picture_set) {
-        const std::string path = folder + "/" + spec.name + ".png";
+    for (const PictureRecipe& recipe : picture_set) {
+        const std::string path = folder + "/" + recipe.name + ".png";
         const std::string command =
-            std::string(CONVERT_PATH) + " -seed 7 " + spec.arguments + " PNG32:'" + path + "'";
-        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "convert failed: %s\n", spec.name);
+            std::string(CONVERT_PATH) + " -seed 7 " + recipe.arguments + " PNG32:'" + path + "'";
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "convert failed: %s\n", recipe.name);
         paths.push_back(path);
     }
     return paths;
