@@ -1,0 +1,85 @@
+#include "view.h"
+
+#include "board.h"
+#include "layout.h"
+
+#include <httplib.h>
+
+IMAGE image_exit, image_own_1, image_own_2, image_turn_1, image_turn_2;
+IMAGE image_square, image_selected, image_river;
+IMAGE image_rock, image_scissors, image_paper, image_hidden;
+IMAGE image_lobby, image_win_1, image_win_2;
+
+namespace {
+
+const IMAGE& picture_of_kind(std::int32_t kind) {
+    if (kind == Rock) return image_rock;
+    if (kind == Scissors) return image_scissors;
+    return image_paper;
+}
+
+// A short-lived client of its own, so the turn marker never depends on the
+// state of the game flow's connection.
+std::string ask_whose_turn() {
+    httplib::Client client("localhost", 8089);
+    for (;;) {
+        auto result = client.Get("/who");
+        if (result && result->status == 200) return result->body;
+    }
+}
+
+// An opposing piece always shows face down, whatever its kind.
+void draw_square(int column, int row) {
+    const int x = square_x(column);
+    const int y = square_y(row);
+    put_image(x, y, &image_square, SRCCOPY);
+    const Cell& cell = board[column][row];
+    if (cell.owner == my_player) {
+        put_image(x + piece_inset, y + piece_inset, &picture_of_kind(cell.kind), SRCCOPY);
+    } else if (cell.owner != 0) {
+        put_image(x + piece_inset, y + piece_inset, &image_hidden, SRCCOPY);
+    }
+}
+
+void draw_half(int first_row) {
+    for (int row = first_row; row < first_row + half_rows; ++row) {
+        for (int column = 0; column < board_columns; ++column) draw_square(column, row);
+    }
+}
+
+}  // namespace
+
+void load_view_images() {
+    load_image(&image_win_1, "..//thirdparty//1.png", 0, 0, false);
+    load_image(&image_win_2, "..//thirdparty//2.png", 0, 0, false);
+    load_image(&image_paper, "..//thirdparty//b.png", 0, 0, false);
+    load_image(&image_square, "..//thirdparty//gz.png", 0, 0, false);
+    load_image(&image_river, "..//thirdparty//hj.png", 0, 0, false);
+    load_image(&image_scissors, "..//thirdparty//jd.png", 0, 0, false);
+    load_image(&image_rock, "..//thirdparty//st.png", 0, 0, false);
+    load_image(&image_hidden, "..//thirdparty//wh.png", 0, 0, false);
+    load_image(&image_lobby, "..//thirdparty//jz.png", 0, 0, false);
+    load_image(&image_exit, "..//thirdparty//exit.png", 0, 0, false);
+    load_image(&image_turn_1, "..//thirdparty//w1.png", 0, 0, false);
+    load_image(&image_turn_2, "..//thirdparty//w2.png", 0, 0, false);
+    load_image(&image_own_1, "..//thirdparty//y1.png", 0, 0, false);
+    load_image(&image_own_2, "..//thirdparty//y2.png", 0, 0, false);
+    load_image(&image_selected, "..//thirdparty//xz.png", 0, 0, false);
+}
+
+void draw_view() {
+    put_image(0, 0, &image_exit, SRCCOPY);
+    put_image(144, 0, my_player == 1 ? &image_own_1 : &image_own_2, SRCCOPY);
+    put_image(252, 0, ask_whose_turn() == "1" ? &image_turn_1 : &image_turn_2, SRCCOPY);
+    draw_half(0);
+    put_image(0, river_y, &image_river, SRCCOPY);
+    draw_half(half_rows);
+}
+
+void draw_highlight(IMAGE background, int column, int row) {
+    if (!on_board(column, row)) return;
+    const int x = square_x(column);
+    const int y = square_y(row);
+    put_image(x, y, &background, SRCCOPY);
+    put_image(x + piece_inset, y + piece_inset, &picture_of_kind(board[column][row].kind), SRCCOPY);
+}
