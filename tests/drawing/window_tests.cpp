@@ -128,6 +128,20 @@ TEST_F(Window, CloseHidesTheWindowAndTheNextOneHasItsOwnSizeAllBlack) {
     EXPECT_TRUE(shows(second, 0, 0, 300, 150, 0x000000));
 }
 
+TEST_F(Window, OpeningWhileAWindowIsOpenReplacesIt) {
+    const unsigned long first = demo.open(200, 100, 0);
+    demo.ask("fill 0 200 100 ffffff");
+    demo.ask("put 0 0 0");
+    const unsigned long second = demo.open(120, 240, 0);
+    ASSERT_NE(second, 0u);
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(window_geometry(x.name(), first).viewable);
+    const Geometry geometry = window_geometry(x.name(), second);
+    EXPECT_EQ(geometry.width, 120);
+    EXPECT_EQ(geometry.height, 240);
+    EXPECT_TRUE(shows(second, 0, 0, 120, 240, 0x000000));
+}
+
 TEST_F(Window, PartlyOutsideCopyIsClipped) {
     const unsigned long window = demo.open(100, 100, 0);
     demo.ask("fill 0 50 50 00ff00");
