@@ -16,6 +16,8 @@ namespace {
 class Input : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(x.name().empty()) << "no X server"; }
+    // Nothing on standard error: no layer message and no sanitizer report.
+    void TearDown() override { EXPECT_EQ(demo.process().standard_error(), ""); }
 
     XDisplay x;
     DemoProcess demo{x.name()};
