@@ -9,10 +9,6 @@
 
 namespace {
 
-// This suite's display numbers; other suites on the machine use others.
-constexpr int first_display = 40;
-constexpr int last_display = 47;
-
 // Xvfb writes its display number to standard output once it accepts clients,
 // or exits when the number is taken.
 bool wait_until_ready(ChildProcess& server) {
@@ -40,8 +36,8 @@ std::string display_option(const std::string& display) {
 
 }  // namespace
 
-XDisplay::XDisplay() {
-    for (int number = first_display; number <= last_display; ++number) {
+XDisplay::XDisplay(int first, int last) {
+    for (int number = first; number <= last; ++number) {
         const std::string name = ":" + std::to_string(number);
         auto server = std::make_unique<ChildProcess>(
             "/usr/bin/Xvfb", std::vector<std::string>{name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
@@ -77,11 +73,11 @@ bool Capture::all_of(int left, int top, int right, int bottom, std::uint32_t col
     return true;
 }
 
-Capture capture_window(const std::string& display, unsigned long window) {
-    const CommandResult ppm = run_command(display_option(display) + "xwd -silent -id " + std::to_string(window) +
-                                          " | " CONVERT_PATH " xwd:- -depth 8 ppm:-");
+namespace {
+
+Capture capture_from_ppm(const std::string& ppm) {
     Capture capture;
-    std::istringstream in(ppm.output);
+    std::istringstream in(ppm);
     const std::string magic = ppm_word(in);
     capture.width = std::atoi(ppm_word(in).c_str());
     capture.height = std::atoi(ppm_word(in).c_str());
@@ -90,13 +86,26 @@ Capture capture_window(const std::string& display, unsigned long window) {
     if (magic != "P6" || capture.width <= 0 || capture.height <= 0 || !in) return Capture{};
     const std::size_t count = static_cast<std::size_t>(capture.width) * capture.height;
     const std::size_t start = static_cast<std::size_t>(in.tellg());
-    if (ppm.output.size() < start + count * 3) return Capture{};
+    if (ppm.size() < start + count * 3) return Capture{};
     capture.pixels.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.output.data() + start + i * 3);
+        const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.data() + start + i * 3);
         capture.pixels[i] = (std::uint32_t{rgb[0]} << 16) | (std::uint32_t{rgb[1]} << 8) | rgb[2];
     }
     return capture;
+}
+
+}  // namespace
+
+Capture capture_window(const std::string& display, unsigned long window) {
+    return capture_from_ppm(run_command(display_option(display) + "xwd -silent -id " +
+                                        std::to_string(window) +
+                                        " | " CONVERT_PATH " xwd:- -depth 8 ppm:-")
+                                .output);
+}
+
+Capture read_picture(const std::string& path) {
+    return capture_from_ppm(run_command(CONVERT_PATH " '" + path + "' -depth 8 ppm:-").output);
 }
 
 Geometry window_geometry(const std::string& display, unsigned long window) {

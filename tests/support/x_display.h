@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-// Xvfb on the first free display number of this suite's range; stopped with
-// the object.
+// Xvfb on the first free display number from `first` to `last`; stopped with
+// the object. Each suite takes its own range, so suites run side by side.
 class XDisplay {
 public:
-    XDisplay();
+    explicit XDisplay(int first = 40, int last = 47);
     ~XDisplay();
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
@@ -45,6 +45,8 @@ struct Capture {
 };
 
 Capture capture_window(const std::string& display, unsigned long window);
+// A picture file read the same way, for comparing a capture with it.
+Capture read_picture(const std::string& path);
 
 struct Geometry {
     int width = 0;
