@@ -1,0 +1,119 @@
+#include "game_harness.h"
+
+#include "board.h"
+#include "layout.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+int corner_x(int column) { return square_x(column); }
+int corner_y(int row) { return square_y(row); }
+
+bool wait_until(const std::function<bool()>& condition, int limit_seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limit_seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+const Capture& picture(const std::string& name) {
+    static std::map<std::string, Capture> pictures;
+    auto found = pictures.find(name);
+    if (found == pictures.end()) {
+        found = pictures.emplace(name, read_picture(std::string(SOURCE_ROOT) + "/thirdparty/" + name)).first;
+    }
+    return found->second;
+}
+
+bool shows_picture(const Capture& shot, int x, int y, const Capture& expected) {
+    if (expected.width == 0 || x + expected.width > shot.width || y + expected.height > shot.height) {
+        return false;
+    }
+    for (int row = 0; row < expected.height; ++row) {
+        for (int column = 0; column < expected.width; ++column) {
+            if (shot.at(x + column, y + row) != expected.at(column, row)) return false;
+        }
+    }
+    return true;
+}
+
+bool shows_board_for(const Capture& shot, int player) {
+    if (!shows_picture(shot, 0, 0, picture("exit.png"))) return false;
+    if (!shows_picture(shot, 144, 0, picture(player == 1 ? "y1.png" : "y2.png"))) return false;
+    if (!shows_picture(shot, 0, river_y, picture("hj.png"))) return false;
+    const char* kinds[] = {"st.png", "jd.png", "b.png"};
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const Cell& cell = board[column][row];
+            const int x = corner_x(column);
+            const int y = corner_y(row);
+            const Capture& piece = cell.owner == player ? picture(kinds[cell.kind])
+                                   : cell.owner != 0    ? picture("wh.png")
+                                                        : picture("gz.png");
+            const bool ok = cell.owner == 0 ? shows_picture(shot, x, y, piece)
+                                            : shows_picture(shot, x + 4, y + 4, piece);
+            if (!ok) return false;
+        }
+    }
+    return true;
+}
+
+GameHarness::GameHarness() {
+    if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";
+}
+
+ChildProcess& GameHarness::start_client() {
+    clients_.push_back(std::make_unique<ChildProcess>(
+        CLIENT_PATH, std::vector<std::string>{}, std::string(SOURCE_ROOT) + "/tests",
+        std::map<std::string, std::string>{{"DISPLAY", display_.name()}, {"SDL_VIDEODRIVER", "x11"}}));
+    return *clients_.back();
+}
+
+ChildProcess& GameHarness::start_player(int number) {
+    ChildProcess& client = start_client();
+    const bool numbered = wait_until([&] { return get("/start").body == std::to_string(number); });
+    if (!numbered) ADD_FAILURE() << "player " << number << " did not join: " << client.standard_error();
+    return client;
+}
+
+unsigned long GameHarness::window_of(ChildProcess& client, int width, int height) {
+    unsigned long found = 0;
+    wait_until([&] {
+        const CommandResult ids = run_command("DISPLAY=" + display_.name() +
+                                              " xdotool search --onlyvisible --pid " +
+                                              std::to_string(client.pid()) + " 2>/dev/null");
+        std::istringstream words(ids.output);
+        unsigned long window = 0;
+        while (words >> window) {
+            const Geometry geometry = window_geometry(display_.name(), window);
+            if (geometry.viewable && geometry.width == width && geometry.height == height) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+void GameHarness::move_window(unsigned long window, int x, int y) {
+    xdotool(display_.name(), "windowmove " + std::to_string(window) + " " + std::to_string(x) + " " +
+                                 std::to_string(y));
+}
+
+void GameHarness::click(unsigned long window, int x, int y) {
+    xdotool(display_.name(), "mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+                                 std::to_string(y) + " click 1");
+}
+
+void GameHarness::click_square(unsigned long window, int column, int row) {
+    click(window, corner_x(column) + 36, corner_y(row) + 36);
+}
+
+Capture GameHarness::capture(unsigned long window) { return capture_window(display_.name(), window); }
+
+bool GameHarness::load_server_board() { return text_to_board(get("/what").body); }

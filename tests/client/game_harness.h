@@ -1,0 +1,62 @@
+#pragma once
+// Real clients on a private X display against the real server: the test
+// starts them, finds their windows by process, clicks with xdotool and
+// compares captures of the windows with the game's pictures.
+
+#include "child_process.h"
+#include "server_process.h"
+#include "x_display.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+// Window coordinates of a square's top-left corner and of a point inside it.
+int corner_x(int column);
+int corner_y(int row);
+
+// Calls `condition` until it holds or `limit_seconds` pass; true if it held.
+bool wait_until(const std::function<bool()>& condition, int limit_seconds = 30);
+
+// One of the game's pictures from thirdparty/, read once.
+const Capture& picture(const std::string& name);
+
+// True when `shot` holds `expected` with its top-left corner at (x, y).
+bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
+
+class GameHarness {
+public:
+    GameHarness();
+
+    // Starts a client in a folder one level below the repository, as players
+    // run it, so that it finds ../thirdparty.
+    ChildProcess& start_client();
+    // Starts a client and waits until the server has numbered it.
+    ChildProcess& start_player(int number);
+
+    // The visible window of `client` whose client area is width x height;
+    // 0 if none appears in time.
+    unsigned long window_of(ChildProcess& client, int width, int height);
+    unsigned long board_window(ChildProcess& client) { return window_of(client, 360, 904); }
+    unsigned long lobby_window(ChildProcess& client) { return window_of(client, 800, 500); }
+
+    void move_window(unsigned long window, int x, int y);
+    void click(unsigned long window, int x, int y);
+    void click_square(unsigned long window, int column, int row);
+    Capture capture(unsigned long window);
+
+    // The board the server relays, loaded into the test's board.
+    bool load_server_board();
+    const std::string& display() const { return display_.name(); }
+    ServerProcess& server() { return server_; }
+
+private:
+    XDisplay display_{60, 67};
+    ServerProcess server_;
+    std::vector<std::unique_ptr<ChildProcess>> clients_;
+};
+
+// Player `player`'s whole view as the board window must show it after a
+// redraw: own kinds face up, opposing pieces face down, empty squares plain.
+bool shows_board_for(const Capture& shot, int player);

@@ -1,0 +1,198 @@
+// Whole games as players play them: two real client windows on a private X
+// display against the real server, driven by real clicks and checked by
+// captures of the windows.
+
+#include "game_harness.h"
+#include "move_planner.h"
+
+#include "board.h"
+#include "layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string player_one_wins =
+    "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC" "1" "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
+const std::string player_two_wins =
+    "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC" "2" "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
+
+bool ends_with(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The selected-square picture shows only as the frame around the piece.
+bool shows_selection(const Capture& shot, int column, int row) {
+    const Capture& frame = picture("xz.png");
+    const int x = corner_x(column);
+    const int y = corner_y(row);
+    for (int dy = 0; dy < 72; ++dy) {
+        for (int dx = 0; dx < 72; ++dx) {
+            const bool border = dx < 4 || dx >= 68 || dy < 4 || dy >= 68;
+            if (border && shot.at(x + dx, y + dy) != frame.at(dx, dy)) return false;
+        }
+    }
+    return true;
+}
+
+bool shows_plain_square(const Capture& shot, int column, int row) {
+    const Capture& plain = picture("gz.png");
+    return shot.at(corner_x(column), corner_y(row)) == plain.at(0, 0) &&
+           shot.at(corner_x(column) + 71, corner_y(row) + 71) == plain.at(71, 71);
+}
+
+class GameTest : public ::testing::Test {
+protected:
+    GameHarness game;
+    ChildProcess* player[3] = {};
+    unsigned long window[3] = {};
+
+    // Both players joined, both board windows open side by side and drawn.
+    void start_game() {
+        player[1] = &game.start_player(1);
+        player[2] = &game.start_player(2);
+        for (int p : {1, 2}) {
+            window[p] = game.board_window(*player[p]);
+            ASSERT_NE(window[p], 0u) << "no board window for player " << p;
+            game.move_window(window[p], p == 1 ? 0 : 400, 0);
+        }
+        ASSERT_TRUE(wait_until([&] { return game.load_server_board(); }));
+        for (int p : {1, 2}) {
+            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[p]), p); }))
+                << "player " << p << "'s screen does not show the dealt board";
+        }
+    }
+
+    bool marker_shows(int p, int mover) {
+        return shows_picture(game.capture(window[p]), 252, 0, picture(mover == 1 ? "w1.png" : "w2.png"));
+    }
+
+    // Selects the piece, clicking again if the click reached the client
+    // before its turn had begun (the waiting loop takes and drops clicks).
+    void select(int p, int column, int row) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            game.click_square(window[p], column, row);
+            if (wait_until([&] { return shows_selection(game.capture(window[p]), column, row); }, 5)) return;
+        }
+        FAIL() << "player " << p << " could not select " << column << row;
+    }
+
+    // One whole move by clicks; returns when the turn has passed or the game
+    // has ended.
+    void play(int p, const Step& step) {
+        ASSERT_TRUE(wait_until([&] { return marker_shows(p, p); })) << "player " << p << "'s turn never showed";
+        select(p, step.from_column, step.from_row);
+        game.click_square(window[p], step.to_column, step.to_row);
+        ASSERT_TRUE(wait_until([&] {
+            return get("/who").body != std::to_string(p) || get("/who_win").body != "0";
+        })) << "the move was not handed over";
+    }
+
+    void expect_end(int winner) {
+        const char* end_picture = winner == 1 ? "1.png" : "2.png";
+        for (int p : {1, 2}) {
+            EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[p]), 0, 0, picture(end_picture)); }))
+                << "player " << p << " does not show " << end_picture;
+        }
+        for (int p : {1, 2}) {
+            EXPECT_EQ(player[p]->wait_for_exit(std::chrono::seconds(30)), 0) << "player " << p;
+        }
+        EXPECT_TRUE(ends_with(game.server().console(), winner == 1 ? player_one_wins : player_two_wins));
+    }
+};
+
+TEST_F(GameTest, LobbyShowsItsPictureAndAThirdClientStaysThere) {
+    ChildProcess& first = game.start_player(1);
+    const unsigned long lobby = game.lobby_window(first);
+    ASSERT_NE(lobby, 0u);
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(lobby), 0, 0, picture("jz.png")); }));
+
+    game.start_player(2);
+    ChildProcess& third = game.start_client();
+    const unsigned long third_lobby = game.lobby_window(third);
+    ASSERT_NE(third_lobby, 0u);
+    EXPECT_NE(game.board_window(first), 0u);
+    EXPECT_EQ(get("/start").body, "2");
+    EXPECT_TRUE(third.running());
+    EXPECT_TRUE(window_geometry(game.display(), third_lobby).viewable);
+
+    // A request from the system to end the program ends it with status 0.
+    third.send_signal(SIGTERM);
+    EXPECT_EQ(third.wait_for_exit(std::chrono::seconds(10)), 0);
+}
+
+TEST_F(GameTest, BothScreensShowTheDealFromTheirOwnSide) {
+    start_game();
+    for (int p : {1, 2}) {
+        const Capture shot = game.capture(window[p]);
+        EXPECT_TRUE(shows_picture(shot, 144, 0, picture(p == 1 ? "y1.png" : "y2.png")));
+        EXPECT_TRUE(shows_picture(shot, 252, 0, picture("w1.png"))) << "player 1 moves first";
+    }
+}
+
+TEST_F(GameTest, SelectionFrameComesAndGoes) {
+    start_game();
+    Squares path;
+    std::optional<Step> step = runner_step(1, path);
+    if (!step) step = quiet_step(1, {});
+    ASSERT_TRUE(step);
+    select(1, step->from_column, step->from_row);
+
+    // A click in the river keeps the selection.
+    game.click(window[1], 180, 520);
+    EXPECT_FALSE(wait_until([&] { return !shows_selection(game.capture(window[1]), step->from_column, step->from_row); }, 2));
+
+    // Clicking the selected piece again clears it; no move is made.
+    game.click_square(window[1], step->from_column, step->from_row);
+    EXPECT_TRUE(wait_until([&] { return shows_plain_square(game.capture(window[1]), step->from_column, step->from_row); }));
+    EXPECT_EQ(get("/who").body, "1");
+
+    // The opponent's screen never shows the selection.
+    EXPECT_TRUE(shows_board_for(game.capture(window[2]), 2));
+}
+
+TEST_F(GameTest, WholeGameToAFarRowWin) {
+    start_game();
+    for (int moves = 0; moves < 150 && get("/who_win").body == "0"; ++moves) {
+        const int mover = get("/who").body == "1" ? 1 : 2;
+        ASSERT_TRUE(game.load_server_board());
+        // Player 1 runs for the far row; player 2 keeps off the runner's path.
+        Squares path;
+        std::optional<Step> step = runner_step(1, path);
+        if (mover == 1 && !step) step = quiet_step(1, {});
+        if (mover == 2) step = quiet_step(2, path);
+        ASSERT_TRUE(step) << "player " << mover << " has no legal move";
+        play(mover, *step);
+        if (HasFatalFailure()) return;
+    }
+    ASSERT_NE(get("/who_win").body, "0") << "no winner after 150 moves";
+    expect_end(1);
+}
+
+TEST_F(GameTest, ExitButtonInTheOpponentsTurnForfeits) {
+    start_game();
+    ASSERT_TRUE(marker_shows(2, 1));
+    game.click(window[2], 72, 72);
+    EXPECT_EQ(player[2]->wait_for_exit(std::chrono::seconds(10)), 0) << "the forfeiting window must close at once";
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture("1.png")); }));
+    EXPECT_EQ(player[1]->wait_for_exit(std::chrono::seconds(30)), 0);
+    EXPECT_TRUE(ends_with(game.server().console(), player_one_wins));
+}
+
+// Clicks on the lobby stay queued and are read with the board's layout, so a
+// click in the lobby's top-left corner forfeits once the board opens.
+TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
+    player[1] = &game.start_player(1);
+    const unsigned long lobby = game.lobby_window(*player[1]);
+    ASSERT_NE(lobby, 0u);
+    game.click(lobby, 40, 40);
+    player[2] = &game.start_player(2);
+    window[2] = game.board_window(*player[2]);
+    ASSERT_NE(window[2], 0u);
+    EXPECT_EQ(player[1]->wait_for_exit(std::chrono::seconds(20)), 0);
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
+    EXPECT_EQ(player[2]->wait_for_exit(std::chrono::seconds(30)), 0);
+    EXPECT_TRUE(ends_with(game.server().console(), player_two_wins));
+}
+
+}  // namespace
