@@ -1,7 +1,7 @@
 // The game server: one game per process on localhost:8089. Standard output
 // carries only the game's console lines; failures to serve go to standard error.
 
-#include "routes.h"
+#include "game_server.h"
 
 #include <netdb.h>
 #include <sys/socket.h>
@@ -14,9 +14,6 @@ namespace {
 
 constexpr const char* host = "localhost";
 constexpr int port = 8089;
-
-// Far above the 100-byte boards the clients post; a larger body gets 413.
-constexpr size_t max_body_bytes = 16 * 1024 * 1024;
 
 // SO_REUSEADDR lets a restarted server bind at once. The library's default also
 // sets SO_REUSEPORT, which would let a second server share the port and split
@@ -56,11 +53,9 @@ int fail(const char* what, int error) {
 }  // namespace
 
 int main() {
-    httplib::Server server;
-    register_routes(server);
+    GameServer server;
     server.set_socket_options(exclusive_socket_options);
     server.set_address_family(first_family_of(host));
-    server.set_payload_max_length(max_body_bytes);
 
     errno = 0;
     if (!server.bind_to_port(host, port)) {
