@@ -1,0 +1,95 @@
+// Arbitrary bytes sent as an HTTP request to the game's own server, in this
+// process, over a real loopback socket: every connection must end with a
+// reply that starts with a status line, or with no reply at all, the game
+// state must stay within its invariants, and the server must keep serving.
+
+#include "bounded_stream.h"
+#include "game_server.h"
+#include "routes.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+[[noreturn]] void fail(const char* what, const std::string& detail = std::strerror(errno)) {
+    std::fprintf(stderr, "server_request_fuzz: %s: %s\n", what, detail.c_str());
+    std::abort();
+}
+
+int server_port() {
+    static GameServer server;
+    static int port = [] {
+        int bound = server.bind_to_any_port("127.0.0.1");
+        if (bound <= 0) fail("cannot bind");
+        std::thread([] { server.listen_after_bind(); }).detach();
+        return bound;
+    }();
+    return port;
+}
+
+int connect_to_server() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(server_port()));
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    int sock = socket(AF_INET, SOCK_STREAM, 0);
+    if (sock < 0 || connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        fail("cannot connect");
+    }
+    return sock;
+}
+
+// Everything the server sends until it closes; aborts if it goes silent for a
+// minute without closing, which would mean a connection stuck in the server.
+std::string exchange(const char* what, const std::uint8_t* data, std::size_t size) {
+    int sock = connect_to_server();
+    std::size_t sent = 0;
+    while (sent < size) {
+        ssize_t n = send(sock, data + sent, size - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<std::size_t>(n);
+    }
+    shutdown(sock, SHUT_WR);
+    std::string reply;
+    char buffer[4096];
+    for (;;) {
+        pollfd entry{sock, POLLIN, 0};
+        if (poll(&entry, 1, 60000) <= 0) fail(what, "no reply and no close after " + reply);
+        ssize_t n = recv(sock, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        reply.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(sock);
+    return reply;
+}
+
+void check_state() {
+    std::lock_guard lock(game_mutex);
+    if (game_state.player_count < 0 || game_state.player_count > 2) fail("player count", "");
+    if (game_state.current_turn != 1 && game_state.current_turn != 2) fail("turn", "");
+    if (game_state.board_text.size() > max_body_bytes) fail("board over the cap", "");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string reply = exchange("input", data, size);
+    if (!reply.empty() && reply.rfind("HTTP/1.1 ", 0) != 0) fail("not a status line", reply);
+    check_state();
+    static const std::uint8_t probe[] = "GET /who HTTP/1.1\r\nConnection: close\r\n\r\n";
+    std::string answer = exchange("probe", probe, sizeof probe - 1);
+    if (answer.rfind("HTTP/1.1 200 OK\r\n", 0) != 0) fail("server stopped answering", answer);
+    return 0;
+}
