@@ -160,6 +160,8 @@ struct Memory {
     long hwm_kb = -1;
 };
 
+// The kernel brings VmHWM up to date only when memory is unmapped, so right
+// after the lobby window closes it may read below the lobby's VmRSS.
 Memory memory_of(pid_t pid) {
     Memory memory;
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
