@@ -23,6 +23,10 @@ GameServer::GameServer() {
     new_task_queue = [] { return new ConnectionThreads; };
 }
 
+bool GameServer::bind_game_port(const char* host, int port) {
+    return bind_to_port(host, port) && ::listen(svr_sock_, SOMAXCONN) == 0;
+}
+
 bool GameServer::process_and_close_socket(socket_t sock) {
     BoundedSocketStream stream(sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_,
                                write_timeout_usec_);

@@ -10,6 +10,11 @@ class GameServer : public httplib::Server {
 public:
     GameServer();
 
+    // bind_to_port, then a listen backlog of SOMAXCONN instead of the
+    // library's 5: with 5, a burst of a few more connections than that has
+    // its SYNs dropped and waits one to three seconds for the retry.
+    bool bind_game_port(const char* host, int port);
+
 private:
     // The library's keep-alive loop over a BoundedSocketStream.
     bool process_and_close_socket(socket_t sock) override;

@@ -58,7 +58,7 @@ int main() {
     server.set_address_family(first_family_of(host));
 
     errno = 0;
-    if (!server.bind_to_port(host, port)) {
+    if (!server.bind_game_port(host, port)) {
         return fail("cannot listen on", errno);
     }
     if (!server.listen_after_bind()) {

@@ -1,0 +1,89 @@
+#include "raw_connection.h"
+
+#include "server_process.h"
+
+#include <gtest/gtest.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+
+RawConnection::RawConnection() {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    std::string port = std::to_string(game_port);
+    if (getaddrinfo(game_host, port.c_str(), &hints, &found) != 0) {
+        ADD_FAILURE() << "localhost does not resolve";
+        return;
+    }
+    for (addrinfo* a = found; a != nullptr && sock_ < 0; a = a->ai_next) {
+        sock_ = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (sock_ >= 0 && connect(sock_, a->ai_addr, a->ai_addrlen) != 0) {
+            close(sock_);
+            sock_ = -1;
+        }
+    }
+    freeaddrinfo(found);
+    if (sock_ < 0) {
+        ADD_FAILURE() << "cannot connect to localhost:8089";
+        return;
+    }
+    // A server that neither reads nor closes must fail the test, not hang it.
+    timeval limit{20, 0};
+    setsockopt(sock_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    setsockopt(sock_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+RawConnection::~RawConnection() {
+    if (sock_ >= 0) close(sock_);
+}
+
+bool RawConnection::send_all(const std::string& bytes) {
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t n = send(sock_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+size_t RawConnection::send_repeated(const std::string& unit, size_t total) {
+    size_t sent = 0;
+    while (sent < total && send_all(unit)) sent += unit.size();
+    return sent;
+}
+
+std::string RawConnection::finish() {
+    shutdown(sock_, SHUT_WR);
+    std::string reply;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = recv(sock_, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, n);
+    return reply;
+}
+
+bool RawConnection::open_at_server() {
+    pollfd entry{sock_, POLLIN, 0};
+    if (poll(&entry, 1, 0) == 0) return true;
+    char byte;
+    return recv(sock_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+}
+
+long resident_kib(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return -1;
+}

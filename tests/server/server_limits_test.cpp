@@ -1,0 +1,151 @@
+// Requests that try to make the server hold more than one request's worth of
+// memory, or to keep its workers busy: each is cut off or answered, the game
+// state stays as it was, and the server goes on answering the game.
+
+#include "raw_connection.h"
+#include "server_process.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr size_t mebibyte = 1024 * 1024;
+// Far more than the server may hold for one request, far less than it would
+// hold if it kept everything it was sent.
+constexpr size_t flood_bytes = 64 * mebibyte;
+constexpr long memory_bound_kib = 48 * 1024;
+
+class ServerLimitsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(post("/chess", "kept").body, "ok");
+        ASSERT_EQ(get("/join").body, "1");
+    }
+
+    // The state left by SetUp, and the server still answering.
+    void expect_state_kept() {
+        EXPECT_EQ(get("/what").body, "kept");
+        EXPECT_EQ(get("/start").body, "1");
+        EXPECT_EQ(get("/who").body, "1");
+        EXPECT_EQ(get("/who_win").body, "0");
+    }
+
+    // Sends `head` and then `unit` over and over, up to flood_bytes; the server
+    // must stop taking them long before, and its memory must stay small.
+    void expect_flood_cut_off(const std::string& head, const std::string& unit) {
+        RawConnection connection;
+        ASSERT_TRUE(connection.send_all(head));
+        size_t sent = connection.send_repeated(unit, flood_bytes);
+        EXPECT_LT(sent, flood_bytes) << "the server took every byte";
+        EXPECT_LT(resident_kib(server.process().pid()), memory_bound_kib);
+        std::string reply = connection.finish();
+        EXPECT_TRUE(reply.empty() || reply.rfind("HTTP/1.1 4", 0) == 0) << reply.substr(0, 80);
+        expect_state_kept();
+    }
+
+    ServerProcess server;
+};
+
+TEST_F(ServerLimitsTest, EndlessRequestLineIsCutOff) {
+    expect_flood_cut_off("GET /", std::string(64 * 1024, 'a'));
+}
+
+TEST_F(ServerLimitsTest, EndlessHeaderLineIsCutOff) {
+    expect_flood_cut_off("GET /who HTTP/1.1\r\nX-Long: ", std::string(64 * 1024, 'a'));
+}
+
+TEST_F(ServerLimitsTest, EndlessHeaderCountIsCutOff) {
+    std::string headers;
+    for (int i = 0; i < 4096; ++i) headers += "a: b\r\n";
+    expect_flood_cut_off("GET /who HTTP/1.1\r\n", headers);
+}
+
+TEST_F(ServerLimitsTest, EndlessChunkedBoardIsCutOff) {
+    std::string chunk = "10000\r\n" + std::string(0x10000, 'c') + "\r\n";
+    expect_flood_cut_off("POST /chess HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", chunk);
+}
+
+TEST_F(ServerLimitsTest, EndlessBodyWithoutLengthIsCutOff) {
+    expect_flood_cut_off("POST /chess HTTP/1.1\r\n\r\n", std::string(64 * 1024, 'n'));
+}
+
+TEST_F(ServerLimitsTest, EndlessBodyToAnUnknownPathIsCutOff) {
+    expect_flood_cut_off("POST /nowhere HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n",
+                         "10000\r\n" + std::string(0x10000, 'u') + "\r\n");
+}
+
+TEST_F(ServerLimitsTest, ChunkedBoardWithinTheCapIsStored) {
+    RawConnection connection;
+    ASSERT_TRUE(connection.send_all(
+        "POST /chess HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+        "2\r\n01\r\n3\r\n020\r\n0\r\n\r\n"));
+    std::string reply = connection.finish();
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << reply;
+    EXPECT_EQ(get("/what").body, "01020");
+}
+
+TEST_F(ServerLimitsTest, BadChunkSizeChangesNothing) {
+    for (const char* chunks : {"zz\r\nab\r\n0\r\n\r\n", "ffffffffffffffffff\r\nab\r\n",
+                               "-1\r\nab\r\n0\r\n\r\n", "\r\nab\r\n0\r\n\r\n"}) {
+        RawConnection connection;
+        connection.send_all(std::string("POST /chess HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") +
+                            chunks);
+        std::string reply = connection.finish();
+        EXPECT_TRUE(reply.empty() || reply.rfind("HTTP/1.1 400", 0) == 0) << reply.substr(0, 80);
+    }
+    expect_state_kept();
+}
+
+TEST_F(ServerLimitsTest, ConnectionClosedMidBodyChangesNothing) {
+    for (const char* request : {"POST /chess HTTP/1.1\r\nContent-Length: 100\r\n\r\n0101",
+                                "POST /win HTTP/1.1\r\nContent-Length: 5\r\n\r\n2",
+                                "POST /chess HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n64\r\n01"}) {
+        RawConnection connection;
+        connection.send_all(request);
+        std::string reply = connection.finish();
+        EXPECT_TRUE(reply.empty() || reply.rfind("HTTP/1.1 400", 0) == 0) << reply.substr(0, 80);
+    }
+    expect_state_kept();
+    EXPECT_EQ(server.console().find("\xD3\xCE\xCF\xB7\xBD\xE1"), std::string::npos);
+}
+
+// The library would answer many ranges with one copy of the board for each;
+// every reply carries the whole board once instead.
+TEST_F(ServerLimitsTest, RangesAreIgnored) {
+    std::string board(4 * mebibyte, 'r');
+    ASSERT_EQ(post("/chess", board).body, "ok");
+    std::string ranges = "bytes=0-";
+    for (int i = 0; i < 2000; ++i) ranges += ",0-";
+    RawConnection connection;
+    ASSERT_TRUE(connection.send_all("GET /what HTTP/1.1\r\nRange: " + ranges +
+                                    "\r\nConnection: close\r\n\r\n"));
+    std::string reply = connection.finish();
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << reply.substr(0, 80);
+    EXPECT_EQ(reply.size() - reply.find("\r\n\r\n") - 4, board.size());
+    EXPECT_LT(resident_kib(server.process().pid()), memory_bound_kib);
+}
+
+// Connections that send a byte now and then hold a worker each for as long
+// as they keep sending; more of them than the library's eight default
+// workers must not keep the game from being answered.
+TEST_F(ServerLimitsTest, SlowSendersDoNotStopTheGame) {
+    std::vector<std::unique_ptr<RawConnection>> slow;
+    for (int i = 0; i < 32; ++i) {
+        slow.push_back(std::make_unique<RawConnection>());
+        slow.back()->send_all("GET /who HTTP/1.1\r\n");
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (auto& connection : slow) connection->send_all("X-Slow: 1\r\n");
+        Reply reply = get("/who");
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_EQ(reply.body, "1");
+    }
+    for (auto& connection : slow) EXPECT_TRUE(connection->open_at_server());
+    expect_state_kept();
+}
+
+}  // namespace
