@@ -10,6 +10,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -28,15 +31,35 @@ namespace {
     std::abort();
 }
 
+// libFuzzer's timer signal would interrupt the server's accept(), which the
+// library takes for a broken listening socket; the server's threads, all
+// started from this one, leave every signal to the fuzzing thread.
+void serve_without_signals(GameServer& server) {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    server.listen_after_bind();
+}
+
 int server_port() {
     static GameServer server;
     static int port = [] {
         int bound = server.bind_to_any_port("127.0.0.1");
         if (bound <= 0) fail("cannot bind");
-        std::thread([] { server.listen_after_bind(); }).detach();
+        std::thread(serve_without_signals, std::ref(server)).detach();
         return bound;
     }();
     return port;
+}
+
+// The fuzzing thread's own calls may be interrupted by that signal.
+template <typename Call>
+auto again_on_interrupt(Call call) {
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
 }
 
 int connect_to_server() {
@@ -45,8 +68,16 @@ int connect_to_server() {
     address.sin_port = htons(static_cast<std::uint16_t>(server_port()));
     inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
     int sock = socket(AF_INET, SOCK_STREAM, 0);
-    if (sock < 0 || connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        fail("cannot connect");
+    if (sock < 0) fail("no socket");
+    if (connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        // An interrupted connect goes on in the background; wait for its end.
+        pollfd entry{sock, POLLOUT, 0};
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (errno != EINTR || again_on_interrupt([&] { return poll(&entry, 1, 20000); }) <= 0 ||
+            getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            fail("cannot connect");
+        }
     }
     return sock;
 }
@@ -57,7 +88,7 @@ std::string exchange(const char* what, const std::uint8_t* data, std::size_t siz
     int sock = connect_to_server();
     std::size_t sent = 0;
     while (sent < size) {
-        ssize_t n = send(sock, data + sent, size - sent, MSG_NOSIGNAL);
+        ssize_t n = again_on_interrupt([&] { return send(sock, data + sent, size - sent, MSG_NOSIGNAL); });
         if (n <= 0) break;
         sent += static_cast<std::size_t>(n);
     }
@@ -66,8 +97,10 @@ std::string exchange(const char* what, const std::uint8_t* data, std::size_t siz
     char buffer[4096];
     for (;;) {
         pollfd entry{sock, POLLIN, 0};
-        if (poll(&entry, 1, 60000) <= 0) fail(what, "no reply and no close after " + reply);
-        ssize_t n = recv(sock, buffer, sizeof buffer, 0);
+        if (again_on_interrupt([&] { return poll(&entry, 1, 60000); }) <= 0) {
+            fail(what, "no reply and no close after " + reply);
+        }
+        ssize_t n = again_on_interrupt([&] { return recv(sock, buffer, sizeof buffer, 0); });
         if (n <= 0) break;
         reply.append(buffer, static_cast<std::size_t>(n));
     }
