@@ -100,6 +100,20 @@ unsigned long GameHarness::window_of(ChildProcess& client, int width, int height
     return found;
 }
 
+std::string GameHarness::describe(ChildProcess& client) {
+    std::string text = client.running() ? "running" : "exited";
+    const CommandResult ids = run_command("DISPLAY=" + display_.name() + " xdotool search --pid " +
+                                          std::to_string(client.pid()) + " 2>&1");
+    std::istringstream words(ids.output);
+    unsigned long window = 0;
+    while (words >> window) {
+        const Geometry geometry = window_geometry(display_.name(), window);
+        text += "; window " + std::to_string(window) + " " + std::to_string(geometry.width) + "x" +
+                std::to_string(geometry.height) + (geometry.viewable ? " viewable" : " not viewable");
+    }
+    return text + "; stderr: " + client.standard_error() + "; server: /start " + get("/start").body;
+}
+
 void GameHarness::move_window(unsigned long window, int x, int y) {
     xdotool(display_.name(), "windowmove " + std::to_string(window) + " " + std::to_string(x) + " " +
                                  std::to_string(y));

@@ -41,6 +41,9 @@ public:
     unsigned long board_window(ChildProcess& client) { return window_of(client, 360, 904); }
     unsigned long lobby_window(ChildProcess& client) { return window_of(client, 800, 500); }
 
+    // What the client's windows and outputs look like, for a failure message.
+    std::string describe(ChildProcess& client);
+
     void move_window(unsigned long window, int x, int y);
     void click(unsigned long window, int x, int y);
     void click_square(unsigned long window, int column, int row);

@@ -53,7 +53,7 @@ protected:
         player[2] = &game.start_player(2);
         for (int p : {1, 2}) {
             window[p] = game.board_window(*player[p]);
-            ASSERT_NE(window[p], 0u) << "no board window for player " << p;
+            ASSERT_NE(window[p], 0u) << "no board window for player " << p << "; " << game.describe(*player[p]);
             game.move_window(window[p], p == 1 ? 0 : 400, 0);
         }
         ASSERT_TRUE(wait_until([&] { return game.load_server_board(); }));
