@@ -44,7 +44,7 @@ stop_server() {
 # server's side.
 time_wait_counts() {
   ss -tan state time-wait | awk 'NR > 1 { split($3, local, ":"); if (local[2] == "8089") s++; else c++ }
-    END { printf "%d %d", c + 0, s + 0 }'
+    END { printf "%d %d\n", c + 0, s + 0 }'
 }
 
 # The body of one GET, or nothing when no reply came.
