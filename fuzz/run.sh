@@ -20,9 +20,15 @@ mkdir -p "$findings"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-"$build/fuzz/cell_code_exhaustive"
-
 status=0
+if "$build/fuzz/cell_code_exhaustive" >"$scratch/cell_code.log" 2>&1; then
+  printf '%-22s %10s pairs, walked whole: clean\n' cell_code_exhaustive 4294967296
+else
+  cat "$scratch/cell_code.log" >&2
+  printf '%-22s FOUND\n' cell_code_exhaustive
+  status=1
+fi
+
 for target in "${targets[@]}"; do
   seeds="$root/fuzz/corpus/${target%_fuzz}"
   mkdir -p "$scratch/$target"
