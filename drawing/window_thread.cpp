@@ -107,6 +107,7 @@ void start_video(State& state) {
     // on a machine without a GPU.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    tolerate_lost_wakeups();
     if (SDL_Init(SDL_INIT_VIDEO) == 0) {
         state.driver = SDL_GetCurrentVideoDriver();
     } else {

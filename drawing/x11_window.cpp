@@ -2,8 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xproto.h>
 
 namespace {
+
+int (*earlier_error_handler)(Display*, XErrorEvent*) = nullptr;
+
+int on_x_error(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    return earlier_error_handler ? earlier_error_handler(display, error) : 0;
+}
 
 // Motif window manager hints, understood by the common X11 window managers.
 constexpr unsigned long hints_functions = 1;
@@ -40,6 +48,13 @@ void set_motif_hints(Display* display, Window window, bool close_control, bool m
 }
 
 }  // namespace
+
+void tolerate_lost_wakeups() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    earlier_error_handler = XSetErrorHandler(on_x_error);
+}
 
 WindowHandle prepare_platform_window(SDL_Window* window, bool close_control, bool minimize_control) {
     SDL_SysWMinfo info;
