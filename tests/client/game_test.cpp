@@ -23,6 +23,7 @@ bool ends_with(const std::string& text, const std::string& tail) {
 
 // The selected-square picture shows only as the frame around the piece.
 bool shows_selection(const Capture& shot, int column, int row) {
+    if (shot.width != board_window_width || shot.height != board_window_height) return false;
     const Capture& frame = picture("xz.png");
     const int x = corner_x(column);
     const int y = corner_y(row);
@@ -36,9 +37,14 @@ bool shows_selection(const Capture& shot, int column, int row) {
 }
 
 bool shows_plain_square(const Capture& shot, int column, int row) {
+    if (shot.width != board_window_width || shot.height != board_window_height) return false;
     const Capture& plain = picture("gz.png");
     return shot.at(corner_x(column), corner_y(row)) == plain.at(0, 0) &&
            shot.at(corner_x(column) + 71, corner_y(row) + 71) == plain.at(71, 71);
+}
+
+void expect_exit_zero(ChildProcess& client, int limit_seconds) {
+    EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(limit_seconds)), 0) << client.standard_error();
 }
 
 class GameTest : public ::testing::Test {
@@ -74,7 +80,7 @@ protected:
             game.click_square(window[p], column, row);
             if (wait_until([&] { return shows_selection(game.capture(window[p]), column, row); }, 5)) return;
         }
-        FAIL() << "player " << p << " could not select " << column << row;
+        FAIL() << "player " << p << " could not select " << column << row << "; " << game.describe(*player[p]);
     }
 
     // One whole move by clicks; returns when the turn has passed or the game
@@ -95,7 +101,7 @@ protected:
                 << "player " << p << " does not show " << end_picture;
         }
         for (int p : {1, 2}) {
-            EXPECT_EQ(player[p]->wait_for_exit(std::chrono::seconds(30)), 0) << "player " << p;
+            expect_exit_zero(*player[p], 30);
         }
         EXPECT_TRUE(ends_with(game.server().console(), winner == 1 ? player_one_wins : player_two_wins));
     }
@@ -111,14 +117,14 @@ TEST_F(GameTest, LobbyShowsItsPictureAndAThirdClientStaysThere) {
     ChildProcess& third = game.start_client();
     const unsigned long third_lobby = game.lobby_window(third);
     ASSERT_NE(third_lobby, 0u);
-    EXPECT_NE(game.board_window(first), 0u);
+    EXPECT_NE(game.board_window(first), 0u) << game.describe(first);
     EXPECT_EQ(get("/start").body, "2");
     EXPECT_TRUE(third.running());
     EXPECT_TRUE(window_geometry(game.display(), third_lobby).viewable);
 
     // A request from the system to end the program ends it with status 0.
     third.send_signal(SIGTERM);
-    EXPECT_EQ(third.wait_for_exit(std::chrono::seconds(10)), 0);
+    expect_exit_zero(third, 10);
 }
 
 TEST_F(GameTest, BothScreensShowTheDealFromTheirOwnSide) {
@@ -173,9 +179,10 @@ TEST_F(GameTest, ExitButtonInTheOpponentsTurnForfeits) {
     start_game();
     ASSERT_TRUE(marker_shows(2, 1));
     game.click(window[2], 72, 72);
-    EXPECT_EQ(player[2]->wait_for_exit(std::chrono::seconds(10)), 0) << "the forfeiting window must close at once";
+    // The forfeiting window closes at once.
+    expect_exit_zero(*player[2], 10);
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture("1.png")); }));
-    EXPECT_EQ(player[1]->wait_for_exit(std::chrono::seconds(30)), 0);
+    expect_exit_zero(*player[1], 30);
     EXPECT_TRUE(ends_with(game.server().console(), player_one_wins));
 }
 
@@ -189,9 +196,9 @@ TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
     player[2] = &game.start_player(2);
     window[2] = game.board_window(*player[2]);
     ASSERT_NE(window[2], 0u);
-    EXPECT_EQ(player[1]->wait_for_exit(std::chrono::seconds(20)), 0);
+    expect_exit_zero(*player[1], 20);
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
-    EXPECT_EQ(player[2]->wait_for_exit(std::chrono::seconds(30)), 0);
+    expect_exit_zero(*player[2], 30);
     EXPECT_TRUE(ends_with(game.server().console(), player_two_wins));
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +46,9 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
+        // A test that crashes must not leave its server or windows behind,
+        // still holding the port and the display.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         int out = open(out_path_.c_str(), O_WRONLY | O_TRUNC);
         int err = open(err_path_.c_str(), O_WRONLY | O_TRUNC);
         dup2(out, STDOUT_FILENO);
