@@ -12,6 +12,7 @@
 #include "x_display.h"
 
 #include "board.h"
+#include "game_constants.h"
 #include "layout.h"
 #include "rules.h"
 
@@ -42,7 +43,7 @@ using namespace std::chrono_literals;
 Display* x_display = nullptr;
 
 std::string driver_get(const std::string& path) {
-    httplib::Client client("localhost", 8089);
+    httplib::Client client(default_host, default_port);
     auto result = client.Get(path, {{"User-Agent", "client_game_bench"}});
     return result && result->status == 200 ? result->body : std::string();
 }
@@ -243,7 +244,7 @@ int play_game(Window window[3]) {
         }
         my_player = mover;
         Squares path;
-        std::optional<Step> step = runner_step(1, path);
+        std::optional<Move> step = runner_step(1, path);
         if (mover == 1 && !step) step = quiet_step(1, {});
         if (mover == 2) step = quiet_step(2, path);
         if (!step) fail("player " + std::to_string(mover) + " has no legal move");
@@ -258,7 +259,7 @@ int play_game(Window window[3]) {
             std::printf("game: player %d reached the far row in move %d\n", mover, moves);
             return mover;
         }
-        mover = 3 - mover;
+        mover = opponent_of(mover);
     }
     fail("no winner after 200 moves");
 }

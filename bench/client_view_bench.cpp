@@ -5,6 +5,7 @@
 // Usage: client_view_bench [CALLS]
 
 #include "board.h"
+#include "game_constants.h"
 #include "layout.h"
 #include "view.h"
 #include "window.h"
@@ -46,7 +47,7 @@ Summary time_calls(int calls, const std::function<void()>& call) {
 
 // The same request draw_view makes: a fresh client, GET /who until a 200.
 void ask_who() {
-    httplib::Client client("localhost", 8089);
+    httplib::Client client(default_host, default_port);
     for (;;) {
         auto result = client.Get("/who");
         if (result && result->status == 200) return;

@@ -15,7 +15,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-"$root/scripts/build" "$build"
+"$root/scripts/build" "$build" -DGAME_BENCHMARKS=ON
 server_binary=${SERVER:-$build/server/server}
 load_seconds=${LOAD_SECONDS:-60}
 idle_seconds=${IDLE_SECONDS:-20}

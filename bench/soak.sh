@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-"$root/scripts/build" "$build"
+"$root/scripts/build" "$build" -DGAME_BENCHMARKS=ON
 if (exec 3<>/dev/tcp/127.0.0.1/8089) 2>/dev/null; then
   echo "soak: port 8089 is taken; run in a network namespace of its own" >&2
   exit 1

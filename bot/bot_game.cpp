@@ -1,6 +1,7 @@
 #include "bot_game.h"
 
 #include "board.h"
+#include "game_constants.h"
 #include "game_log.h"
 #include "protocol.h"
 #include "strategy.h"
@@ -14,7 +15,7 @@
 namespace {
 
 struct BotGame {
-    httplib::Client client{"localhost", 8089};
+    httplib::Client client{default_host, default_port};
     GameLog log;
     BotMind mind;
     std::chrono::milliseconds think;
@@ -38,7 +39,7 @@ void set_up(BotGame& game, unsigned seed) {
         fetch_board(game.client);
         game.log.note("setup", board_to_text());
     }
-    game.mind = start_mind(seed);
+    game.mind = start_mind(my_player, seed);
 }
 
 // The winner's body once somebody has won, or none when the turn is ours.

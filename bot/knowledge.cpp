@@ -68,9 +68,6 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
 
 }  // namespace
 
-int kind_beating(int kind) { return (kind + 2) % 3; }
-int kind_beaten_by(int kind) { return (kind + 1) % 3; }
-
 Knowledge start_knowledge(int player, const PlayerView& view) {
     Knowledge knowledge;
     knowledge.player = player;

@@ -31,6 +31,3 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now);
 void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after);
 // The chance of each kind for the opposing piece on a square.
 std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row);
-// The kind that beats `kind` whoever attacks, and the kind it beats.
-int kind_beating(int kind);
-int kind_beaten_by(int kind);

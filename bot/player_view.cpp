@@ -14,6 +14,10 @@ PlayerView view_of_board(int player) {
     return view;
 }
 
-int opponent_of(int player) { return player == 1 ? 2 : 1; }
+void owners_of(const PlayerView& view, Board& out) {
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) out[column][row] = Cell{0, view[column][row].owner};
+    }
+}
 
 int progress(int player, int row) { return player == 1 ? row : board_rows - 1 - row; }

@@ -2,6 +2,9 @@
 // The board as one player sees it: the kinds of its own pieces and only the
 // places of the opponent's. The bot decides from this alone.
 
+#include "board.h"
+#include "rules.h"
+
 #include <array>
 
 constexpr int unknown_kind = -1;
@@ -13,16 +16,11 @@ struct SquareView {
 
 using PlayerView = std::array<std::array<SquareView, 10>, 5>;
 
-struct Move {
-    int from_column;
-    int from_row;
-    int to_column;
-    int to_row;
-};
-
 // Copies the process-wide board for `player`, leaving out every opposing kind.
 PlayerView view_of_board(int player);
 
-int opponent_of(int player);
+// The view's owners on an otherwise empty board, for the rules that only look
+// at whose pieces stand where.
+void owners_of(const PlayerView& view, Board& out);
 // Rows a piece of `player` has come forward from its own back row, 0 to 9.
 int progress(int player, int row);

@@ -109,18 +109,9 @@ bool undoes(const Move& move, const std::optional<Move>& previous) {
 }  // namespace
 
 std::vector<Move> legal_moves(const PlayerView& view, int player) {
-    std::vector<Move> moves;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            if (view[column][row].owner != player) continue;
-            for (auto [dc, dr] : steps) {
-                int c = column + dc;
-                int r = row + dr;
-                if (on_board(c, r) && view[c][r].owner != player) moves.push_back({column, row, c, r});
-            }
-        }
-    }
-    return moves;
+    Board owners;
+    owners_of(view, owners);
+    return legal_moves(owners, player);
 }
 
 double attack_chance(const Knowledge& knowledge, int attacker_kind, int column, int row) {
@@ -166,19 +157,19 @@ std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowled
     return best;
 }
 
-BotMind start_mind(unsigned seed) {
-    return BotMind{start_knowledge(my_player, view_of_board(my_player)), std::nullopt,
-                   std::mt19937(seed)};
+BotMind start_mind(int player, unsigned seed) {
+    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed)};
 }
 
 BotTurn play_bot_turn(BotMind& mind) {
-    learn_from_opponent_move(mind.knowledge, view_of_board(my_player));
+    const int player = mind.knowledge.player;
+    learn_from_opponent_move(mind.knowledge, view_of_board(player));
     BotTurn turn;
     turn.move = choose_move(mind.knowledge.last_seen, mind.knowledge, mind.previous, mind.rng);
     if (!turn.move) return turn;
     const Move& move = *turn.move;
-    turn.result = make_move(move.from_column, move.from_row, move.to_column, move.to_row);
-    learn_from_own_move(mind.knowledge, move, view_of_board(my_player));
+    turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+    learn_from_own_move(mind.knowledge, move, view_of_board(player));
     mind.previous = move;
     return turn;
 }

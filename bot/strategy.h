@@ -34,14 +34,14 @@ struct BotMind {
     std::mt19937 rng;
 };
 
-// Starts from the board as dealt or received at set-up, for my_player.
-BotMind start_mind(unsigned seed);
+// Starts from the board as dealt or received at set-up, for `player`.
+BotMind start_mind(int player, unsigned seed);
 
 struct BotTurn {
     std::optional<Move> move;   // none: no piece of ours can move
     MoveResult result = MoveResult::none;
 };
 
-// One turn on the process-wide board for my_player, which holds the board
-// just fetched: learns what the opponent's move revealed, then moves.
+// One turn on the process-wide board, which holds the board just fetched, for
+// the mind's player: learns what the opponent's move revealed, then moves.
 BotTurn play_bot_turn(BotMind& mind);

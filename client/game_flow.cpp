@@ -1,20 +1,16 @@
-// The client program: one window per player. It joins the game, waits for the
-// second player, shares the starting board and then alternates between the
-// opponent's turn and its own until a winner is known. Every request that
-// fails or is refused goes out again at once; the server is polled, never
-// waited on.
+// The client's game state shared by its main loop and its turn, and the two
+// ways a game ends for this client: a winner's picture, or a forfeit.
 
 #include "game_flow.h"
 
 #include "board.h"
-#include "layout.h"
 #include "protocol.h"
+#include "rules.h"
 #include "view.h"
 #include "window.h"
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
 std::unique_ptr<httplib::Client> http_client;
@@ -26,37 +22,6 @@ namespace {
     close_window();
     http_client.reset();
     std::exit(0);
-}
-
-// One pass: a winner ends the game, a click on the exit button forfeits, and
-// any other mouse message is taken and dropped.
-void wait_for_turn() {
-    for (;;) {
-        check_winner();
-        if (peek_message(&message_record, MESSAGE_FILTER_MOUSE, true) &&
-            message_record.message == WM_LBUTTONDOWN &&
-            cell_code_at(message_record.x, message_record.y) == "exit") {
-            forfeit();
-        }
-        if (is_my_turn(*http_client)) return;
-    }
-}
-
-void open_lobby() {
-    init_window(800, 500, WINDOW_NO_CLOSE | WINDOW_NO_MINIMIZE);
-    put_image(0, 0, &image_lobby, SRCCOPY);
-}
-
-// Player 1 deals and posts; player 2 gives it a head start, then waits for a
-// whole board (before the first post the server holds an empty text).
-void set_up_board() {
-    if (my_player == 1) {
-        deal_board();
-        post_board(*http_client);
-    } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        fetch_board(*http_client);
-    }
 }
 
 }  // namespace
@@ -74,27 +39,6 @@ void end_with_picture(const IMAGE& picture) {
 }
 
 void forfeit() {
-    post_win(*http_client, my_player == 1 ? 2 : 1);
+    post_win(*http_client, opponent_of(my_player));
     end_program();
-}
-
-int main() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    http_client = std::make_unique<httplib::Client>("localhost", 8089);
-    load_view_images();
-    open_lobby();
-
-    my_player = join_game(*http_client);
-    wait_for_start(*http_client);
-    close_window();
-    init_window(board_window_width, board_window_height, 0);
-
-    set_up_board();
-    for (;;) {
-        draw_view();
-        wait_for_turn();
-        fetch_board(*http_client);
-        draw_view();
-        take_turn();
-    }
 }

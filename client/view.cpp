@@ -1,6 +1,7 @@
 #include "view.h"
 
 #include "board.h"
+#include "game_constants.h"
 #include "layout.h"
 
 #include <httplib.h>
@@ -21,7 +22,7 @@ const IMAGE& picture_of_kind(std::int32_t kind) {
 // A short-lived client of its own, so the turn marker never depends on the
 // state of the game flow's connection.
 std::string ask_whose_turn() {
-    httplib::Client client("localhost", 8089);
+    httplib::Client client(default_host, default_port);
     for (;;) {
         auto result = client.Get("/who");
         if (result && result->status == 200) return result->body;

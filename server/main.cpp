@@ -1,6 +1,7 @@
 // The game server: one game per process on localhost:8089. Standard output
 // carries only the game's console lines; failures to serve go to standard error.
 
+#include "game_constants.h"
 #include "game_server.h"
 
 #include <netdb.h>
@@ -12,8 +13,8 @@
 
 namespace {
 
-constexpr const char* host = "localhost";
-constexpr int port = 8089;
+constexpr const char* host = default_host;
+constexpr int port = default_port;
 
 // SO_REUSEADDR lets a restarted server bind at once. The library's default also
 // sets SO_REUSEPORT, which would let a second server share the port and split

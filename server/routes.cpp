@@ -1,5 +1,7 @@
 #include "routes.h"
 
+#include "game_constants.h"
+
 #include <iostream>
 #include <string_view>
 
@@ -7,16 +9,6 @@ GameState game_state;
 std::mutex game_mutex;
 
 namespace {
-
-// The console speaks GBK (code page 936); these are its bytes, written as is.
-constexpr std::string_view player_one_joined =
-    "\xCD\xE6\xBC\xD2\xD2\xBB\xBC\xD3\xC8\xEB\xD3\xCE\xCF\xB7";  // 玩家一加入游戏
-constexpr std::string_view player_two_joined =
-    "\xCD\xE6\xBC\xD2\xB6\xFE\xBC\xD3\xC8\xEB\xD3\xCE\xCF\xB7";  // 玩家二加入游戏
-constexpr std::string_view game_over_prefix =
-    "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC";  // 游戏结束，
-constexpr std::string_view game_over_suffix =
-    "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1";  // 号玩家获胜！
 
 void reply(httplib::Response& res, const std::string& body) {
     res.set_content(body, "text/plain");

@@ -6,16 +6,15 @@
 #include "move_planner.h"
 
 #include "board.h"
+#include "game_constants.h"
 #include "layout.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const std::string player_one_wins =
-    "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC" "1" "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
-const std::string player_two_wins =
-    "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC" "2" "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
+const std::string player_one_wins = game_over_line(1);
+const std::string player_two_wins = game_over_line(2);
 
 bool ends_with(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -85,7 +84,7 @@ protected:
 
     // One whole move by clicks; returns when the turn has passed or the game
     // has ended.
-    void play(int p, const Step& step) {
+    void play(int p, const Move& step) {
         ASSERT_TRUE(wait_until([&] { return marker_shows(p, p); })) << "player " << p << "'s turn never showed";
         select(p, step.from_column, step.from_row);
         game.click_square(window[p], step.to_column, step.to_row);
@@ -139,7 +138,7 @@ TEST_F(GameTest, BothScreensShowTheDealFromTheirOwnSide) {
 TEST_F(GameTest, SelectionFrameComesAndGoes) {
     start_game();
     Squares path;
-    std::optional<Step> step = runner_step(1, path);
+    std::optional<Move> step = runner_step(1, path);
     if (!step) step = quiet_step(1, {});
     ASSERT_TRUE(step);
     select(1, step->from_column, step->from_row);
@@ -164,7 +163,7 @@ TEST_F(GameTest, WholeGameToAFarRowWin) {
         ASSERT_TRUE(game.load_server_board());
         // Player 1 runs for the far row; player 2 keeps off the runner's path.
         Squares path;
-        std::optional<Step> step = runner_step(1, path);
+        std::optional<Move> step = runner_step(1, path);
         if (mover == 1 && !step) step = quiet_step(1, {});
         if (mover == 2) step = quiet_step(2, path);
         ASSERT_TRUE(step) << "player " << mover << " has no legal move";

@@ -2,6 +2,7 @@
 // opponent that sends the windowed client's requests.
 
 #include "board_fixture.h"
+#include "game_constants.h"
 #include "bot_process.h"
 #include "protocol.h"
 #include "relay_check.h"
@@ -93,7 +94,7 @@ protected:
         auto step = steps[std::uniform_int_distribution<std::size_t>(0, steps.size() - 1)(rng)];
         ASSERT_EQ(make_move(step[0], step[1], step[2], step[3]), MoveResult::ordinary);
     }
-    httplib::Client client{"localhost", 8089};
+    httplib::Client client{default_host, default_port};
 };
 
 TEST_F(AgainstClientRequests, BotAnswersEachMoveWithOneLegalStepAndTakesTheForfeit) {

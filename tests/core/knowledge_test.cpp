@@ -71,9 +71,7 @@ TEST_F(KnowledgeTest, WhatIsKnownTravelsWithAStepOntoAnEmptySquare) {
     Knowledge knowledge = start_knowledge(1, seen());
     make_move(2, 4, 2, 5);
     learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    my_player = 2;
-    make_move(2, 5, 2, 4);
-    my_player = 1;
+    make_move(board, 2, 2, 5, 2, 4);
     learn_from_opponent_move(knowledge, seen());
     EXPECT_EQ(knowledge.possible[2][4], mask_of(Paper));
     EXPECT_EQ(knowledge.possible[2][5], 0);
@@ -83,9 +81,7 @@ TEST_F(KnowledgeTest, OpposingCaptureNarrowsTheCaptorToTwoKinds) {
     put(1, 4, Scissors, 1);
     put(1, 5, Rock, 2);
     Knowledge knowledge = start_knowledge(1, seen());
-    my_player = 2;
-    make_move(1, 5, 1, 4);
-    my_player = 1;
+    make_move(board, 2, 1, 5, 1, 4);
     learn_from_opponent_move(knowledge, seen());
     EXPECT_EQ(knowledge.possible[1][4], mask_of(Scissors) | mask_of(Rock));
     EXPECT_EQ(knowledge.quiet_turns, 0);
@@ -95,9 +91,7 @@ TEST_F(KnowledgeTest, OpposingLostAttackOnOurOnlyNeighbourCountsTheAttackerGone)
     put(3, 4, Rock, 1);
     put(3, 5, Scissors, 2);
     Knowledge knowledge = start_knowledge(1, seen());
-    my_player = 2;
-    make_move(3, 5, 3, 4);
-    my_player = 1;
+    make_move(board, 2, 3, 5, 3, 4);
     learn_from_opponent_move(knowledge, seen());
     EXPECT_EQ(knowledge.remaining[Scissors], 7);
     EXPECT_EQ(knowledge.possible[3][5], 0);

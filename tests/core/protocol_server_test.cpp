@@ -1,6 +1,7 @@
 // The requests against the real server on its real port.
 
 #include "board_fixture.h"
+#include "game_constants.h"
 #include "bot_process.h"
 #include "protocol.h"
 #include "server_process.h"
@@ -16,7 +17,7 @@ using namespace std::chrono_literals;
 class ProtocolServerTest : public BoardTest {
 protected:
     ServerProcess server;
-    httplib::Client client{"localhost", 8089};
+    httplib::Client client{default_host, default_port};
 };
 
 TEST_F(ProtocolServerTest, TwoPlayersJoinAndStart) {
@@ -46,7 +47,7 @@ TEST_F(ProtocolServerTest, SetUpFetchWaitsForAWholeBoard) {
     clear_whole_board();
     std::atomic<bool> fetched{false};
     std::thread player_two([&] {
-        httplib::Client own_client("localhost", 8089);
+        httplib::Client own_client(default_host, default_port);
         fetch_board(own_client);
         fetched = true;
     });

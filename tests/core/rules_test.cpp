@@ -34,6 +34,17 @@ TEST(Combat, EqualKindsGoToTheAttacker) {
     for (int kind = 0; kind < 3; ++kind) EXPECT_TRUE(attacker_wins(kind, kind));
 }
 
+// The computer player reasons with the cycle; the client fights with
+// attacker_wins. They must never disagree.
+TEST(Combat, TheCycleAgreesWithTheFight) {
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        EXPECT_TRUE(attacker_wins(kind, kind_beaten_by(kind)));
+        EXPECT_FALSE(attacker_wins(kind, kind_beating(kind)));
+        EXPECT_EQ(kind_beating(kind_beaten_by(kind)), kind);
+        EXPECT_NE(kind_beating(kind), kind);
+    }
+}
+
 TEST(Adjacency, OnlyTheFourOrthogonalNeighbours) {
     EXPECT_TRUE(orthogonally_adjacent(2, 4, 2, 5));
     EXPECT_TRUE(orthogonally_adjacent(2, 4, 2, 3));
@@ -115,6 +126,18 @@ TEST_F(MoveTest, PlayerTwoWinsByStepOntoRowZero) {
     my_player = 2;
     put(0, 1, Paper, 2);
     EXPECT_EQ(make_move(0, 1, 0, 0), MoveResult::far_row_win);
+}
+
+// The form for any player leaves my_player alone and judges the far row by
+// the mover it is given.
+TEST_F(MoveTest, TheOtherSidesMoveNeedsNoChangeOfPlayer) {
+    put(2, 1, Scissors, 2);
+    put(2, 0, Paper, 1);
+    EXPECT_FALSE(is_legal_move(2, 1, 2, 0));
+    ASSERT_TRUE(is_legal_move(board, 2, 2, 1, 2, 0));
+    EXPECT_EQ(make_move(board, 2, 2, 1, 2, 0), MoveResult::far_row_win);
+    EXPECT_EQ(my_player, 1);
+    EXPECT_EQ(board[2][0].owner, 2);
 }
 
 TEST_F(MoveTest, PlayerTwoWinsByWonAttackOnRowZero) {

@@ -17,11 +17,11 @@ TEST_F(StrategyTest, LegalMovesStayOnTheBoardAndOffOwnPieces) {
     deal_board();
     for (int player : {1, 2}) {
         PlayerView view = view_of_board(player);
-        my_player = player;
         auto moves = legal_moves(view, player);
         EXPECT_FALSE(moves.empty());
         for (const Move& move : moves) {
-            EXPECT_TRUE(is_legal_move(move.from_column, move.from_row, move.to_column, move.to_row));
+            EXPECT_TRUE(is_legal_move(board, player, move.from_column, move.from_row, move.to_column,
+                                      move.to_row));
         }
     }
 }

@@ -1,5 +1,6 @@
 // Many workers run the handlers at once; the game state must stay whole.
 
+#include "game_constants.h"
 #include "server_process.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +47,8 @@ TEST(ServerConcurrencyTest, ConcurrentWinsWriteWholeLines) {
     }
     for (auto& t : threads) t.join();
     std::string console = server.console();
-    const std::string prefix = "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC";
-    const std::string suffix = "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1";
+    const std::string prefix(game_over_prefix);
+    const std::string suffix(game_over_suffix);
     size_t lines = 0;
     size_t start = 0;
     while (start < console.size()) {

@@ -3,6 +3,7 @@
 // state stays as it was, and the server goes on answering the game.
 
 #include "raw_connection.h"
+#include "game_constants.h"
 #include "server_process.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ TEST_F(ServerLimitsTest, ConnectionClosedMidBodyChangesNothing) {
         EXPECT_TRUE(reply.empty() || reply.rfind("HTTP/1.1 400", 0) == 0) << reply.substr(0, 80);
     }
     expect_state_kept();
-    EXPECT_EQ(server.console().find("\xD3\xCE\xCF\xB7\xBD\xE1"), std::string::npos);
+    EXPECT_EQ(server.console().find(game_over_prefix), std::string::npos);
 }
 
 // The library would answer many ranges with one copy of the board for each;

@@ -11,27 +11,10 @@ namespace {
 
 const int directions[4][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
 
-std::vector<Step> legal_steps(int player) {
-    std::vector<Step> steps;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            if (board[column][row].owner != player) continue;
-            for (const auto& d : directions) {
-                const int to_column = column + d[0];
-                const int to_row = row + d[1];
-                if (on_board(to_column, to_row) && board[to_column][to_row].owner != player) {
-                    steps.push_back({column, row, to_column, to_row});
-                }
-            }
-        }
-    }
-    return steps;
-}
-
 }  // namespace
 
-std::optional<Step> runner_step(int player, Squares& path) {
-    std::optional<Step> best;
+std::optional<Move> runner_step(int player, Squares& path) {
+    std::optional<Move> best;
     std::size_t best_length = 0;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
@@ -51,7 +34,7 @@ std::optional<Step> runner_step(int player, Squares& path) {
                     }
                     if (!best || squares.size() < best_length) {
                         best_length = squares.size();
-                        best = Step{column, row, squares.back().first, squares.back().second};
+                        best = Move{column, row, squares.back().first, squares.back().second};
                         path = Squares(squares.begin(), squares.end());
                     }
                     break;
@@ -72,15 +55,15 @@ std::optional<Step> runner_step(int player, Squares& path) {
     return best;
 }
 
-std::optional<Step> quiet_step(int player, const Squares& avoid) {
-    const std::vector<Step> steps = legal_steps(player);
-    for (const Step& s : steps) {
+std::optional<Move> quiet_step(int player, const Squares& avoid) {
+    const std::vector<Move> steps = legal_moves(board, player);
+    for (const Move& s : steps) {
         if (board[s.to_column][s.to_row].owner == 0 && !avoid.count({s.from_column, s.from_row}) &&
             !avoid.count({s.to_column, s.to_row})) {
             return s;
         }
     }
-    for (const Step& s : steps) {
+    for (const Move& s : steps) {
         const Cell& target = board[s.to_column][s.to_row];
         if (target.owner != 0 && attacker_wins(board[s.from_column][s.from_row].kind, target.kind)) return s;
     }

@@ -2,22 +2,24 @@
 // The real game server on its real port, for tests that talk HTTP to it.
 
 #include "child_process.h"
+#include "game_constants.h"
 
 #include <httplib.h>
 
 #include <memory>
 #include <string>
 
-constexpr const char* game_host = "localhost";
-constexpr int game_port = 8089;
+constexpr const char* game_host = default_host;
+constexpr int game_port = default_port;
 
 // True once something accepts connections on localhost:8089.
 bool port_is_open();
 
 class ServerProcess {
 public:
-    // Starts the server and waits until it accepts connections; fails the
-    // calling test if it does not within a few seconds.
+    // Starts the server and waits until it accepts connections; throws when
+    // the port is taken already or the server does not answer within a few
+    // seconds, which fails the calling test.
     ServerProcess();
     ~ServerProcess();
 

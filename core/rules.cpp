@@ -4,6 +4,11 @@
 
 #include <cstdlib>
 
+int opponent_of(int player) { return player == 1 ? 2 : 1; }
+
+int kind_beating(int kind) { return (kind + 2) % 3; }
+int kind_beaten_by(int kind) { return (kind + 1) % 3; }
+
 bool attacker_wins(std::int32_t attacker_kind, std::int32_t defender_kind) {
     if (attacker_kind == Paper) {
         if (defender_kind == Rock) return true;
@@ -21,21 +26,49 @@ bool orthogonally_adjacent(int column_a, int row_a, int column_b, int row_b) {
 
 int far_row(int player) { return player == 1 ? board_rows - 1 : 0; }
 
-bool is_legal_move(int from_column, int from_row, int to_column, int to_row) {
+bool is_legal_move(const Board& on, int player, int from_column, int from_row, int to_column,
+                   int to_row) {
     if (!on_board(from_column, from_row) || !on_board(to_column, to_row)) return false;
-    if (board[from_column][from_row].owner != my_player) return false;
-    if (board[to_column][to_row].owner == my_player) return false;
+    if (on[from_column][from_row].owner != player) return false;
+    if (on[to_column][to_row].owner == player) return false;
     return orthogonally_adjacent(from_column, from_row, to_column, to_row);
 }
 
-MoveResult make_move(int from_column, int from_row, int to_column, int to_row) {
-    Cell& source = board[from_column][from_row];
-    Cell& target = board[to_column][to_row];
+std::vector<Move> legal_moves(const Board& on, int player) {
+    constexpr int steps[4][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+    std::vector<Move> moves;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (on[column][row].owner != player) continue;
+            for (const auto& step : steps) {
+                int to_column = column + step[0];
+                int to_row = row + step[1];
+                if (is_legal_move(on, player, column, row, to_column, to_row)) {
+                    moves.push_back({column, row, to_column, to_row});
+                }
+            }
+        }
+    }
+    return moves;
+}
+
+MoveResult make_move(Board& on, int player, int from_column, int from_row, int to_column,
+                     int to_row) {
+    Cell& source = on[from_column][from_row];
+    Cell& target = on[to_column][to_row];
     bool reaches_target = target.owner == 0 || attacker_wins(source.kind, target.kind);
     if (reaches_target) target = source;
     source = Cell{0, 0};
-    if (reaches_target && to_row == far_row(my_player)) return MoveResult::far_row_win;
+    if (reaches_target && to_row == far_row(player)) return MoveResult::far_row_win;
     return MoveResult::ordinary;
+}
+
+bool is_legal_move(int from_column, int from_row, int to_column, int to_row) {
+    return is_legal_move(board, my_player, from_column, from_row, to_column, to_row);
+}
+
+MoveResult make_move(int from_column, int from_row, int to_column, int to_row) {
+    return make_move(board, my_player, from_column, from_row, to_column, to_row);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "bot_process.h"
 
+#include "game_constants.h"
+
 #include <unistd.h>
 
 #include <atomic>
@@ -26,7 +28,7 @@ BotRun start_bot(unsigned seed, int think_ms) {
 void forget_bot_log(const BotRun& run) { std::remove(run.log_path.c_str()); }
 
 int end_of_game_lines(const std::string& console) {
-    static const std::string game_over = "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC";  // 游戏结束，
+    const std::string game_over(game_over_prefix);
     int count = 0;
     for (auto at = console.find(game_over); at != std::string::npos; at = console.find(game_over, at + 1)) {
         ++count;

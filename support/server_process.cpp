@@ -1,7 +1,6 @@
 #include "server_process.h"
 
-#include <gtest/gtest.h>
-
+#include <stdexcept>
 #include <thread>
 
 bool port_is_open() {
@@ -14,13 +13,15 @@ bool port_is_open() {
 
 ServerProcess::ServerProcess() {
     if (port_is_open()) {
-        ADD_FAILURE() << "port 8089 is already taken by another process";
+        throw std::runtime_error("port 8089 is already taken by another process");
     }
     process_ = std::make_unique<ChildProcess>(SERVER_PATH);
     for (int i = 0; i < 500 && !port_is_open(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (!port_is_open()) ADD_FAILURE() << "server did not start: " << process_->standard_error();
+    if (!port_is_open()) {
+        throw std::runtime_error("server did not start: " + process_->standard_error());
+    }
 }
 
 ServerProcess::~ServerProcess() { stop(); }

@@ -1,0 +1,21 @@
+#pragma once
+// Moves for two scripted players that drive the real clients in tests and
+// benchmarks. They see the whole board, kinds included (their driver reads the
+// relayed board): one player runs a piece to the far row, the other keeps out
+// of its way.
+
+#include "rules.h"
+
+#include <optional>
+#include <set>
+#include <utility>
+
+using Squares = std::set<std::pair<int, int>>;
+
+// The first step of the shortest path of any of `player`'s pieces to the far
+// row over squares it can enter and win; fills `path` with the squares ahead.
+std::optional<Move> runner_step(int player, Squares& path);
+
+// A step of `player` that attacks nothing and stays off `avoid`; failing that
+// a winning attack, then any legal step.
+std::optional<Move> quiet_step(int player, const Squares& avoid);
