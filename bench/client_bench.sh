@@ -19,8 +19,8 @@ games=${2:-3}
 calls=${3:-2000}
 
 if [ -z "${CLIENT_BENCH_INSIDE:-}" ]; then
-  "$root/scripts/install-deps" --bench
-  "$root/scripts/build" "$build"
+  "$root/scripts/install-deps" --test --bench
+  "$root/scripts/build" "$build" -DGAME_BENCHMARKS=ON
   if [ "$(id -u)" -eq 0 ]; then
     exec env CLIENT_BENCH_INSIDE=1 BUILD_DIR="$build" unshare -n "$0" "$@"
   fi

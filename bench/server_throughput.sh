@@ -6,9 +6,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-10}
-"$root/scripts/install-deps" --bench
+"$root/scripts/install-deps" --test --bench
 build=${BUILD_DIR:-$root/build}
-"$root/scripts/build" "$build"
+"$root/scripts/build" "$build" -DGAME_BENCHMARKS=ON
 load="$build/bench/http_poll_load"
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null; rm -rf "$work"' EXIT

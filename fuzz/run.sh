@@ -10,7 +10,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(board_text_fuzz reply_number_fuzz server_request_fuzz)
 
-"$root/scripts/install-deps" --fuzz
+"$root/scripts/install-deps" --test --fuzz
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DGAME_FUZZ=ON >/dev/null
 ninja -C "$build" "${targets[@]}" cell_code_exhaustive >/dev/null
