@@ -242,11 +242,7 @@ int play_game(Window window[3]) {
         if (!wait_for([&] { return marker_shows(window[mover], mover); }, 30s, 2ms)) {
             fail("player " + std::to_string(mover) + "'s turn never showed");
         }
-        my_player = mover;
-        Squares path;
-        std::optional<Move> step = runner_step(1, path);
-        if (mover == 1 && !step) step = quiet_step(1, {});
-        if (mover == 2) step = quiet_step(2, path);
+        std::optional<Move> step = planned_step(mover, 1);
         if (!step) fail("player " + std::to_string(mover) + " has no legal move");
         click_square(window[mover], step->from_column, step->from_row);
         if (!wait_for([&] { return square_top_shows(window[mover], step->from_column, step->from_row, "xz.png"); },
@@ -254,7 +250,7 @@ int play_game(Window window[3]) {
             fail("the selection of move " + std::to_string(moves) + " never showed");
         }
         click_square(window[mover], step->to_column, step->to_row);
-        if (make_move(step->from_column, step->from_row, step->to_column, step->to_row) ==
+        if (make_move(board, mover, step->from_column, step->from_row, step->to_column, step->to_row) ==
             MoveResult::far_row_win) {
             std::printf("game: player %d reached the far row in move %d\n", mover, moves);
             return mover;

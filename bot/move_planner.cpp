@@ -70,3 +70,60 @@ std::optional<Move> quiet_step(int player, const Squares& avoid) {
     if (steps.empty()) return std::nullopt;
     return steps.front();
 }
+
+namespace {
+
+bool wins_attack(const Move& s) {
+    const Cell& target = board[s.to_column][s.to_row];
+    return target.owner != 0 && attacker_wins(board[s.from_column][s.from_row].kind, target.kind);
+}
+
+bool loses_attack(const Move& s) {
+    return board[s.to_column][s.to_row].owner != 0 && !wins_attack(s);
+}
+
+bool steps_ahead(const Move& s, int player) {
+    const int ahead = far_row(player) > half_rows ? 1 : -1;
+    return s.to_row - s.from_row == ahead && s.to_row != far_row(player);
+}
+
+// The runner's way is shut: it takes what it can, which thins the wall, or
+// comes forward to meet it.
+std::optional<Move> capturing_step(int player) {
+    const std::vector<Move> steps = legal_moves(board, player);
+    for (const Move& s : steps) {
+        if (wins_attack(s)) return s;
+    }
+    for (const Move& s : steps) {
+        if (board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player)) return s;
+    }
+    return quiet_step(player, {});
+}
+
+// The runner's way is shut: the other side gives a piece away by an attack it
+// loses; failing that it moves forward, onto an empty square or by taking a
+// piece, so that the wall opens and new contacts come. It never steps onto
+// the far row, which would end the game the wrong way.
+std::optional<Move> yielding_step(int player) {
+    const std::vector<Move> steps = legal_moves(board, player);
+    for (const Move& s : steps) {
+        if (loses_attack(s)) return s;
+    }
+    for (const Move& s : steps) {
+        if (board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player)) return s;
+    }
+    for (const Move& s : steps) {
+        if (wins_attack(s) && s.to_row != far_row(player)) return s;
+    }
+    return quiet_step(player, {});
+}
+
+}  // namespace
+
+std::optional<Move> planned_step(int mover, int runner) {
+    Squares path;
+    const std::optional<Move> run = runner_step(runner, path);
+    if (mover == runner) return run ? run : capturing_step(mover);
+    if (!run) return yielding_step(mover);
+    return quiet_step(mover, path);
+}

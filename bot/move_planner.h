@@ -19,3 +19,8 @@ std::optional<Move> runner_step(int player, Squares& path);
 // A step of `player` that attacks nothing and stays off `avoid`; failing that
 // a winning attack, then any legal step.
 std::optional<Move> quiet_step(int player, const Squares& avoid);
+
+// The next step of `mover` in a game where `runner` runs for the far row and
+// the other player keeps off its way; when the way is shut, the runner takes
+// what it can and the other player gives pieces away until it opens.
+std::optional<Move> planned_step(int mover, int runner);
