@@ -77,7 +77,7 @@ void draw_view() {
     draw_half(half_rows);
 }
 
-void draw_highlight(IMAGE background, int column, int row) {
+void draw_highlight(const IMAGE& background, int column, int row) {
     if (!on_board(column, row)) return;
     const int x = square_x(column);
     const int y = square_y(row);

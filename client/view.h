@@ -14,4 +14,4 @@ void load_view_images();
 // server whose turn it is (until it answers) for the turn marker.
 void draw_view();
 // Repaints one square with `background` and the picture of its piece's kind.
-void draw_highlight(IMAGE background, int column, int row);
+void draw_highlight(const IMAGE& background, int column, int row);

@@ -109,11 +109,15 @@ void put_image(int x, int y, const IMAGE* image, std::uint32_t raster_operation)
         std::min<long long>(static_cast<long long>(y) + image->height, target->height);
     if (left >= right || top >= bottom) return;
 
+    // The back buffer may be put onto itself. A copy downwards then goes from
+    // the bottom row up, so no row is overwritten before it is read; memmove
+    // takes care of the overlap within a row.
+    const bool from_the_bottom = image->pixels == target->pixels && y > 0;
     const std::size_t row_bytes = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
-    for (long long row = top; row < bottom; ++row) {
+    for (long long step = 0; step < bottom - top; ++step) {
+        const long long row = from_the_bottom ? bottom - 1 - step : top + step;
         const std::uint32_t* source = image->pixels + (row - y) * image->width + (left - x);
         std::uint32_t* destination = target->pixels + row * target->width + left;
-        // memmove: the back buffer may be copied onto itself.
         std::memmove(destination, source, row_bytes);
     }
 }

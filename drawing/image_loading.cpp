@@ -7,24 +7,37 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <vector>
 
 namespace {
 
-// The whole file, or false when it cannot be opened.
+// The whole content of a regular file, or false when the path cannot be read
+// as one: missing, a directory, a device, a FIFO, or a read error. The open
+// does not block, so a FIFO without a writer is refused at once.
 bool read_whole_file(const char* path, std::vector<unsigned char>& bytes) {
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) return false;
+    if (!path) return false;
+    const int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return false;
+    struct stat status {};
+    bool whole = fstat(file, &status) == 0 && S_ISREG(status.st_mode);
     unsigned char chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    while (whole) {
+        const ssize_t got = read(file, chunk, sizeof chunk);
+        if (got == 0) break;
+        if (got > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        } else if (errno != EINTR) {
+            whole = false;
+        }
     }
-    std::fclose(file);
-    return true;
+    close(file);
+    return whole;
 }
 
 SDL_Surface* decode_picture(std::vector<unsigned char>& bytes) {

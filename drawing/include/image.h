@@ -41,7 +41,8 @@ constexpr std::uint8_t LOAD_CANNOT_OPEN = 2;
 // Reads a PNG file into `image` (nullptr: the window's back buffer), scaled to
 // width x height (0 keeps the file's own width or height) and laid over black.
 // A picture with pixels keeps its size unless `resize` is true. Returns
-// LOAD_CANNOT_OPEN, leaving the picture alone, when the file cannot be opened;
+// LOAD_CANNOT_OPEN, leaving the picture alone, when the path cannot be opened
+// and read as a regular file (missing, a directory, a device, a read error);
 // LOAD_OK otherwise, also for a file that does not decode (the picture is then
 // black, or stays empty).
 std::uint8_t load_image(IMAGE* image, const char* path, int width = 0, int height = 0,

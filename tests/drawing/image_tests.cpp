@@ -157,3 +157,16 @@ TEST(PutImage, DrawsNothingBeforeTheFirstWindow) {
     put_image(0, 0, &picture);
     EXPECT_EQ(pixels_of(picture), (std::vector<std::uint32_t>{1, 2, 3, 4}));
 }
+
+TEST(PutImage, PictureOntoItselfGivesWhatABlockCopyGivesInBothDirections) {
+    IMAGE picture(4, 3);
+    IMAGE* const previous_target = drawing_target;
+    drawing_target = &picture;
+    paint(picture, 1);  // 1 2 3 4 / 5 6 7 8 / 9 10 11 12
+    put_image(1, 1, &picture);
+    EXPECT_EQ(pixels_of(picture), (std::vector<std::uint32_t>{1, 2, 3, 4, 5, 1, 2, 3, 9, 5, 6, 7}));
+    paint(picture, 1);
+    put_image(-1, -1, &picture);
+    EXPECT_EQ(pixels_of(picture), (std::vector<std::uint32_t>{6, 7, 8, 4, 10, 11, 12, 8, 9, 10, 11, 12}));
+    drawing_target = previous_target;
+}

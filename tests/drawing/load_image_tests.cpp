@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -80,6 +81,18 @@ TEST_F(LoadImage, MissingFileReturnsTwoAndLeavesThePictureAlone) {
     IMAGE empty;
     EXPECT_EQ(load_image(&empty, folder.path("missing.png").c_str()), LOAD_CANNOT_OPEN);
     EXPECT_EQ(empty.pixels, nullptr);
+}
+
+TEST_F(LoadImage, DirectoryReturnsTwoAndLeavesThePictureAlone) {
+    const std::string directory = folder.path("folder.png");
+    ASSERT_TRUE(std::filesystem::create_directory(directory));
+    IMAGE picture(2, 1);
+    picture.pixels[0] = 0x123456;
+    picture.pixels[1] = 0x654321;
+    EXPECT_EQ(load_image(&picture, directory.c_str()), LOAD_CANNOT_OPEN);
+    EXPECT_EQ(picture.width, 2);
+    EXPECT_EQ(picture.pixels[0], 0x123456u);
+    EXPECT_EQ(picture.pixels[1], 0x654321u);
 }
 
 TEST_F(LoadImage, SizedPictureKeepsItsSizeWithoutResizeAndIsBlackBeyondTheFile) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -106,6 +107,24 @@ TEST_F(WindowThreadTest, LoadingIntoTheBackBufferWithResizeResizesTheWindow) {
     const Capture shot = capture_window(x.name(), handle);
     ASSERT_EQ(shot.width, 300);
     EXPECT_TRUE(shot.all_of(0, 0, 300, 90, 0x00FFFF));
+    close_window();
+}
+
+// A window thread that copies far less often than every 17 ms leaves the
+// screen behind the drawing. The range is wide so that a loaded machine, which
+// delays the thread, does not fail it; a copy every 100 ms still does.
+TEST_F(WindowThreadTest, IdleWindowIsCopiedAboutSixtyTimesASecond) {
+    ASSERT_NE(init_window(200, 100, 0), 0u);
+    wait_for_copies(2);
+    const WindowThread& thread = *window_object()->window_thread;
+    const std::uint64_t copies_before = thread.copy_count();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double per_second = static_cast<double>(thread.copy_count() - copies_before) / elapsed.count();
+    RecordProperty("copies_per_second", std::to_string(per_second));
+    EXPECT_GE(per_second, 30.0);
+    EXPECT_LE(per_second, 90.0);
     close_window();
 }
 
