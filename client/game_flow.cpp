@@ -27,9 +27,9 @@ namespace {
 }  // namespace
 
 void check_winner() {
-    const std::string body = ask_who_win(*http_client);
-    if (body == "0") return;
-    end_with_picture(body == "1" ? image_win_1 : image_win_2);
+    const int winner = winner_picture(ask_who_win(*http_client));
+    if (winner == 0) return;
+    end_with_picture(winner == 1 ? image_win_1 : image_win_2);
 }
 
 void end_with_picture(const IMAGE& picture) {

@@ -79,6 +79,11 @@ std::string ask_who_win(httplib::Client& client) {
     }
 }
 
+int winner_picture(const std::string& who_win_body) {
+    if (who_win_body == "0") return 0;
+    return who_win_body == "1" ? 1 : 2;
+}
+
 bool is_my_turn(httplib::Client& client) {
     auto result = client.Get("/who");
     if (!answered(result)) return false;

@@ -24,6 +24,9 @@ void post_board(httplib::Client& client);
 void fetch_board(httplib::Client& client);
 // GET /who_win until a 200 reply; returns its body ("0": nobody has won).
 std::string ask_who_win(httplib::Client& client);
+// The end picture a /who_win body calls for: 0 for exactly "0" (the game goes
+// on), 1 for exactly "1", and player 2's for any other body.
+int winner_picture(const std::string& who_win_body);
 // One GET /who: true when it was answered and names my_player.
 bool is_my_turn(httplib::Client& client);
 // GET /next until "ok".

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 namespace {
 
 const std::string player_one_wins = game_over_line(1);
@@ -195,6 +199,24 @@ TEST_F(GameTest, ExitButtonInTheOpponentsTurnForfeits) {
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture("1.png")); }));
     expect_exit_zero(*player[1], 30);
     EXPECT_TRUE(ends_with(game.server().console(), player_one_wins));
+}
+
+// Player 2's first /what comes before player 1 has posted (the test plays
+// player 1 and posts late): the client waits for the whole board.
+TEST_F(GameTest, PlayerTwoWaitsForTheBoardPostedLate) {
+    ASSERT_EQ(get("/join").body, "1");
+    player[2] = &game.start_player(2);
+    window[2] = game.board_window(*player[2]);
+    ASSERT_NE(window[2], 0u) << game.describe(*player[2]);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    std::srand(5);
+    deal_board();
+    ASSERT_EQ(post("/chess", board_to_text()).body, "ok");
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), 2); }))
+        << "player 2's screen does not show the board posted late";
+    ASSERT_EQ(post("/win", "2").body, "ok");
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
+    expect_exit_zero(*player[2], 30);
 }
 
 // Clicks on the lobby stay queued and are read with the board's layout, so a

@@ -122,6 +122,16 @@ TEST_F(ProtocolTest, WhoWinTakesAnyReplyWithStatus200) {
     EXPECT_EQ(ask_who_win(client), "2\n");
 }
 
+// The body is compared as text, not read as a number: "1\n" or "01" is not
+// player 1's win, and only "0" lets the game go on.
+TEST(WinnerPicture, OnlyExactBodiesNameTheGoOnAndPlayerOne) {
+    EXPECT_EQ(winner_picture("0"), 0);
+    EXPECT_EQ(winner_picture("1"), 1);
+    for (const char* body : {"1\n", " 1", "01", "2", "", "0\n", "x", "-1"}) {
+        EXPECT_EQ(winner_picture(body), 2) << '"' << body << '"';
+    }
+}
+
 TEST_F(ProtocolTest, MyTurnOnlyWhenTheNumberIsMine) {
     my_player = 1;
     server.script("/who", {{200, "1"}});
