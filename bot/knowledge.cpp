@@ -47,7 +47,7 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     KindMask carried = knowledge.possible[from.column][from.row];
     knowledge.possible[from.column][from.row] = 0;
     std::vector<Square> own_neighbours;
-    for (auto [dc, dr] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}}) {
+    for (auto [dc, dr] : orthogonal_steps) {
         int column = from.column + dc;
         int row = from.row + dr;
         if (!on_board(column, row)) continue;

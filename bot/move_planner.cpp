@@ -7,12 +7,6 @@
 #include <queue>
 #include <vector>
 
-namespace {
-
-const int directions[4][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
-
-}  // namespace
-
 std::optional<Move> runner_step(int player, Squares& path) {
     std::optional<Move> best;
     std::size_t best_length = 0;
@@ -39,9 +33,9 @@ std::optional<Move> runner_step(int player, Squares& path) {
                     }
                     break;
                 }
-                for (const auto& d : directions) {
-                    const int nc = c + d[0];
-                    const int nr = r + d[1];
+                for (auto [dc, dr] : orthogonal_steps) {
+                    const int nc = c + dc;
+                    const int nr = r + dr;
                     if (!on_board(nc, nr) || came_from.count({nc, nr})) continue;
                     const Cell& target = board[nc][nr];
                     if (target.owner == player) continue;

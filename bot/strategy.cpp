@@ -13,8 +13,6 @@ constexpr double exposure_weight = 0.3;
 constexpr double undo_penalty = 3;
 constexpr double noise_range = 0.5;
 
-constexpr std::pair<int, int> steps[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
-
 bool is_opposing(const SquareView& square, int player) {
     return square.owner != 0 && square.owner != player;
 }
@@ -42,7 +40,7 @@ double defence_loss_chance(const Knowledge& knowledge, int column, int row, int 
 
 double exposure(const PlayerView& view, const Knowledge& knowledge, int column, int row) {
     double worst = 0;
-    for (auto [dc, dr] : steps) {
+    for (auto [dc, dr] : orthogonal_steps) {
         int c = column + dc;
         int r = row + dr;
         if (!on_board(c, r) || !is_opposing(view[c][r], knowledge.player)) continue;
@@ -130,7 +128,7 @@ double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge) {
     for (int column = 0; column < board_columns; ++column) {
         const SquareView& goal = view[column][back_row];
         if (is_opposing(goal, player)) continue;
-        for (auto [dc, dr] : steps) {
+        for (auto [dc, dr] : orthogonal_steps) {
             int c = column + dc;
             int r = back_row + dr;
             if (!on_board(c, r) || !is_opposing(view[c][r], player)) continue;

@@ -35,14 +35,13 @@ bool is_legal_move(const Board& on, int player, int from_column, int from_row, i
 }
 
 std::vector<Move> legal_moves(const Board& on, int player) {
-    constexpr int steps[4][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
     std::vector<Move> moves;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             if (on[column][row].owner != player) continue;
-            for (const auto& step : steps) {
-                int to_column = column + step[0];
-                int to_row = row + step[1];
+            for (auto [dc, dr] : orthogonal_steps) {
+                int to_column = column + dc;
+                int to_row = row + dr;
                 if (is_legal_move(on, player, column, row, to_column, to_row)) {
                     moves.push_back({column, row, to_column, to_row});
                 }

@@ -9,7 +9,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+// The four orthogonal neighbours of a square, as column and row offsets.
+inline constexpr std::pair<int, int> orthogonal_steps[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
 
 // One step of a piece, from [from_column][from_row] to [to_column][to_row].
 struct Move {
