@@ -1,39 +1,49 @@
 #include "connection_threads.h"
 
-ConnectionThreads::~ConnectionThreads() { shutdown(); }
+#include <system_error>
+#include <utility>
 
-void ConnectionThreads::enqueue(std::function<void()> job) {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(std::move(job));
-    if (idle_ < jobs_.size() && threads_.size() < max_connection_threads) {
-        threads_.emplace_back([this] { work(); });
-    } else {
-        wake_.notify_one();
-    }
-}
+ConnectionThreads::ConnectionThreads(std::function<socket_t()> accept,
+                                     std::function<void(socket_t)> serve)
+    : accept_(std::move(accept)), serve_(std::move(serve)) {}
 
-void ConnectionThreads::shutdown() {
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        threads.swap(threads_);
-    }
-    wake_.notify_all();
-    for (auto& thread : threads) thread.join();
-}
-
-void ConnectionThreads::work() {
-    std::unique_lock lock(mutex_);
+// A thread being joined may still start another; the loop takes that one too.
+void ConnectionThreads::run() {
+    accept_and_serve();
     for (;;) {
-        ++idle_;
-        wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        --idle_;
-        if (jobs_.empty()) return;
-        auto job = std::move(jobs_.front());
-        jobs_.pop_front();
-        lock.unlock();
-        job();
-        lock.lock();
+        std::vector<std::thread> ended;
+        {
+            std::lock_guard lock(mutex_);
+            ended.swap(started_);
+        }
+        if (ended.empty()) return;
+        for (auto& thread : ended) thread.join();
     }
+}
+
+void ConnectionThreads::accept_and_serve() {
+    for (;;) {
+        socket_t sock = accept_();
+        {
+            std::lock_guard lock(mutex_);
+            --waiting_;
+            if (sock == INVALID_SOCKET) return;
+            start_acceptor_if_none_waits();
+        }
+        serve_(sock);
+        std::lock_guard lock(mutex_);
+        ++waiting_;
+    }
+}
+
+// When no thread can be started the server goes on with those it has.
+void ConnectionThreads::start_acceptor_if_none_waits() {
+    if (waiting_ > 0 || threads_ == max_connection_threads) return;
+    try {
+        started_.emplace_back([this] { accept_and_serve(); });
+    } catch (const std::system_error&) {
+        return;
+    }
+    ++threads_;
+    ++waiting_;
 }

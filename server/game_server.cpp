@@ -5,7 +5,12 @@
 #include "routes.h"
 
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -15,16 +20,64 @@ namespace {
 // a range; every reply carries the whole body.
 void ignore_ranges(httplib::Request& req) { req.ranges.clear(); }
 
+void set_time_out(socket_t sock, int option, time_t sec, time_t usec) {
+    timeval limit{static_cast<long>(sec), static_cast<suseconds_t>(usec)};
+    setsockopt(sock, SOL_SOCKET, option, &limit, sizeof limit);
+}
+
 }  // namespace
 
 GameServer::GameServer() {
     register_routes(*this);
     set_payload_max_length(max_body_bytes);
-    new_task_queue = [] { return new ConnectionThreads; };
 }
 
 bool GameServer::bind_game_port(const char* host, int port) {
     return bind_to_port(host, port) && ::listen(svr_sock_, SOMAXCONN) == 0;
+}
+
+bool GameServer::listen_after_bind() {
+    ConnectionThreads threads([this] { return accept_connection(); },
+                              [this](socket_t sock) { process_and_close_socket(sock); });
+    threads.run();
+    int error = listen_error_;
+    if (error == 0) return true;
+    errno = error;
+    return false;
+}
+
+void GameServer::stop() { close_listening_socket(svr_sock_); }
+
+// shutdown() wakes every thread blocked in accept(); close() alone would not.
+bool GameServer::close_listening_socket(socket_t sock) {
+    if (sock == INVALID_SOCKET || !svr_sock_.compare_exchange_strong(sock, INVALID_SOCKET)) {
+        return false;
+    }
+    shutdown(sock, SHUT_RDWR);
+    close(sock);
+    return true;
+}
+
+// As the library does: out of descriptors, wait for one to be freed; an
+// interrupted call, again; any other error ends serving.
+socket_t GameServer::accept_connection() {
+    for (;;) {
+        socket_t listening = svr_sock_;
+        if (listening == INVALID_SOCKET) return INVALID_SOCKET;
+        socket_t sock = accept(listening, nullptr, nullptr);
+        if (sock != INVALID_SOCKET) {
+            set_time_out(sock, SO_RCVTIMEO, read_timeout_sec_, read_timeout_usec_);
+            set_time_out(sock, SO_SNDTIMEO, write_timeout_sec_, write_timeout_usec_);
+            return sock;
+        }
+        int error = errno;
+        if (error == EMFILE) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } else if (error != EINTR && error != EAGAIN) {
+            if (close_listening_socket(listening)) listen_error_ = error;
+            return INVALID_SOCKET;
+        }
+    }
 }
 
 bool GameServer::process_and_close_socket(socket_t sock) {

@@ -1,10 +1,12 @@
 #pragma once
 // The HTTP server of the game: the library's server with the eight routes,
-// serving each connection on a thread of its own through a stream that bounds
-// what one request may make it hold. What a well-formed request gets is the
-// library's own answer.
+// serving each connection on the thread that accepted it through a stream
+// that bounds what one request may make it hold. What a well-formed request
+// gets is the library's own answer.
 
 #include <httplib.h>
+
+#include <atomic>
 
 class GameServer : public httplib::Server {
 public:
@@ -15,7 +17,25 @@ public:
     // its SYNs dropped and waits one to three seconds for the retry.
     bool bind_game_port(const char* host, int port);
 
+    // These two take the place of the library's own, whose listen loop hands
+    // each connection from its accepting thread to a worker (the library's
+    // is_running() does not see this loop). Serving ends with stop(), true,
+    // or when the listening socket fails: false, with errno set to why.
+    bool listen_after_bind();
+    // Stops accepting; each connection ends after its current request, and
+    // listen_after_bind() returns once every thread is joined.
+    void stop();
+
 private:
+    // The next connection, with the library's read and write time-outs; the
+    // library's handling of accept() errors. INVALID_SOCKET once the
+    // listening socket is gone.
+    socket_t accept_connection();
+    // Closes the listening socket if it is still `sock`; false when another
+    // thread closed it first.
+    bool close_listening_socket(socket_t sock);
     // The library's keep-alive loop over a BoundedSocketStream.
     bool process_and_close_socket(socket_t sock) override;
+
+    std::atomic<int> listen_error_{0};
 };

@@ -74,16 +74,25 @@ bool RawConnection::open_at_server() {
     return recv(sock_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
-long resident_kib(pid_t pid) {
+namespace {
+
+// A number field of /proc/PID/status, -1 if it is missing.
+long status_number(pid_t pid, const std::string& field) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
     while (status >> key) {
-        if (key == "VmRSS:") {
-            long kib = 0;
-            status >> kib;
-            return kib;
+        if (key == field) {
+            long number = 0;
+            status >> number;
+            return number;
         }
         status.ignore(1 << 16, '\n');
     }
     return -1;
 }
+
+}  // namespace
+
+long resident_kib(pid_t pid) { return status_number(pid, "VmRSS:"); }
+
+long thread_count(pid_t pid) { return status_number(pid, "Threads:"); }

@@ -31,3 +31,5 @@ private:
 
 // The resident memory of a process in KiB, from /proc.
 long resident_kib(pid_t pid);
+// The threads of a process, from /proc.
+long thread_count(pid_t pid);

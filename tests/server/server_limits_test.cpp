@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -20,6 +23,8 @@ constexpr size_t mebibyte = 1024 * 1024;
 // what it would hold if it kept everything it was sent.
 constexpr size_t flood_bytes = 256 * mebibyte;
 constexpr long growth_bound_kib = 128 * 1024;
+// The server's threads, each holding at most one connection.
+constexpr int connection_thread_bound = 256;
 
 class ServerLimitsTest : public ::testing::Test {
 protected:
@@ -150,6 +155,25 @@ TEST_F(ServerLimitsTest, SlowSendersDoNotStopTheGame) {
     }
     for (auto& connection : slow) EXPECT_TRUE(connection->open_at_server());
     expect_state_kept();
+}
+
+// Idle connections hold a thread each. One fewer than the bound still leaves
+// a thread waiting to accept the game's requests; more than the bound wait
+// for a free thread instead of starting more (a sanitizer may add one thread
+// of its own).
+TEST_F(ServerLimitsTest, IdleConnectionsHoldAtMostTheBoundOfThreads) {
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int i = 0; i < connection_thread_bound - 1; ++i) {
+        idle.push_back(std::make_unique<RawConnection>());
+    }
+    for (int round = 0; round < 3; ++round) EXPECT_EQ(get("/who").body, "1");
+    for (int i = 0; i < 64; ++i) idle.push_back(std::make_unique<RawConnection>());
+    long most = 0;
+    for (int look = 0; look < 100; ++look) {
+        most = std::max(most, thread_count(server.process().pid()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_LE(most, connection_thread_bound + 1);
 }
 
 }  // namespace
