@@ -1,8 +1,11 @@
-// The game server: one game per process on localhost:8089. Standard output
-// carries only the game's console lines; failures to serve go to standard error.
+// The game server: one game per process, on localhost:8089 unless told
+// otherwise. Standard output carries only the game's console lines; failures
+// to serve and bad options go to standard error.
 
 #include "game_constants.h"
 #include "game_server.h"
+#include "key_check.h"
+#include "options.h"
 
 #include <netdb.h>
 #include <sys/socket.h>
@@ -12,9 +15,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr const char* host = default_host;
-constexpr int port = default_port;
 
 // SO_REUSEADDR lets a restarted server bind at once. The library's default also
 // sets SO_REUSEPORT, which would let a second server share the port and split
@@ -40,8 +40,10 @@ int first_family_of(const char* name) {
     return family;
 }
 
-int fail(const char* what, int error) {
-    std::cerr << "server: " << what << " localhost:" << port;
+int fail(const char* what, const ServerOptions& options, int error) {
+    const bool ipv6 = options.listen.find(':') != std::string::npos;
+    std::cerr << "server: " << what << " " << (ipv6 ? "[" : "") << options.listen
+              << (ipv6 ? "]" : "") << ":" << options.port;
     if (error != 0) {
         std::string reason = std::strerror(error);
         for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -53,17 +55,28 @@ int fail(const char* what, int error) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = parse_server_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "server: " << error << std::endl;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << server_usage;
+        return 0;
+    }
     GameServer server;
+    require_key(server, options->key);
     server.set_socket_options(exclusive_socket_options);
-    server.set_address_family(first_family_of(host));
+    server.set_address_family(first_family_of(options->listen.c_str()));
 
     errno = 0;
-    if (!server.bind_game_port(host, port)) {
-        return fail("cannot listen on", errno);
+    if (!server.bind_game_port(options->listen.c_str(), options->port)) {
+        return fail("cannot listen on", *options, errno);
     }
     if (!server.listen_after_bind()) {
-        return fail("stopped serving on", errno);
+        return fail("stopped serving on", *options, errno);
     }
     return 0;
 }

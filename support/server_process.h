@@ -17,10 +17,9 @@ bool port_is_open();
 
 class ServerProcess {
 public:
-    // Starts the server and waits until it accepts connections; throws when
-    // the port is taken already or the server does not answer within a few
-    // seconds, which fails the calling test.
-    ServerProcess();
+    // Starts the server with `args` and waits until it accepts connections;
+    // fails the calling test if it does not within a few seconds.
+    explicit ServerProcess(const std::vector<std::string>& args = {});
     ~ServerProcess();
 
     ChildProcess& process() { return *process_; }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -16,8 +17,10 @@ std::string game_over_line(const std::string& number) {
            "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
 }
 
-Reply send(const std::string& method, const std::string& path, const std::string& body = "") {
+Reply send(const std::string& method, const std::string& path, const std::string& body = "",
+           const httplib::Headers& headers = {}) {
     httplib::Client client(game_host, game_port);
+    client.set_default_headers(headers);
     httplib::Result result = method == "HEAD"   ? client.Head(path.c_str())
                              : method == "POST" ? client.Post(path.c_str(), body, "text/plain")
                                                 : client.Get(path.c_str());
@@ -180,6 +183,51 @@ TEST(ServerStartTest, RestartBindsAtOnce) {
     }
     ServerProcess second;
     expect_reply(get("/join"), "1");
+}
+
+const std::string game_key = "7F3K-9QX2-MC4D";
+
+httplib::Headers with_authorization(const std::string& value) { return {{"Authorization", value}}; }
+
+TEST(KeyedServerTest, RequestsWithoutTheKeyAre401AndChangeNothing) {
+    ServerProcess server({"--key", game_key});
+    const httplib::Headers refused[] = {{},
+                                        with_authorization("Bearer 7F3K-9QX2-MC4E"),
+                                        with_authorization("Bearer HJ4N-P8RT-2WVB"),
+                                        with_authorization(game_key),
+                                        with_authorization("Basic " + game_key),
+                                        {{"X-Game-Key", game_key}}};
+    for (const auto& headers : refused) {
+        for (const auto& [method, path] : {std::pair{"GET", "/join"}, {"GET", "/next"}, {"POST", "/chess"},
+                                           {"POST", "/win"}, {"GET", "/who"}}) {
+            Reply reply = send(method, path, "2", headers);
+            EXPECT_EQ(reply.status, 401) << method << " " << path;
+            EXPECT_FALSE(reply.body.empty());
+        }
+    }
+    const auto keyed = with_authorization("bearer 7f3k9qx2mc4d");
+    expect_reply(send("GET", "/start", "", keyed), "0");
+    expect_reply(send("GET", "/who", "", keyed), "1");
+    expect_reply(send("GET", "/what", "", keyed), "");
+    expect_reply(send("GET", "/who_win", "", keyed), "0");
+    expect_reply(send("GET", "/join", "", with_authorization("Bearer " + game_key)), "1");
+    EXPECT_EQ(server.console(), joined_one);
+}
+
+TEST(ServerStartTest, BadOptionsExit2BeforeBinding) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--listen", "0.0.0.0"}, {"--listen", "::"}, {"--port", "0"},
+                                               {"--port", "65536"}, {"--listen", ""}, {"--key", "7F3K-9QX2"},
+                                               {"--key"}, {"--verbose"}}) {
+        ChildProcess server(SERVER_PATH, args);
+        EXPECT_EQ(server.wait_for_exit(std::chrono::seconds(10)), 2) << args[0];
+        const std::string error = server.standard_error();
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        EXPECT_FALSE(port_is_open());
+    }
+    ChildProcess help(SERVER_PATH, {"--help"});
+    EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
+    EXPECT_NE(help.standard_output().find("--key"), std::string::npos);
 }
 
 }  // namespace

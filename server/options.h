@@ -1,0 +1,20 @@
+#pragma once
+// The server's command line: where it listens and the game key it asks for.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ServerOptions {
+    std::string listen = "localhost";
+    int port = 8089;
+    std::string key;  // in its compared form (see normalized_key); empty: none
+    bool help = false;
+};
+
+extern const char* const server_usage;
+
+// None, with one line in `error`, for a command line the server cannot follow,
+// a listen address beyond loopback without a key among them.
+std::optional<ServerOptions> parse_server_options(const std::vector<std::string>& args,
+                                                  std::string& error);
