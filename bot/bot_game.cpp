@@ -1,7 +1,6 @@
 #include "bot_game.h"
 
 #include "board.h"
-#include "game_constants.h"
 #include "game_log.h"
 #include "protocol.h"
 #include "strategy.h"
@@ -15,7 +14,7 @@
 namespace {
 
 struct BotGame {
-    httplib::Client client{default_host, default_port};
+    httplib::Client client;
     GameLog log;
     BotMind mind;
     std::chrono::milliseconds think;
@@ -82,7 +81,9 @@ bool take_turn(BotGame& game) {
 int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
-    BotGame game{.log = GameLog(options.log_path),
+    server_address = options.server;
+    BotGame game{.client = game_client(server_address),
+                 .log = GameLog(options.log_path),
                  .mind = {},
                  .think = std::chrono::milliseconds(options.think_ms)};
     set_up(game, seed);

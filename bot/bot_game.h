@@ -1,5 +1,5 @@
 #pragma once
-// One whole game played by the bot through the server on localhost:8089.
+// One whole game played by the bot through the game server its options name.
 
 #include "options.h"
 

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     std::string error;
     auto options = parse_options(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::cerr << "bot: " << error << "\n" << bot_usage;
+        std::cerr << "bot: " << error << "\n";
         return 2;
     }
     if (options->help) {

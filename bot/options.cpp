@@ -3,13 +3,14 @@
 #include <charconv>
 
 const char* const bot_usage =
-    "Usage: bot [--think MS] [--seed N] [--log FILE] [--help]\n"
-    "Plays one game of rock-scissors-paper chess through the game server on\n"
-    "localhost:8089, as whichever player the server makes it, and exits 0 when\n"
-    "the game is over.\n"
+    "Usage: bot [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY] [--help]\n"
+    "Plays one game of rock-scissors-paper chess through the game server, as\n"
+    "whichever player the server makes it, and exits 0 when the game is over.\n"
     "  --think MS   pause before each of its moves, in milliseconds (default 500)\n"
     "  --seed N     seed for its starting board and its choices (default: the time)\n"
     "  --log FILE   write a time-stamped record of the game to FILE\n"
+    "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
+    "  --key KEY    the game key that server was started with\n"
     "  --help       show this text and exit\n"
     "It sees what a player sees: the kinds of its own pieces and the places of\n"
     "the opponent's, and it remembers what its fights and the opponent's\n"
@@ -36,8 +37,9 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             options.help = true;
             continue;
         }
-        if (name != "--think" && name != "--seed" && name != "--log") {
-            error = "unknown option " + name;
+        if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&
+            name != "--key") {
+            error = "unknown option " + name + " (bot --help lists the options)";
             return std::nullopt;
         }
         if (i + 1 == args.size()) {
@@ -45,6 +47,11 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             return std::nullopt;
         }
         const std::string& value = args[++i];
+        if (name == "--server" || name == "--key") {
+            error = take_address_option(options.server, name, value);
+            if (!error.empty()) return std::nullopt;
+            continue;
+        }
         bool good = true;
         if (name == "--think") {
             good = read_number(value, options.think_ms) && options.think_ms >= 0;

@@ -1,6 +1,8 @@
 #pragma once
 // The bot's command line.
 
+#include "server_address.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@ struct BotOptions {
     unsigned seed = 0;
     bool seed_given = false;
     std::string log_path;
+    ServerAddress server;
     bool help = false;
 };
 

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-// The one connection of the game flow to localhost:8089, made at start-up.
+// The one connection of the game flow to the game server, made at start-up.
 extern std::unique_ptr<httplib::Client> http_client;
 // The record every peek_message of the game fills.
 extern InputMessage message_record;

@@ -8,6 +8,7 @@
 #include "game_constants.h"
 #include "game_flow.h"
 #include "layout.h"
+#include "options.h"
 #include "protocol.h"
 #include "view.h"
 #include "window.h"
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <thread>
 
 namespace {
@@ -52,9 +54,20 @@ void set_up_board() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = parse_client_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "client: " << error << std::endl;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << client_usage;
+        return 0;
+    }
+    server_address = options->server;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    http_client = std::make_unique<httplib::Client>(default_host, default_port);
+    http_client = std::make_unique<httplib::Client>(game_client(server_address));
     load_view_images();
     open_lobby();
 

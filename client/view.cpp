@@ -1,10 +1,8 @@
 #include "view.h"
 
 #include "board.h"
-#include "game_constants.h"
 #include "layout.h"
-
-#include <httplib.h>
+#include "protocol.h"
 
 IMAGE image_exit, image_own_1, image_own_2, image_turn_1, image_turn_2;
 IMAGE image_square, image_selected, image_river;
@@ -22,7 +20,7 @@ const IMAGE& picture_of_kind(std::int32_t kind) {
 // A short-lived client of its own, so the turn marker never depends on the
 // state of the game flow's connection.
 std::string ask_whose_turn() {
-    httplib::Client client(default_host, default_port);
+    httplib::Client client = game_client(server_address);
     for (;;) {
         auto result = client.Get("/who");
         if (result && result->status == 200) return result->body;

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <climits>
 
+ServerAddress server_address;
+
 namespace {
 
 constexpr const char* text_plain = "text/plain";
@@ -28,6 +30,16 @@ void post_until_ok(httplib::Client& client, const char* path, const std::string&
 }
 
 }  // namespace
+
+httplib::Client game_client(const ServerAddress& address) {
+    httplib::Client client(address.host, address.port);
+    constexpr time_t reply_wait_seconds = 300;
+    client.set_connection_timeout(reply_wait_seconds);
+    client.set_read_timeout(reply_wait_seconds);
+    client.set_write_timeout(reply_wait_seconds);
+    if (!address.key.empty()) client.set_bearer_token_auth(address.key.c_str());
+    return client;
+}
 
 std::optional<int> number_in_body(const std::string& body) {
     std::size_t i = 0;

@@ -3,10 +3,22 @@
 // waits for. A failed request and a refused reply are alike: the request goes
 // out again at once, with no pause and no limit.
 
+#include "server_address.h"
+
 #include <httplib.h>
 
 #include <optional>
 #include <string>
+
+// The game server this process plays through; the programs set it from their
+// command lines before the first request.
+extern ServerAddress server_address;
+
+// A client for `address` that sends the key, if any, as
+// "Authorization: Bearer KEY" and waits up to 300 s to connect, send and read.
+// With the library's 5 s a slow reply makes the request go out again, and a
+// repeated /next flips the turn back.
+httplib::Client game_client(const ServerAddress& address);
 
 // The body read as a decimal int: leading white space, an optional sign, then
 // the digits up to the first non-digit. No digit, or a value outside int: none.

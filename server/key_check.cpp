@@ -1,6 +1,6 @@
 #include "key_check.h"
 
-#include "game_key.h"
+#include "server_address.h"
 
 #include <cctype>
 #include <string_view>

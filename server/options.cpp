@@ -1,11 +1,10 @@
 #include "options.h"
 
-#include "game_key.h"
+#include "server_address.h"
 
 #include <netdb.h>
 #include <netinet/in.h>
 
-#include <charconv>
 
 const char* const server_usage =
     "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--help]\n"
@@ -49,12 +48,6 @@ bool reaches_beyond_loopback(const std::string& name) {
     return beyond;
 }
 
-bool read_port(const std::string& text, int& port) {
-    const char* end = text.data() + text.size();
-    auto [stop, fault] = std::from_chars(text.data(), end, port);
-    return fault == std::errc() && stop == end && port >= 1 && port <= 65535;
-}
-
 // The one line that says what is wrong with an option's value; empty if nothing.
 std::string take_value(ServerOptions& options, const std::string& name, const std::string& value) {
     if (name == "--listen") {
@@ -62,14 +55,11 @@ std::string take_value(ServerOptions& options, const std::string& name, const st
         return value.empty() ? "--listen needs a name or address" : "";
     }
     if (name == "--port") {
-        return read_port(value, options.port) ? "" : "bad port " + value + ": give a number from 1 to 65535";
+        auto port = port_number(value);
+        options.port = port.value_or(0);
+        return port ? "" : "bad port " + value + ": give a number from 1 to 65535";
     }
-    auto key = normalized_key(value);
-    if (!key) {
-        return "bad key: give at least 12 letters and digits (dashes and case do not count)";
-    }
-    options.key = *key;
-    return "";
+    return take_key(options.key, value);
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 #pragma once
 // The server's command line: where it listens and the game key it asks for.
 
+#include "game_constants.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 struct ServerOptions {
-    std::string listen = "localhost";
-    int port = 8089;
+    std::string listen = default_host;
+    int port = default_port;
     std::string key;  // in its compared form (see normalized_key); empty: none
     bool help = false;
 };

@@ -28,6 +28,20 @@ TEST(BotOptions, ReadsEveryOption) {
     EXPECT_EQ(options->seed, 42u);
     EXPECT_EQ(options->log_path, "/tmp/game.log");
     EXPECT_TRUE(parse({"--help"})->help);
+    EXPECT_EQ(parse({})->server.host, "localhost");
+    EXPECT_EQ(parse({})->server.port, 8089);
+}
+
+TEST(BotOptions, ReadsTheServerAndTheKeyAsTyped) {
+    auto options = parse({"--server", "10.231.0.1:9000", "--key", "7f3k-9qx2-mc4d"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->server.host, "10.231.0.1");
+    EXPECT_EQ(options->server.port, 9000);
+    EXPECT_EQ(options->server.key, "7F3K9QX2MC4D");
+    EXPECT_EQ(parse({"--server", "[::1]:8090"})->server.host, "::1");
+    EXPECT_EQ(parse({"--server", "[::1]:8090"})->server.port, 8090);
+    EXPECT_EQ(parse({"--server", "::1"})->server.host, "::1");
+    EXPECT_EQ(parse({"--server", "game-box"})->server.port, 8089);
 }
 
 TEST(BotOptions, RefusesWhatItCannotFollow) {
@@ -35,7 +49,10 @@ TEST(BotOptions, RefusesWhatItCannotFollow) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--think"}, {"--think", "-5"}, {"--think", "5ms"},
                                                {"--think", ""}, {"--seed", "x"}, {"--seed", "-1"},
-                                               {"--log", ""}, {"--fast"}, {"play"}}) {
+                                               {"--log", ""}, {"--fast"}, {"play"},
+                                               {"--server", ""}, {"--server", ":8089"}, {"--server", "h:0"},
+                                               {"--server", "h:65536"}, {"--server", "h:"}, {"--server", "[::1"},
+                                               {"--key", "7F3K-9QX2"}, {"--key", "7F3K 9QX2 MC4D"}}) {
         EXPECT_FALSE(parse(args, &error)) << args[0];
         EXPECT_FALSE(error.empty());
     }

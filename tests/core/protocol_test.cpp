@@ -16,6 +16,7 @@ namespace {
 struct Scripted {
     int status;
     std::string body;
+    int delay_ms = 0;
 };
 
 class ScriptedServer {
@@ -53,8 +54,9 @@ public:
 
 private:
     void answer(const std::string& path, const httplib::Request& req, httplib::Response& res) {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         received_[path].push_back(req.body);
+        received_["Authorization"].push_back(req.get_header_value("Authorization"));
         auto& queue = replies_[path];
         if (queue.empty()) {
             res.status = 404;
@@ -62,6 +64,8 @@ private:
         }
         Scripted reply = queue.front();
         if (queue.size() > 1) queue.pop_front();
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.delay_ms));
         res.status = reply.status;
         res.set_content(reply.body, "text/plain");
     }
@@ -165,6 +169,16 @@ TEST_F(ProtocolTest, NextWaitsForExactlyOk) {
     server.script("/next", {{200, "error"}, {200, "ok "}, {500, "ok"}, {200, "ok"}});
     hand_over_turn(client);
     EXPECT_EQ(server.bodies("/next").size(), 4u);
+}
+
+// A reply slower than the library's default 5 s must not make the client ask
+// again: a second /next would hand the turn straight back.
+TEST_F(ProtocolTest, SlowNextIsSentOnceWithTheKey) {
+    server.script("/next", {{200, "ok", 6000}, {200, "ok"}});
+    httplib::Client patient = game_client({"127.0.0.1", server.port(), "7F3K9QX2MC4D"});
+    hand_over_turn(patient);
+    EXPECT_EQ(server.bodies("/next").size(), 1u);
+    EXPECT_EQ(server.bodies("Authorization"), (std::vector<std::string>{"Bearer 7F3K9QX2MC4D"}));
 }
 
 TEST_F(ProtocolTest, WinPostsTheWinnersNumberUntilOk) {

@@ -1,0 +1,29 @@
+#include "options.h"
+
+const char* const client_usage =
+    "Usage: client [--server HOST[:PORT]] [--key KEY] [--help]\n"
+    "One player's window of rock-scissors-paper chess. It joins the game on the\n"
+    "game server and plays it there; run it from a folder beside thirdparty/.\n"
+    "  --server HOST[:PORT]  the game server (default localhost:8089); an IPv6\n"
+    "                        address goes in brackets before a port: [ADDRESS]:PORT\n"
+    "  --key KEY             the game key that server was started with\n"
+    "  --help                show this text and exit\n";
+
+std::optional<ClientOptions> parse_client_options(const std::vector<std::string>& args, std::string& error) {
+    ClientOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help") {
+            options.help = true;
+        } else if (name != "--server" && name != "--key") {
+            error = "unknown option " + name + " (client --help lists the options)";
+            return std::nullopt;
+        } else if (i + 1 == args.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        } else if (error = take_address_option(options.server, name, args[++i]); !error.empty()) {
+            return std::nullopt;
+        }
+    }
+    return options;
+}

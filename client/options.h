@@ -1,0 +1,18 @@
+#pragma once
+// The client's command line: which game server it plays through.
+
+#include "server_address.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ClientOptions {
+    ServerAddress server;
+    bool help = false;
+};
+
+extern const char* const client_usage;
+
+// None, with one line in `error`, for a command line the client cannot follow.
+std::optional<ClientOptions> parse_client_options(const std::vector<std::string>& args, std::string& error);
