@@ -5,13 +5,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct BotRun {
     std::unique_ptr<ChildProcess> process;
     std::string log_path;
 };
 
-BotRun start_bot(unsigned seed, int think_ms);
+// `launcher` goes before the program (to run it in a network namespace),
+// `options` after the test's own.
+BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& launcher = {},
+                 const std::vector<std::string>& options = {});
 // Removes the record file.
 void forget_bot_log(const BotRun& run);
 

@@ -5,12 +5,14 @@
 #include "game_constants.h"
 #include "bot_process.h"
 #include "protocol.h"
+#include "network_pair.h"
 #include "relay_check.h"
 #include "rules.h"
 #include "server_process.h"
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -37,24 +39,42 @@ TEST(BotProgram, RefusesAnUnknownOption) {
     EXPECT_NE(bot.standard_error().find("--fast"), std::string::npos);
 }
 
-TEST(BotGame, TwoBotsPlayAWholeGameThroughTheServer) {
-    ServerProcess server;
-    BotRun first = start_bot(101, 5);
-    BotRun second = start_bot(202, 5);
-    ASSERT_EQ(first.process->wait_for_exit(game_limit), 0) << bot_says(first);
+// Both bots end with status 0 after a whole game the server relayed
+// faithfully; `ask` sends a GET to that server.
+void expect_whole_game(BotRun& first, BotRun& second, ChildProcess& server,
+                       const std::function<Reply(const std::string&)>& ask) {
+    ASSERT_EQ(first.process->wait_for_exit(game_limit), 0) << bot_says(first) << first.process->standard_error();
     ASSERT_EQ(second.process->wait_for_exit(game_limit), 0) << bot_says(second);
     RelayedGame game = check_relayed_game(read_bot_record(first.log_path), read_bot_record(second.log_path));
     for (const auto& fault : game.faults) ADD_FAILURE() << fault;
     ASSERT_NE(game.winner, 0);
     EXPECT_GT(game.moves, 0);
-    EXPECT_EQ(end_of_game_lines(server.console()), 1);
-    EXPECT_EQ(get("/who_win").body, std::to_string(game.winner));
-    EXPECT_EQ(get("/what").body, game.last_board);
+    EXPECT_EQ(end_of_game_lines(server.standard_output()), 1);
+    EXPECT_TRUE(server.standard_output().ends_with(game_over_line(game.winner)));
+    EXPECT_EQ(ask("/who_win").body, std::to_string(game.winner));
+    EXPECT_EQ(ask("/what").body, game.last_board);
     std::string told = "names player " + std::to_string(game.winner);
     EXPECT_TRUE(bot_says(first).find(told) != std::string::npos ||
                 bot_says(second).find(told) != std::string::npos);
     forget_bot_log(first);
     forget_bot_log(second);
+}
+
+TEST(BotGame, TwoBotsPlayAWholeGameThroughTheServer) {
+    ServerProcess server;
+    BotRun first = start_bot(101, 5);
+    BotRun second = start_bot(202, 5);
+    expect_whole_game(first, second, server.process(), get);
+}
+
+// The server on one machine, listening on its network address with a key;
+// both bots on another.
+TEST(BotGame, TwoBotsPlayAcrossTwoHostsWithTheKey) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    BotRun first = start_bot(111, 0, net.on_player_side(), net.server_options());
+    BotRun second = start_bot(222, 0, net.on_player_side(), net.server_options());
+    expect_whole_game(first, second, *server, [&](const std::string& path) { return net.get(path); });
 }
 
 // The test plays player 1 with the requests the windowed client sends.

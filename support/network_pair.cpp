@@ -1,0 +1,114 @@
+#include "network_pair.h"
+
+#include "protocol.h"
+#include "x_display.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+constexpr const char* server_side_address = "10.231.0.1";
+
+void run_ip(const std::string& arguments) {
+    CommandResult result = run_command(std::string(IP_PATH) + " " + arguments + " 2>&1");
+    if (result.status != 0) {
+        throw std::runtime_error("cannot make two network namespaces (root needed): ip " + arguments +
+                                 ": " + result.output);
+    }
+}
+
+// Pairs left by a test process that was killed before its teardown.
+void remove_orphans() {
+    const std::regex name("rps[AB]-([0-9]+)");
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator("/run/netns", ignored)) {
+        std::smatch match;
+        const std::string file = entry.path().filename().string();
+        if (std::regex_match(file, match, name) && kill(std::stoi(match[1]), 0) != 0) {
+            run_command(std::string(IP_PATH) + " netns del " + file + " 2>/dev/null");
+        }
+    }
+}
+
+}  // namespace
+
+NetworkPair::NetworkPair(const std::string& key)
+    : server_side_("rpsA-" + std::to_string(getpid())),
+      player_side_("rpsB-" + std::to_string(getpid())),
+      server_{server_side_address, default_port, key} {
+    remove_orphans();
+    const std::string pid = std::to_string(getpid());
+    try {
+        run_ip("netns add " + server_side_);
+        run_ip("netns add " + player_side_);
+        run_ip("link add rpsa" + pid + " netns " + server_side_ + " type veth peer name rpsb" + pid +
+               " netns " + player_side_);
+        for (const auto& [side, address, link] : {std::tuple{server_side_, "10.231.0.1/30", "rpsa" + pid},
+                                                  {player_side_, "10.231.0.2/30", "rpsb" + pid}}) {
+            run_ip("-n " + side + " addr add " + address + " dev " + link);
+            run_ip("-n " + side + " link set " + link + " up");
+            run_ip("-n " + side + " link set lo up");
+        }
+    } catch (...) {
+        tear_down();
+        throw;
+    }
+}
+
+NetworkPair::~NetworkPair() { tear_down(); }
+
+// Deleting a namespace takes its end of the veth pair, and so the pair, with it.
+void NetworkPair::tear_down() const {
+    for (const auto& side : {server_side_, player_side_}) {
+        run_command(std::string(IP_PATH) + " netns del " + side + " 2>/dev/null");
+    }
+}
+
+std::vector<std::string> NetworkPair::launcher(const std::string& side) {
+    return {IP_PATH, "netns", "exec", side};
+}
+
+std::vector<std::string> NetworkPair::server_options() const {
+    return {"--server", server_.host, "--key", server_.key};
+}
+
+std::unique_ptr<ChildProcess> NetworkPair::start_server() const {
+    auto words = on_server_side();
+    words.insert(words.end(), {SERVER_PATH, "--listen", server_.host, "--key", server_.key});
+    auto server = std::make_unique<ChildProcess>(words[0], std::vector<std::string>(words.begin() + 1, words.end()));
+    for (int i = 0; i < 500 && get("/who").status != 200; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (get("/who").status != 200) {
+        throw std::runtime_error("the server across the veth pair does not answer: " + server->standard_error());
+    }
+    return server;
+}
+
+// setns moves only the calling thread, so the request runs on one of its own.
+void NetworkPair::run_on_player_side(const std::function<void()>& work) const {
+    std::thread thread([&] {
+        int fd = open(("/run/netns/" + player_side_).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0 && setns(fd, CLONE_NEWNET) == 0) work();
+        if (fd >= 0) close(fd);
+    });
+    thread.join();
+}
+
+Reply NetworkPair::get(const std::string& path) const {
+    Reply reply;
+    run_on_player_side([&] {
+        httplib::Client client = game_client(server_);
+        client.set_connection_timeout(0, 200000);
+        if (auto result = client.Get(path.c_str())) reply = {result->status, result->body};
+    });
+    return reply;
+}
