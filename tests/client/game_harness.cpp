@@ -66,9 +66,13 @@ GameHarness::GameHarness() {
     if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";
 }
 
-ChildProcess& GameHarness::start_client() {
+ChildProcess& GameHarness::start_client(const std::vector<std::string>& launcher,
+                                        const std::vector<std::string>& options) {
+    std::vector<std::string> words = launcher;
+    words.push_back(CLIENT_PATH);
+    words.insert(words.end(), options.begin(), options.end());
     clients_.push_back(std::make_unique<ChildProcess>(
-        CLIENT_PATH, std::vector<std::string>{}, std::string(SOURCE_ROOT) + "/tests",
+        words[0], std::vector<std::string>(words.begin() + 1, words.end()), std::string(SOURCE_ROOT) + "/tests",
         std::map<std::string, std::string>{{"DISPLAY", display_.name()}, {"SDL_VIDEODRIVER", "x11"}}));
     return *clients_.back();
 }

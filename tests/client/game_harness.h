@@ -31,7 +31,10 @@ public:
 
     // Starts a client in a folder one level below the repository, as players
     // run it, so that it finds ../thirdparty.
-    ChildProcess& start_client();
+    // `launcher` goes before the program (to run it in a network namespace),
+    // `options` after it.
+    ChildProcess& start_client(const std::vector<std::string>& launcher = {},
+                               const std::vector<std::string>& options = {});
     // Starts a client and waits until the server has numbered it.
     ChildProcess& start_player(int number);
 

@@ -3,7 +3,9 @@
 // captures of the windows.
 
 #include "game_harness.h"
+#include "bot_process.h"
 #include "move_planner.h"
+#include "network_pair.h"
 
 #include "board.h"
 #include "game_constants.h"
@@ -13,6 +15,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -55,6 +58,8 @@ protected:
     GameHarness game;
     ChildProcess* player[3] = {};
     unsigned long window[3] = {};
+    // A GET to the game's server.
+    std::function<Reply(const std::string&)> ask = get;
 
     // Both players joined, both board windows open side by side and drawn.
     void start_game() {
@@ -93,7 +98,7 @@ protected:
         select(p, step.from_column, step.from_row);
         game.click_square(window[p], step.to_column, step.to_row);
         ASSERT_TRUE(wait_until([&] {
-            return get("/who").body != std::to_string(p) || get("/who_win").body != "0";
+            return ask("/who").body != std::to_string(p) || ask("/who_win").body != "0";
         })) << "the move was not handed over";
     }
 
@@ -233,6 +238,34 @@ TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
     expect_exit_zero(*player[2], 30);
     EXPECT_TRUE(ends_with(game.server().console(), player_two_wins));
+}
+
+// One player's window on a machine of its own and the computer opponent
+// beside it; the server on another machine, with a key.
+TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    ask = [&](const std::string& path) { return net.get(path); };
+    player[1] = &game.start_client(net.on_player_side(), net.server_options());
+    ASSERT_TRUE(wait_until([&] { return ask("/start").body == "1"; })) << game.describe(*player[1]);
+    // The bot thinks for a second, so the turn shows as its own for a while.
+    BotRun bot = start_bot(606, 1000, net.on_player_side(), net.server_options());
+    window[1] = game.board_window(*player[1]);
+    ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
+    for (int moves = 0; moves < 3; ++moves) {
+        ASSERT_TRUE(wait_until([&] { return ask("/who").body == "1" && text_to_board(ask("/what").body); }));
+        EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), 1); }))
+            << "move " << moves << ": the window does not show the relayed board";
+        std::optional<Move> step = quiet_step(1, {});
+        ASSERT_TRUE(step);
+        play(1, *step);
+        if (HasFatalFailure()) return;
+    }
+    game.click(window[1], 72, 72);
+    expect_exit_zero(*player[1], 10);
+    EXPECT_EQ(bot.process->wait_for_exit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(bot.process->standard_output().find("names player 2"), std::string::npos);
+    EXPECT_TRUE(ends_with(server->standard_output(), player_two_wins));
 }
 
 }  // namespace
