@@ -46,8 +46,9 @@ void require_key(httplib::Server& server, const std::string& key) {
         if (carries_key(req, key)) return httplib::Server::HandlerResponse::Unhandled;
         res.status = 401;
         res.set_header("WWW-Authenticate", "Bearer");
-        // The body of a refused request is never read; the connection cannot
-        // carry another one after it.
+        // The body of a refused request is left unread, so the client must not
+        // send another request on this connection. What the server reads of
+        // that body next is taken as requests, each refused the same way.
         res.set_header("Connection", "close");
         res.set_content("this game needs its key\n", "text/plain");
         return httplib::Server::HandlerResponse::Handled;
