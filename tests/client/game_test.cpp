@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -238,6 +239,20 @@ TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
     expect_exit_zero(*player[2], 30);
     EXPECT_TRUE(ends_with(game.server().console(), player_two_wins));
+}
+
+TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--server", ""}, {"--server", "host:0"}, {"--key", "short"},
+                                               {"--server"}, {"--fullscreen"}}) {
+        ChildProcess client(CLIENT_PATH, args, "", {{"DISPLAY", ":59"}});
+        EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(10)), 2) << args[0];
+        const std::string error = client.standard_error();
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    }
+    ChildProcess help(CLIENT_PATH, {"--help"});
+    EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
+    EXPECT_NE(help.standard_output().find("--server HOST[:PORT]"), std::string::npos);
 }
 
 // One player's window on a machine of its own and the computer opponent
