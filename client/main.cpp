@@ -5,7 +5,6 @@
 // waited on.
 
 #include "board.h"
-#include "game_constants.h"
 #include "game_flow.h"
 #include "layout.h"
 #include "options.h"

@@ -2,7 +2,6 @@
 // otherwise. Standard output carries only the game's console lines; failures
 // to serve and bad options go to standard error.
 
-#include "game_constants.h"
 #include "game_server.h"
 #include "key_check.h"
 #include "options.h"
