@@ -1,0 +1,15 @@
+#pragma once
+// How hard the bot plays. Easy plays by today's hand-made rules; normal and
+// hard search, with budgets in iterations so that a game with a given seed is
+// the same game on any machine. On this project's reference machine (one
+// core) normal answers within about half a second and hard uses about two.
+
+#include <optional>
+#include <string>
+
+enum class Level { easy, normal, hard };
+
+std::optional<Level> level_named(const std::string& name);
+const char* level_name(Level level);
+// Search iterations a move; 0 for the level that does not search.
+int search_iterations(Level level);

@@ -1,0 +1,220 @@
+#include "search.h"
+
+#include "beliefs.h"
+#include "board.h"
+#include "strategy.h"
+
+#include <bitset>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A move as a number below move_codes: its source square and its direction.
+constexpr int move_codes = board_columns * board_rows * 4;
+constexpr double exploration = 0.7;
+// Plies a playout runs before the position is judged instead of played out.
+constexpr int playout_plies = 16;
+
+int move_code(const Move& move) {
+    int direction = move.to_row > move.from_row     ? 0
+                    : move.to_row < move.from_row   ? 1
+                    : move.to_column > move.from_column ? 2
+                                                        : 3;
+    return (move.from_column * board_rows + move.from_row) * 4 + direction;
+}
+
+struct Node {
+    Move move{};
+    int mover = 0;
+    double reward = 0;   // summed from the mover's side, 1 a win
+    int visits = 0;
+    int available = 0;   // iterations in which the move was legal at this node
+    std::vector<int> children;
+    std::bitset<move_codes> expanded;
+};
+
+int forward_of(int player) { return player == 1 ? 1 : -1; }
+
+// Weights for the playouts' moves. Both sides play blind here, by what any
+// player may see: an attack is worth trying, going forward more than going
+// sideways or back, and a piece one step from the own back row is attacked
+// before anything else.
+double playout_weight(const Board& board, int side, const Move& move) {
+    const Cell& target = board[move.to_column][move.to_row];
+    if (target.owner != 0) {
+        int threat_row = far_row(opponent_of(side)) + forward_of(side);
+        return move.to_row == threat_row ? 40 : 4;
+    }
+    int step = (move.to_row - move.from_row) * forward_of(side);
+    return step > 0 ? 2 : step == 0 ? 1 : 0.4;
+}
+
+Move playout_move(const Board& board, int side, const std::vector<Move>& moves, std::mt19937& rng) {
+    int goal = far_row(side);
+    double total = 0;
+    double weights[move_codes];
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (moves[i].to_row == goal) return moves[i];
+        total += weights[i] = playout_weight(board, side, moves[i]);
+    }
+    double pick = std::uniform_real_distribution<double>(0, total)(rng);
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        if (pick < weights[i]) return moves[i];
+        pick -= weights[i];
+    }
+    return moves.back();
+}
+
+// How good the board is for player 1, from 0 to 1: the pieces each side has,
+// how far forward they stand, and a piece one step from the far row, which
+// all but wins for the side about to move.
+double judge(const Board& board, int side_to_move) {
+    static constexpr double advance[board_rows] = {0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
+    double score = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            int owner = board[column][row].owner;
+            if (owner == 0) continue;
+            int forward = progress(owner, row);
+            double worth = 1 + advance[forward];
+            if (forward == board_rows - 2) worth += owner == side_to_move ? 3 : 0.8;
+            score += owner == 1 ? worth : -worth;
+        }
+    }
+    return 1 / (1 + std::exp(-score / 3));
+}
+
+double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
+
+double play_out(Board& board, int side, std::mt19937& rng) {
+    for (int ply = 0; ply < playout_plies; ++ply) {
+        auto moves = legal_moves(board, side);
+        if (moves.empty()) return win_for_1(opponent_of(side));
+        Move move = playout_move(board, side, moves, rng);
+        if (make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row) ==
+            MoveResult::far_row_win) {
+            return win_for_1(side);
+        }
+        side = opponent_of(side);
+    }
+    return judge(board, side);
+}
+
+struct Tree {
+    std::vector<Node> nodes;
+    std::vector<int> path;
+};
+
+int best_by_bound(const Tree& tree, int node, const std::bitset<move_codes>& legal) {
+    int best = -1;
+    double best_bound = 0;
+    for (int child : tree.nodes[node].children) {
+        const Node& c = tree.nodes[child];
+        if (!legal[move_code(c.move)]) continue;
+        double bound = c.reward / c.visits + exploration * std::sqrt(std::log(c.available) / c.visits);
+        if (best < 0 || bound > best_bound) {
+            best = child;
+            best_bound = bound;
+        }
+    }
+    return best;
+}
+
+int add_child(Tree& tree, int node, const Move& move, int mover) {
+    int child = static_cast<int>(tree.nodes.size());
+    tree.nodes.push_back(Node{.move = move, .mover = mover});
+    tree.nodes[node].children.push_back(child);
+    tree.nodes[node].expanded.set(move_code(move));
+    return child;
+}
+
+// One iteration on one drawn board: down the tree while every legal move has
+// been tried, one new node, a playout, and the result back up the path.
+void iterate(Tree& tree, Board& board, int player, std::mt19937& rng) {
+    tree.path.assign(1, 0);
+    int node = 0;
+    int side = player;
+    int winner = 0;
+    for (;;) {
+        auto moves = legal_moves(board, side);
+        if (moves.empty()) {
+            winner = opponent_of(side);
+            break;
+        }
+        std::bitset<move_codes> legal;
+        std::vector<int> untried;
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            int code = move_code(moves[i]);
+            legal.set(code);
+            if (!tree.nodes[node].expanded[code]) untried.push_back(static_cast<int>(i));
+        }
+        for (int child : tree.nodes[node].children) {
+            if (legal[move_code(tree.nodes[child].move)]) ++tree.nodes[child].available;
+        }
+        bool expanding = !untried.empty();
+        if (expanding) {
+            const Move& move = moves[untried[std::uniform_int_distribution<std::size_t>(0, untried.size() - 1)(rng)]];
+            node = add_child(tree, node, move, side);
+            ++tree.nodes[node].available;
+        } else {
+            node = best_by_bound(tree, node, legal);
+        }
+        tree.path.push_back(node);
+        const Move& move = tree.nodes[node].move;
+        if (make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row) ==
+            MoveResult::far_row_win) {
+            winner = side;
+            break;
+        }
+        side = opponent_of(side);
+        if (expanding) break;
+    }
+    double value = winner != 0 ? win_for_1(winner) : play_out(board, side, rng);
+    for (int on_path : tree.path) {
+        Node& n = tree.nodes[on_path];
+        ++n.visits;
+        n.reward += n.mover == 1 ? value : 1 - value;
+    }
+}
+
+}  // namespace
+
+std::optional<Move> certain_win(const PlayerView& view, const Knowledge& knowledge) {
+    int player = knowledge.player;
+    for (const Move& move : legal_moves(view, player)) {
+        if (move.to_row != far_row(player)) continue;
+        const SquareView& target = view[move.to_column][move.to_row];
+        if (target.owner == 0) return move;
+        KindMask possible = knowledge.possible[move.to_column][move.to_row];
+        int attacker = view[move.from_column][move.from_row].kind;
+        bool always_wins = possible != 0;
+        for (int kind = Rock; kind <= Paper; ++kind) {
+            if ((possible & mask_of(kind)) && !attacker_wins(attacker, kind)) always_wins = false;
+        }
+        if (always_wins) return move;
+    }
+    return std::nullopt;
+}
+
+std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, int iterations,
+                                std::mt19937& rng) {
+    if (auto win = certain_win(view, knowledge)) return win;
+    auto moves = legal_moves(view, knowledge.player);
+    if (moves.empty()) return std::nullopt;
+    if (moves.size() == 1 || iterations < 1) return moves[0];
+    auto hidden = hidden_pieces(view, knowledge);
+    Tree tree;
+    tree.nodes.reserve(static_cast<std::size_t>(iterations) + 1);
+    tree.nodes.push_back(Node{});
+    Board drawn;
+    for (int i = 0; i < iterations; ++i) {
+        draw_board(drawn, view, hidden, knowledge, rng);
+        iterate(tree, drawn, knowledge.player, rng);
+    }
+    int best = -1;
+    for (int child : tree.nodes[0].children) {
+        if (best < 0 || tree.nodes[child].visits > tree.nodes[best].visits) best = child;
+    }
+    return tree.nodes[best].move;
+}
