@@ -10,8 +10,8 @@ struct LevelEntry {
 
 constexpr LevelEntry levels[] = {
     {Level::easy, "easy", 0},
-    {Level::normal, "normal", 6000},
-    {Level::hard, "hard", 60000},
+    {Level::normal, "normal", 12000},
+    {Level::hard, "hard", 120000},
 };
 
 const LevelEntry& entry(Level level) {

@@ -3,10 +3,15 @@
 #include <charconv>
 
 const char* const bot_usage =
-    "Usage: bot [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY] [--help]\n"
+    "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
+    "           [--help]\n"
     "Plays one game of rock-scissors-paper chess through the game server, as\n"
     "whichever player the server makes it, and exits 0 when the game is over.\n"
-    "  --think MS   pause before each of its moves, in milliseconds (default 500)\n"
+    "  --level LEVEL  easy, normal or hard (default normal): easy plays by a few\n"
+    "               rules of thumb, normal searches about a fifth of a second a\n"
+    "               move, hard about two seconds\n"
+    "  --think MS   least time from the start of its turn to its move, in\n"
+    "               milliseconds, its search included (default 500)\n"
     "  --seed N     seed for its starting board and its choices (default: the time)\n"
     "  --log FILE   write a time-stamped record of the game to FILE\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
@@ -38,7 +43,7 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             continue;
         }
         if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&
-            name != "--key") {
+            name != "--key" && name != "--level") {
             error = "unknown option " + name + " (bot --help lists the options)";
             return std::nullopt;
         }
@@ -58,6 +63,10 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
         } else if (name == "--seed") {
             good = read_number(value, options.seed);
             options.seed_given = true;
+        } else if (name == "--level") {
+            auto level = level_named(value);
+            good = level.has_value();
+            if (level) options.level = *level;
         } else {
             options.log_path = value;
             good = !value.empty();

@@ -1,6 +1,7 @@
 #pragma once
 // The bot's command line.
 
+#include "levels.h"
 #include "server_address.h"
 
 #include <optional>
@@ -13,6 +14,7 @@ struct BotOptions {
     bool seed_given = false;
     std::string log_path;
     ServerAddress server;
+    Level level = Level::normal;
     bool help = false;
 };
 

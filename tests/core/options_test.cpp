@@ -18,6 +18,7 @@ TEST(BotOptions, DefaultsLetAPersonFollowTheGame) {
     EXPECT_FALSE(options->seed_given);
     EXPECT_TRUE(options->log_path.empty());
     EXPECT_FALSE(options->help);
+    EXPECT_EQ(options->level, Level::normal);
 }
 
 TEST(BotOptions, ReadsEveryOption) {
@@ -28,6 +29,8 @@ TEST(BotOptions, ReadsEveryOption) {
     EXPECT_EQ(options->seed, 42u);
     EXPECT_EQ(options->log_path, "/tmp/game.log");
     EXPECT_TRUE(parse({"--help"})->help);
+    EXPECT_EQ(parse({"--level", "easy"})->level, Level::easy);
+    EXPECT_EQ(parse({"--level", "hard"})->level, Level::hard);
     EXPECT_EQ(parse({})->server.host, "localhost");
     EXPECT_EQ(parse({})->server.port, 8089);
 }
@@ -49,7 +52,7 @@ TEST(BotOptions, RefusesWhatItCannotFollow) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--think"}, {"--think", "-5"}, {"--think", "5ms"},
                                                {"--think", ""}, {"--seed", "x"}, {"--seed", "-1"},
-                                               {"--log", ""}, {"--fast"}, {"play"},
+                                               {"--log", ""}, {"--fast"}, {"play"}, {"--level", "Hard"}, {"--level"},
                                                {"--server", ""}, {"--server", ":8089"}, {"--server", "h:0"},
                                                {"--server", "h:65536"}, {"--server", "h:"}, {"--server", "[::1"},
                                                {"--key", "7F3K-9QX2"}, {"--key", "7F3K 9QX2 MC4D"}}) {
