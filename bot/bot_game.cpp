@@ -13,6 +13,11 @@
 
 namespace {
 
+// A person may think for minutes. Between two rounds of questions the bot
+// rests this long, so that waiting costs next to no processor time while its
+// answer to a handed-over turn comes at most this much later.
+constexpr auto poll_pause = std::chrono::milliseconds(10);
+
 struct BotGame {
     httplib::Client client;
     GameLog log;
@@ -47,6 +52,7 @@ std::optional<std::string> wait_for_turn(BotGame& game) {
         std::string winner = ask_who_win(game.client);
         if (winner != "0") return winner;
         if (is_my_turn(game.client)) return std::nullopt;
+        std::this_thread::sleep_for(poll_pause);
     }
 }
 
