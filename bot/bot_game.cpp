@@ -23,6 +23,7 @@ struct BotGame {
     GameLog log;
     BotMind mind;
     std::chrono::milliseconds think;
+    Level level;
 };
 
 void say(const std::string& line) {
@@ -43,7 +44,7 @@ void set_up(BotGame& game, unsigned seed) {
         fetch_board(game.client);
         game.log.note("setup", board_to_text());
     }
-    game.mind = start_mind(my_player, seed);
+    game.mind = start_mind(my_player, seed, game.level);
 }
 
 // The winner's body once somebody has won, or none when the turn is ours.
@@ -61,8 +62,10 @@ bool take_turn(BotGame& game) {
     long long asked = GameLog::now();
     fetch_board(game.client);
     game.log.note_at(asked, "fetched", board_to_text());
-    std::this_thread::sleep_for(game.think);
+    auto started = std::chrono::steady_clock::now();
     BotTurn turn = play_bot_turn(game.mind);
+    // The search's own time counts toward the pause a person gets to follow the game.
+    std::this_thread::sleep_until(started + game.think);
     if (!turn.move) {
         post_win(game.client, opponent_of(my_player));
         game.log.note("forfeited");
@@ -91,7 +94,8 @@ int play_game(const BotOptions& options) {
     BotGame game{.client = game_client(server_address),
                  .log = GameLog(options.log_path),
                  .mind = {},
-                 .think = std::chrono::milliseconds(options.think_ms)};
+                 .think = std::chrono::milliseconds(options.think_ms),
+                 .level = options.level};
     set_up(game, seed);
     for (;;) {
         if (auto winner = wait_for_turn(game)) {

@@ -3,6 +3,8 @@
 #include "board.h"
 #include "strategy.h"
 
+#include <time.h>
+
 #include <cstdlib>
 #include <random>
 
@@ -15,24 +17,31 @@ std::optional<MoveResult> random_turn(int player, std::mt19937& rng) {
     return make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
 }
 
+double thread_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 }  // namespace
 
-GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
+GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, int move_limit,
                         const std::function<void(const Knowledge&)>& after_bot_turn) {
     std::srand(seed);
     deal_board();
-    BotMind mind_1 = start_mind(1, seed);
-    BotMind mind_2 = start_mind(2, seed + 1);
+    BotMind minds[2] = {start_mind(1, seed, sides[0].level), start_mind(2, seed + 1, sides[1].level)};
     std::mt19937 random_rng(seed);
     GameEnd end;
     for (int mover = 1; end.moves < move_limit; mover = opponent_of(mover)) {
         ++end.moves;
         std::optional<MoveResult> result;
-        if (mover == random_player) {
+        if (sides[mover - 1].random) {
             result = random_turn(mover, random_rng);
         } else {
-            BotMind& mind = mover == 1 ? mind_1 : mind_2;
+            BotMind& mind = minds[mover - 1];
+            double started = thread_seconds();
             BotTurn turn = play_bot_turn(mind);
+            end.think_seconds[mover].push_back(thread_seconds() - started);
             if (turn.move) result = turn.result;
             if (after_bot_turn) after_bot_turn(mind.knowledge);
         }
@@ -47,4 +56,10 @@ GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
         }
     }
     return end;
+}
+
+GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
+                        const std::function<void(const Knowledge&)>& after_bot_turn) {
+    return play_in_process(seed, {Contender{.random = random_player == 1}, Contender{.random = random_player == 2}},
+                           move_limit, after_bot_turn);
 }

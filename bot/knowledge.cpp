@@ -122,6 +122,9 @@ void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerVie
     int attacker = knowledge.last_seen[move.from_column][move.from_row].kind;
     if (is_opposing(knowledge, target_before)) {
         if (after[move.to_column][move.to_row].owner == knowledge.player) {
+            // The defender was of the attacker's kind or of the kind it beats;
+            // when what was known already leaves only one of those, that kind is down one.
+            narrow(knowledge, move.to_column, move.to_row, mask_of(attacker) | mask_of(kind_beaten_by(attacker)));
             forget_piece(knowledge, move.to_column, move.to_row);
         } else {
             knowledge.possible[move.to_column][move.to_row] = mask_of(kind_beating(attacker));

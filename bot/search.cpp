@@ -123,7 +123,9 @@ int best_by_bound(const Tree& tree, int node, const std::bitset<move_codes>& leg
 
 int add_child(Tree& tree, int node, const Move& move, int mover) {
     int child = static_cast<int>(tree.nodes.size());
-    tree.nodes.push_back(Node{.move = move, .mover = mover});
+    tree.nodes.emplace_back();
+    tree.nodes.back().move = move;
+    tree.nodes.back().mover = mover;
     tree.nodes[node].children.push_back(child);
     tree.nodes[node].expanded.set(move_code(move));
     return child;
@@ -206,7 +208,7 @@ std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowled
     auto hidden = hidden_pieces(view, knowledge);
     Tree tree;
     tree.nodes.reserve(static_cast<std::size_t>(iterations) + 1);
-    tree.nodes.push_back(Node{});
+    tree.nodes.emplace_back();
     Board drawn;
     for (int i = 0; i < iterations; ++i) {
         draw_board(drawn, view, hidden, knowledge, rng);

@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "rules.h"
+#include "search.h"
 
 #include <algorithm>
 
@@ -155,15 +156,26 @@ std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowled
     return best;
 }
 
-BotMind start_mind(int player, unsigned seed) {
-    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed)};
+BotMind start_mind(int player, unsigned seed, Level level) {
+    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed), level};
 }
+
+namespace {
+
+std::optional<Move> decide(BotMind& mind) {
+    const Knowledge& knowledge = mind.knowledge;
+    int iterations = search_iterations(mind.level);
+    if (iterations == 0) return choose_move(knowledge.last_seen, knowledge, mind.previous, mind.rng);
+    return search_move(knowledge.last_seen, knowledge, iterations, mind.rng);
+}
+
+}  // namespace
 
 BotTurn play_bot_turn(BotMind& mind) {
     const int player = mind.knowledge.player;
     learn_from_opponent_move(mind.knowledge, view_of_board(player));
     BotTurn turn;
-    turn.move = choose_move(mind.knowledge.last_seen, mind.knowledge, mind.previous, mind.rng);
+    turn.move = decide(mind);
     if (!turn.move) return turn;
     const Move& move = *turn.move;
     turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);

@@ -3,6 +3,7 @@
 // to, using only the bot's view and what it has learned.
 
 #include "knowledge.h"
+#include "levels.h"
 #include "player_view.h"
 #include "rules.h"
 
@@ -32,10 +33,12 @@ struct BotMind {
     Knowledge knowledge;
     std::optional<Move> previous;
     std::mt19937 rng;
+    Level level = Level::easy;
 };
 
-// Starts from the board as dealt or received at set-up, for `player`.
-BotMind start_mind(int player, unsigned seed);
+// Starts from the board as dealt or received at set-up, for `player`. Easy is
+// the level of the rules above; the others search.
+BotMind start_mind(int player, unsigned seed, Level level = Level::easy);
 
 struct BotTurn {
     std::optional<Move> move;   // none: no piece of ours can move
