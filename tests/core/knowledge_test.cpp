@@ -1,3 +1,4 @@
+#include "beliefs.h"
 #include "board_fixture.h"
 #include "knowledge.h"
 #include "rules.h"
@@ -65,6 +66,27 @@ TEST_F(KnowledgeTest, WonOwnAttackOnAKnownPieceCountsItGone) {
     EXPECT_EQ(knowledge.remaining[Rock], 8);
 }
 
+TEST_F(KnowledgeTest, WonOwnAttackCountsTheOnlyKindTheDefenderCanHaveBeen) {
+    put(2, 4, Rock, 1);
+    put(2, 5, Scissors, 2);
+    Knowledge knowledge = start_knowledge(1, seen());
+    knowledge.possible[2][5] = mask_of(Scissors) | mask_of(Paper);
+    make_move(board, 1, 2, 4, 2, 5);
+    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
+    EXPECT_EQ(knowledge.remaining, (std::array<int, 3>{8, 7, 8}));
+}
+
+TEST_F(KnowledgeTest, CountsNeverGoBelowNothing) {
+    put(2, 4, Rock, 1);
+    put(2, 5, Scissors, 2);
+    Knowledge knowledge = start_knowledge(1, seen());
+    knowledge.possible[2][5] = mask_of(Scissors);
+    knowledge.remaining = {8, 0, 8};
+    make_move(board, 1, 2, 4, 2, 5);
+    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
+    EXPECT_EQ(knowledge.remaining, (std::array<int, 3>{8, 0, 8}));
+}
+
 TEST_F(KnowledgeTest, WhatIsKnownTravelsWithAStepOntoAnEmptySquare) {
     put(2, 4, Rock, 1);
     put(2, 5, Paper, 2);
@@ -130,6 +152,32 @@ TEST_F(KnowledgeTest, OddsFollowTheKindsStillAtLarge) {
     EXPECT_GT(odds[Rock], odds[Scissors]);
     EXPECT_DOUBLE_EQ(odds[Rock], odds[Paper]);
     EXPECT_NEAR(odds[Rock] + odds[Scissors] + odds[Paper], 1.0, 1e-12);
+}
+
+TEST_F(KnowledgeTest, DrawnBoardsKeepWhatIsKnownAndTheCountsAtLarge) {
+    put(1, 4, Rock, 1);
+    put(1, 5, Paper, 2);
+    put(3, 4, Scissors, 1);
+    put(3, 5, Scissors, 2);
+    put(0, 9, Paper, 2);
+    Knowledge knowledge = start_knowledge(1, seen());
+    make_move(board, 2, 1, 5, 1, 4);
+    learn_from_opponent_move(knowledge, seen());
+    knowledge.possible[3][5] = mask_of(Scissors) | mask_of(Paper);
+    knowledge.remaining = {8, 8, 1};
+    std::mt19937 rng(3);
+    Board drawn;
+    auto hidden = hidden_pieces(seen(), knowledge);
+    for (int draw = 0; draw < 100; ++draw) {
+        draw_board(drawn, seen(), hidden, knowledge, rng);
+        EXPECT_EQ(drawn[3][4].kind, Scissors);
+        EXPECT_EQ(drawn[3][4].owner, 1);
+        // The captor of a rock is a rock or a paper, and no board holds more
+        // papers than may be left.
+        EXPECT_NE(drawn[1][4].kind, Scissors);
+        int papers = (drawn[1][4].kind == Paper) + (drawn[3][5].kind == Paper) + (drawn[0][9].kind == Paper);
+        EXPECT_LE(papers, 1);
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "board_fixture.h"
+#include "search.h"
 #include "strategy.h"
 
 namespace {
@@ -102,6 +103,57 @@ TEST_F(StrategyTest, OpponentWinChanceCountsOnlySquaresItCanTake) {
     EXPECT_DOUBLE_EQ(opponent_win_chance(view, knowledge), 1.0);
     knowledge.possible[2][1] = mask_of(Paper);
     EXPECT_DOUBLE_EQ(opponent_win_chance(view, knowledge), 0.0);
+}
+
+std::optional<Move> search(unsigned seed, int iterations = 300) {
+    PlayerView view = view_of_board(my_player);
+    Knowledge knowledge = start_knowledge(my_player, view);
+    std::mt19937 rng(seed);
+    return search_move(view, knowledge, iterations, rng);
+}
+
+bool same_move(const std::optional<Move>& a, const std::optional<Move>& b) {
+    return a && b && a->from_column == b->from_column && a->from_row == b->from_row &&
+           a->to_column == b->to_column && a->to_row == b->to_row;
+}
+
+// The whole turn at the normal level, from the process-wide board: what it
+// reads of the opponent's kinds must make no difference.
+TEST_F(StrategyTest, ChoosesAlikeOnBoardsThatDifferOnlyInKindsItCannotSee) {
+    std::srand(41);
+    deal_board();
+    Board dealt;
+    std::copy(&board[0][0], &board[0][0] + board_columns * board_rows, &dealt[0][0]);
+    BotMind mind = start_mind(2, 7, Level::normal);
+    std::optional<Move> first = play_bot_turn(mind).move;
+    std::copy(&dealt[0][0], &dealt[0][0] + board_columns * board_rows, &board[0][0]);
+    for (auto& column : board) {
+        for (Cell& cell : column) {
+            if (cell.owner == 1) cell.kind = kind_beating(cell.kind);
+        }
+    }
+    mind = start_mind(2, 7, Level::normal);
+    EXPECT_TRUE(same_move(first, play_bot_turn(mind).move));
+}
+
+TEST_F(StrategyTest, SearchTakesAFarRowWinEvenWhileItsOwnBackRowIsThreatened) {
+    put(1, 8, Scissors, 1);
+    put(3, 1, Rock, 2);
+    put(0, 0, Paper, 1);
+    put(4, 5, Rock, 2);
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        EXPECT_TRUE(same_move(search(seed), Move{1, 8, 1, 9})) << "seed " << seed;
+    }
+}
+
+TEST_F(StrategyTest, SearchAnswersAPieceAboutToReachItsBackRow) {
+    put(2, 1, Paper, 2);
+    put(3, 0, Paper, 1);
+    put(4, 4, Rock, 1);
+    put(0, 6, Rock, 2);
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        EXPECT_TRUE(same_move(search(seed, 2000), Move{3, 0, 2, 0})) << "seed " << seed;
+    }
 }
 
 }  // namespace
