@@ -21,7 +21,7 @@ BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& la
     BotRun run;
     run.log_path = new_log_path();
     std::vector<std::string> words = launcher;
-    words.insert(words.end(), {BOT_PATH, "--think", std::to_string(think_ms), "--seed", std::to_string(seed),
+    words.insert(words.end(), {BOT_PATH, "--level", "easy", "--think", std::to_string(think_ms), "--seed", std::to_string(seed),
                                "--log", run.log_path});
     words.insert(words.end(), options.begin(), options.end());
     run.process = std::make_unique<ChildProcess>(words[0], std::vector<std::string>(words.begin() + 1, words.end()));

@@ -28,7 +28,7 @@ TEST(BotProgram, HelpExplainsTheOptions) {
     ChildProcess bot(BOT_PATH, {"--help"});
     EXPECT_EQ(bot.wait_for_exit(5s), 0);
     std::string help = bot.standard_output();
-    for (const char* option : {"--think", "--seed", "--log", "--help"}) {
+    for (const char* option : {"--level", "--think", "--seed", "--log", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
@@ -81,10 +81,10 @@ TEST(BotGame, TwoBotsPlayAcrossTwoHostsWithTheKey) {
 class AgainstClientRequests : public BoardTest {
 protected:
     // Joins first, then lets the bot join as player 2.
-    BotRun join_with_bot(unsigned seed) {
+    BotRun join_with_bot(unsigned seed, const std::string& level = "easy") {
         my_player = join_game(client);
         EXPECT_EQ(my_player, 1);
-        BotRun bot = start_bot(seed, 0);
+        BotRun bot = start_bot(seed, 0, {}, {"--level", level});
         wait_for_start(client);
         return bot;
     }
@@ -95,6 +95,16 @@ protected:
             if (is_my_turn(client)) return;
         }
         FAIL() << "the bot never handed the turn back";
+    }
+    // False once somebody has won.
+    bool wait_for_turn_or_end() {
+        auto deadline = std::chrono::steady_clock::now() + game_limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (ask_who_win(client) != "0") return false;
+            if (is_my_turn(client)) return true;
+        }
+        ADD_FAILURE() << "the bot neither moved nor ended the game";
+        return false;
     }
     // A plain step of one of our pieces onto an empty square short of the far row.
     void make_quiet_move(std::mt19937& rng) {
@@ -168,6 +178,32 @@ TEST_F(AgainstClientRequests, BotWithNoPieceThatCanMoveGivesTheGameUp) {
     EXPECT_EQ(ask_who_win(client), "1");
     EXPECT_EQ(end_of_game_lines(server.console()), 1);
     forget_bot_log(bot);
+}
+
+// A runner of the bot's two steps from our back row and one piece of ours far
+// away: at every level the bot walks in, and the server hears of one end.
+TEST_F(AgainstClientRequests, BotAtEachLevelPlaysAGameThroughToOneEnd) {
+    for (const char* level : {"easy", "normal", "hard"}) {
+        SCOPED_TRACE(level);
+        ServerProcess server;
+        clear_whole_board();
+        BotRun bot = join_with_bot(606, level);
+        put(0, 2, Rock, 2);
+        put(4, 6, Paper, 1);
+        post_board(client);
+        std::mt19937 rng(606);
+        for (int round = 0; round < 10; ++round) {
+            make_quiet_move(rng);
+            post_board(client);
+            hand_over_turn(client);
+            if (!wait_for_turn_or_end()) break;
+            fetch_board(client);
+        }
+        ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0) << bot_says(bot);
+        EXPECT_EQ(ask_who_win(client), "2");
+        EXPECT_EQ(end_of_game_lines(server.console()), 1);
+        forget_bot_log(bot);
+    }
 }
 
 }  // namespace
