@@ -16,7 +16,7 @@ namespace {
 // A person may think for minutes. Between two rounds of questions the bot
 // rests this long, so that waiting costs next to no processor time while its
 // answer to a handed-over turn comes at most this much later.
-constexpr auto poll_pause = std::chrono::milliseconds(10);
+constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
     httplib::Client client;
