@@ -50,6 +50,8 @@ double playout_weight(const Board& board, int side, const Move& move) {
     return step > 0 ? 2 : step == 0 ? 1 : 0.4;
 }
 
+// A step onto the far row is taken at once, whatever stands there; any other
+// move is drawn by its weight.
 Move playout_move(const Board& board, int side, const std::vector<Move>& moves, std::mt19937& rng) {
     int goal = far_row(side);
     double total = 0;
