@@ -81,16 +81,26 @@ bool steps_ahead(const Move& s, int player) {
     return s.to_row - s.from_row == ahead && s.to_row != far_row(player);
 }
 
+// A step forward onto an empty square, short of the far row.
+bool advances(const Move& s, int player) {
+    return board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player);
+}
+
+// The first of `steps` that `wanted` takes, in their order.
+template <class Wanted>
+std::optional<Move> first_step(const std::vector<Move>& steps, Wanted wanted) {
+    for (const Move& s : steps) {
+        if (wanted(s)) return s;
+    }
+    return std::nullopt;
+}
+
 // The runner's way is shut: it takes what it can, which thins the wall, or
 // comes forward to meet it.
 std::optional<Move> capturing_step(int player) {
     const std::vector<Move> steps = legal_moves(board, player);
-    for (const Move& s : steps) {
-        if (wins_attack(s)) return s;
-    }
-    for (const Move& s : steps) {
-        if (board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player)) return s;
-    }
+    if (auto s = first_step(steps, wins_attack)) return s;
+    if (auto s = first_step(steps, [player](const Move& m) { return advances(m, player); })) return s;
     return quiet_step(player, {});
 }
 
@@ -100,14 +110,12 @@ std::optional<Move> capturing_step(int player) {
 // the far row, which would end the game the wrong way.
 std::optional<Move> yielding_step(int player) {
     const std::vector<Move> steps = legal_moves(board, player);
-    for (const Move& s : steps) {
-        if (loses_attack(s)) return s;
-    }
-    for (const Move& s : steps) {
-        if (board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player)) return s;
-    }
-    for (const Move& s : steps) {
-        if (wins_attack(s) && s.to_row != far_row(player)) return s;
+    if (auto s = first_step(steps, loses_attack)) return s;
+    if (auto s = first_step(steps, [player](const Move& m) { return advances(m, player); })) return s;
+    if (auto s = first_step(steps, [player](const Move& m) {
+            return wins_attack(m) && m.to_row != far_row(player);
+        })) {
+        return s;
     }
     return quiet_step(player, {});
 }
