@@ -20,4 +20,17 @@ void owners_of(const PlayerView& view, Board& out) {
     }
 }
 
+PlayerView after_step(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.to_column][move.to_row] = view[move.from_column][move.from_row];
+    next[move.from_column][move.from_row] = SquareView{};
+    return next;
+}
+
+PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.from_column][move.from_row] = SquareView{};
+    return next;
+}
+
 int progress(int player, int row) { return player == 1 ? row : board_rows - 1 - row; }

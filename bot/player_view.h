@@ -22,5 +22,10 @@ PlayerView view_of_board(int player);
 // The view's owners on an otherwise empty board, for the rules that only look
 // at whose pieces stand where.
 void owners_of(const PlayerView& view, Board& out);
+// The view after the piece on `move`'s first square stepped to its second,
+// winning whatever fight there was.
+PlayerView after_step(const PlayerView& view, const Move& move);
+// The view after that piece attacked and lost.
+PlayerView after_lost_attack(const PlayerView& view, const Move& move);
 // Rows a piece of `player` has come forward from its own back row, 0 to 9.
 int progress(int player, int row);

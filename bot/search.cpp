@@ -4,6 +4,7 @@
 #include "board.h"
 #include "strategy.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cmath>
 #include <vector>
@@ -15,6 +16,10 @@ constexpr int move_codes = board_columns * board_rows * 4;
 constexpr double exploration = 0.7;
 // Plies a playout runs before the position is judged instead of played out.
 constexpr int playout_plies = 16;
+// How much worse, in mean reward, and how much less visited a move may be and
+// still stand in for one that would repeat a position.
+constexpr double repeat_tolerance = 0.04;
+constexpr int repeat_visit_ratio = 8;
 
 int move_code(const Move& move) {
     int direction = move.to_row > move.from_row     ? 0
@@ -182,7 +187,32 @@ void iterate(Tree& tree, Board& board, int player, std::mt19937& rng) {
     }
 }
 
+// Whether the step leaves a position the bot has left before. An attack never
+// does: a piece leaves the board, and no earlier position had that few.
+bool repeats(const PlayerView& view, const Move& move, const PositionsLeft& left) {
+    if (left.empty() || view[move.to_column][move.to_row].owner != 0) return false;
+    return left.count(position_key(after_step(view, move))) != 0;
+}
+
+// The chance that the opponent steps onto the bot's back row right after the
+// move, whichever way a fight in it goes.
+double opening_left(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
+    double chance = opponent_win_chance(after_step(view, move), knowledge);
+    if (view[move.to_column][move.to_row].owner == 0) return chance;
+    return std::max(chance, opponent_win_chance(after_lost_attack(view, move), knowledge));
+}
+
+double mean_reward(const Node& node) { return node.reward / node.visits; }
+
 }  // namespace
+
+std::string position_key(const PlayerView& view) {
+    std::string key;
+    for (const auto& column : view) {
+        for (const SquareView& square : column) key += static_cast<char>('a' + square.owner * 4 + square.kind + 1);
+    }
+    return key;
+}
 
 std::optional<Move> certain_win(const PlayerView& view, const Knowledge& knowledge) {
     int player = knowledge.player;
@@ -202,7 +232,7 @@ std::optional<Move> certain_win(const PlayerView& view, const Knowledge& knowled
 }
 
 std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, int iterations,
-                                std::mt19937& rng) {
+                                std::mt19937& rng, const PositionsLeft& left) {
     if (auto win = certain_win(view, knowledge)) return win;
     auto moves = legal_moves(view, knowledge.player);
     if (moves.empty()) return std::nullopt;
@@ -220,5 +250,19 @@ std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowled
     for (int child : tree.nodes[0].children) {
         if (best < 0 || tree.nodes[child].visits > tree.nodes[best].visits) best = child;
     }
-    return tree.nodes[best].move;
+    const Node& first = tree.nodes[best];
+    if (!repeats(view, first.move, left)) return first.move;
+    // A stand-in must not let the opponent onto the back row where the
+    // repeated move kept it out: when every line loses, the means come close.
+    double opening = opening_left(view, knowledge, first.move);
+    int stand_in = -1;
+    for (int child : tree.nodes[0].children) {
+        const Node& c = tree.nodes[child];
+        if (c.visits * repeat_visit_ratio < first.visits || mean_reward(c) < mean_reward(first) - repeat_tolerance ||
+            repeats(view, c.move, left) || opening_left(view, knowledge, c.move) > opening) {
+            continue;
+        }
+        if (stand_in < 0 || c.visits > tree.nodes[stand_in].visits) stand_in = child;
+    }
+    return tree.nodes[stand_in < 0 ? best : stand_in].move;
 }

@@ -71,19 +71,6 @@ double position_value(const PlayerView& view, const Knowledge& knowledge) {
     return value - win_value * opponent_win_chance(view, knowledge);
 }
 
-PlayerView after_step(const PlayerView& view, const Move& move) {
-    PlayerView next = view;
-    next[move.to_column][move.to_row] = view[move.from_column][move.from_row];
-    next[move.from_column][move.from_row] = SquareView{};
-    return next;
-}
-
-PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
-    PlayerView next = view;
-    next[move.from_column][move.from_row] = SquareView{};
-    return next;
-}
-
 double outcome_value(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
     if (move.to_row == far_row(knowledge.player)) return win_value;
     return position_value(view, knowledge);
@@ -157,7 +144,7 @@ std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowled
 }
 
 BotMind start_mind(int player, unsigned seed, Level level) {
-    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed), level};
+    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed), level, {}};
 }
 
 namespace {
@@ -166,7 +153,7 @@ std::optional<Move> decide(BotMind& mind) {
     const Knowledge& knowledge = mind.knowledge;
     int iterations = search_iterations(mind.level);
     if (iterations == 0) return choose_move(knowledge.last_seen, knowledge, mind.previous, mind.rng);
-    return search_move(knowledge.last_seen, knowledge, iterations, mind.rng);
+    return search_move(knowledge.last_seen, knowledge, iterations, mind.rng, mind.left);
 }
 
 }  // namespace
@@ -181,5 +168,6 @@ BotTurn play_bot_turn(BotMind& mind) {
     turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
     learn_from_own_move(mind.knowledge, move, view_of_board(player));
     mind.previous = move;
+    if (search_iterations(mind.level) > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
     return turn;
 }

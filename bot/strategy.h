@@ -6,6 +6,7 @@
 #include "levels.h"
 #include "player_view.h"
 #include "rules.h"
+#include "search.h"
 
 #include <optional>
 #include <random>
@@ -34,6 +35,8 @@ struct BotMind {
     std::optional<Move> previous;
     std::mt19937 rng;
     Level level = Level::easy;
+    // Kept by the searching levels only.
+    PositionsLeft left;
 };
 
 // Starts from the board as dealt or received at set-up, for `player`. Easy is

@@ -105,11 +105,18 @@ TEST_F(StrategyTest, OpponentWinChanceCountsOnlySquaresItCanTake) {
     EXPECT_DOUBLE_EQ(opponent_win_chance(view, knowledge), 0.0);
 }
 
-std::optional<Move> search(unsigned seed, int iterations = 300) {
+std::optional<Move> search(unsigned seed, int iterations = 300, const PositionsLeft& left = {}) {
     PlayerView view = view_of_board(my_player);
     Knowledge knowledge = start_knowledge(my_player, view);
     std::mt19937 rng(seed);
-    return search_move(view, knowledge, iterations, rng);
+    return search_move(view, knowledge, iterations, rng, left);
+}
+
+// The position a step onto an empty square leaves, as the mover sees it.
+std::string position_after(const Move& move) {
+    PlayerView view = view_of_board(my_player);
+    std::swap(view[move.from_column][move.from_row], view[move.to_column][move.to_row]);
+    return position_key(view);
 }
 
 bool same_move(const std::optional<Move>& a, const std::optional<Move>& b) {
@@ -151,8 +158,27 @@ TEST_F(StrategyTest, SearchAnswersAPieceAboutToReachItsBackRow) {
     put(3, 0, Paper, 1);
     put(4, 4, Rock, 1);
     put(0, 6, Rock, 2);
+    // Blocking again is no reason to let the piece through.
+    PositionsLeft left = {position_after(Move{3, 0, 2, 0})};
     for (unsigned seed = 1; seed <= 5; ++seed) {
         EXPECT_TRUE(same_move(search(seed, 2000), Move{3, 0, 2, 0})) << "seed " << seed;
+        EXPECT_TRUE(same_move(search(seed, 2000, left), Move{3, 0, 2, 0})) << "seed " << seed;
+    }
+}
+
+// Two pieces far apart: many moves are about as good, so the search does not
+// go back to a position it has left before.
+TEST_F(StrategyTest, SearchLeavesNoPositionTwiceWhileAnotherMoveIsAsGood) {
+    put(0, 2, Paper, 1);
+    put(4, 3, Rock, 1);
+    put(2, 8, Rock, 2);
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        std::optional<Move> first = search(seed, 2000);
+        ASSERT_TRUE(first);
+        PositionsLeft left = {position_after(*first)};
+        std::optional<Move> second = search(seed, 2000, left);
+        ASSERT_TRUE(second);
+        EXPECT_FALSE(left.count(position_after(*second))) << "seed " << seed;
     }
 }
 
