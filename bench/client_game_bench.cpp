@@ -37,6 +37,9 @@
 
 namespace {
 
+// The board the driver follows, every kind shown.
+Board board;
+
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -242,7 +245,7 @@ int play_game(Window window[3]) {
         if (!wait_for([&] { return marker_shows(window[mover], mover); }, 30s, 2ms)) {
             fail("player " + std::to_string(mover) + "'s turn never showed");
         }
-        std::optional<Move> step = planned_step(mover, 1);
+        std::optional<Move> step = planned_step(board, mover, 1);
         if (!step) fail("player " + std::to_string(mover) + " has no legal move");
         click_square(window[mover], step->from_column, step->from_row);
         if (!wait_for([&] { return square_top_shows(window[mover], step->from_column, step->from_row, "xz.png"); },
@@ -289,7 +292,9 @@ int main(int argc, char** argv) {
             fail("player " + std::to_string(p) + "'s board never showed");
         }
     }
-    if (!text_to_board(driver_get("/what"))) fail("the server holds no board");
+    std::optional<Board> relayed = board_from_text(driver_get("/what"));
+    if (!relayed) fail("the server holds no board");
+    board = *relayed;
     std::this_thread::sleep_for(1s);
     for (int p : {1, 2}) print_memory("board", p, player[p]->pid());
 

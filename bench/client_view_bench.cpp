@@ -4,7 +4,7 @@
 // directory one level below the repository, as the client itself does.
 // Usage: client_view_bench [CALLS]
 
-#include "board.h"
+#include "game_state.h"
 #include "game_constants.h"
 #include "layout.h"
 #include "view.h"
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     }
     my_player = 1;
     std::srand(1);
-    deal_board();
+    deal_board(board, [] { return std::rand() % 5; });
 
     time_calls(calls / 10, draw_view);
     const Summary whole = time_calls(calls, draw_view);

@@ -20,31 +20,34 @@ constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
     httplib::Client client;
+    // The board just fetched, or the one this bot dealt or moved on.
+    Board board;
+    int player = 0;
     GameLog log;
     BotMind mind;
     std::chrono::milliseconds think;
     Level level;
 };
 
-void say(const std::string& line) {
-    std::cout << "bot, player " << my_player << ": " << line << std::endl;
+void say(const BotGame& game, const std::string& line) {
+    std::cout << "bot, player " << game.player << ": " << line << std::endl;
 }
 
 // Player 1 deals and posts the starting board; player 2 waits for it, taking
 // nothing but a whole board.
 void set_up(BotGame& game, unsigned seed) {
-    my_player = join_game(game.client);
-    game.log.note("joined", std::to_string(my_player));
+    game.player = join_game(game.client);
+    game.log.note("joined", std::to_string(game.player));
     wait_for_start(game.client);
-    if (my_player == 1) {
-        deal_board();
-        post_board(game.client);
-        game.log.note("dealt", board_to_text());
+    if (game.player == 1) {
+        deal_board(game.board, [] { return std::rand() % 5; });
+        post_board(game.client, game.board);
+        game.log.note("dealt", board_text(game.board));
     } else {
-        fetch_board(game.client);
-        game.log.note("setup", board_to_text());
+        game.board = fetch_board(game.client);
+        game.log.note("setup", board_text(game.board));
     }
-    game.mind = start_mind(my_player, seed, game.level);
+    game.mind = start_mind(game.board, game.player, seed, game.level);
 }
 
 // The winner's body once somebody has won, or none when the turn is ours.
@@ -52,7 +55,7 @@ std::optional<std::string> wait_for_turn(BotGame& game) {
     for (;;) {
         std::string winner = ask_who_win(game.client);
         if (winner != "0") return winner;
-        if (is_my_turn(game.client)) return std::nullopt;
+        if (is_turn_of(game.client, game.player)) return std::nullopt;
         std::this_thread::sleep_for(poll_pause);
     }
 }
@@ -60,26 +63,26 @@ std::optional<std::string> wait_for_turn(BotGame& game) {
 // Plays one turn; true when the game goes on.
 bool take_turn(BotGame& game) {
     long long asked = GameLog::now();
-    fetch_board(game.client);
-    game.log.note_at(asked, "fetched", board_to_text());
+    game.board = fetch_board(game.client);
+    game.log.note_at(asked, "fetched", board_text(game.board));
     auto started = std::chrono::steady_clock::now();
-    BotTurn turn = play_bot_turn(game.mind);
+    BotTurn turn = play_bot_turn(game.mind, game.board);
     // The search's own time counts toward the pause a person gets to follow the game.
     std::this_thread::sleep_until(started + game.think);
     if (!turn.move) {
-        post_win(game.client, opponent_of(my_player));
+        post_win(game.client, opponent_of(game.player));
         game.log.note("forfeited");
-        say("none of my pieces can move; I give the game up");
+        say(game, "none of my pieces can move; I give the game up");
         return false;
     }
     if (turn.result == MoveResult::far_row_win) {
-        post_win(game.client, my_player);
+        post_win(game.client, game.player);
         game.log.note("won");
-        say("I reached the far row and win");
+        say(game, "I reached the far row and win");
         return false;
     }
-    post_board(game.client);
-    game.log.note("posted", board_to_text());
+    post_board(game.client, game.board);
+    game.log.note("posted", board_text(game.board));
     hand_over_turn(game.client);
     game.log.note("handed_over");
     return true;
@@ -90,8 +93,8 @@ bool take_turn(BotGame& game) {
 int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
-    server_address = options.server;
-    BotGame game{.client = game_client(server_address),
+    BotGame game{.client = game_client(options.server),
+                 .board = {},
                  .log = GameLog(options.log_path),
                  .mind = {},
                  .think = std::chrono::milliseconds(options.think_ms),
@@ -100,7 +103,7 @@ int play_game(const BotOptions& options) {
     for (;;) {
         if (auto winner = wait_for_turn(game)) {
             game.log.note("winner", *winner);
-            say("the game is over, the server names player " + *winner + " as the winner");
+            say(game, "the game is over, the server names player " + *winner + " as the winner");
             return 0;
         }
         if (!take_turn(game)) return 0;

@@ -47,18 +47,18 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     KindMask carried = knowledge.possible[from.column][from.row];
     knowledge.possible[from.column][from.row] = 0;
     std::vector<Square> own_neighbours;
-    for (auto [dc, dr] : orthogonal_steps) {
-        int column = from.column + dc;
-        int row = from.row + dr;
-        if (!on_board(column, row)) continue;
+    bool found = false;
+    for_each_neighbour(from.column, from.row, [&](int column, int row) {
+        if (found) return;
         const SquareView& old_square = before[column][row];
         const SquareView& new_square = now[column][row];
         if (old_square.owner == knowledge.player) own_neighbours.push_back({column, row});
-        if (!is_opposing(knowledge, new_square) || is_opposing(knowledge, old_square)) continue;
+        if (!is_opposing(knowledge, new_square) || is_opposing(knowledge, old_square)) return;
         knowledge.possible[column][row] = carried;
         if (old_square.owner == knowledge.player) narrow(knowledge, column, row, kinds_winning_attack_on(old_square.kind));
-        return;
-    }
+        found = true;
+    });
+    if (found) return;
     if (own_neighbours.size() == 1) {
         const SquareView& defender = before[own_neighbours[0].column][own_neighbours[0].row];
         int attacker = kind_beaten_by(defender.kind);

@@ -2,7 +2,7 @@
 
 #include "board.h"
 
-PlayerView view_of_board(int player) {
+PlayerView view_of_board(const Board& board, int player) {
     PlayerView view;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {

@@ -16,8 +16,8 @@ struct SquareView {
 
 using PlayerView = std::array<std::array<SquareView, 10>, 5>;
 
-// Copies the process-wide board for `player`, leaving out every opposing kind.
-PlayerView view_of_board(int player);
+// Copies `board` for `player`, leaving out every opposing kind.
+PlayerView view_of_board(const Board& board, int player);
 
 // The view's owners on an otherwise empty board, for the rules that only look
 // at whose pieces stand where.

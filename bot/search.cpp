@@ -39,7 +39,6 @@ struct Node {
     std::bitset<move_codes> expanded;
 };
 
-int forward_of(int player) { return player == 1 ? 1 : -1; }
 
 // Weights for the playouts' moves. Both sides play blind here, by what any
 // player may see: an attack is worth trying, going forward more than going
@@ -48,10 +47,10 @@ int forward_of(int player) { return player == 1 ? 1 : -1; }
 double playout_weight(const Board& board, int side, const Move& move) {
     const Cell& target = board[move.to_column][move.to_row];
     if (target.owner != 0) {
-        int threat_row = far_row(opponent_of(side)) + forward_of(side);
+        int threat_row = back_row(side) + forward_step(side);
         return move.to_row == threat_row ? 40 : 4;
     }
-    int step = (move.to_row - move.from_row) * forward_of(side);
+    int step = (move.to_row - move.from_row) * forward_step(side);
     return step > 0 ? 2 : step == 0 ? 1 : 0.4;
 }
 

@@ -41,12 +41,10 @@ double defence_loss_chance(const Knowledge& knowledge, int column, int row, int 
 
 double exposure(const PlayerView& view, const Knowledge& knowledge, int column, int row) {
     double worst = 0;
-    for (auto [dc, dr] : orthogonal_steps) {
-        int c = column + dc;
-        int r = row + dr;
-        if (!on_board(c, r) || !is_opposing(view[c][r], knowledge.player)) continue;
+    for_each_neighbour(column, row, [&](int c, int r) {
+        if (!is_opposing(view[c][r], knowledge.player)) return;
         worst = std::max(worst, defence_loss_chance(knowledge, c, r, view[column][row].kind));
-    }
+    });
     return worst;
 }
 
@@ -111,18 +109,16 @@ double attack_chance(const Knowledge& knowledge, int attacker_kind, int column, 
 
 double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge) {
     int player = knowledge.player;
-    int back_row = far_row(opponent_of(player));
+    int defended_row = back_row(player);
     double worst = 0;
     for (int column = 0; column < board_columns; ++column) {
-        const SquareView& goal = view[column][back_row];
-        if (is_opposing(goal, player)) continue;
-        for (auto [dc, dr] : orthogonal_steps) {
-            int c = column + dc;
-            int r = back_row + dr;
-            if (!on_board(c, r) || !is_opposing(view[c][r], player)) continue;
-            double chance = goal.owner == 0 ? 1.0 : defence_loss_chance(knowledge, c, r, goal.kind);
+        const SquareView& target = view[column][defended_row];
+        if (is_opposing(target, player)) continue;
+        for_each_neighbour(column, defended_row, [&](int c, int r) {
+            if (!is_opposing(view[c][r], player)) return;
+            double chance = target.owner == 0 ? 1.0 : defence_loss_chance(knowledge, c, r, target.kind);
             worst = std::max(worst, chance);
-        }
+        });
     }
     return worst;
 }
@@ -143,8 +139,8 @@ std::optional<Move> choose_move(const PlayerView& view, const Knowledge& knowled
     return best;
 }
 
-BotMind start_mind(int player, unsigned seed, Level level) {
-    return BotMind{start_knowledge(player, view_of_board(player)), std::nullopt, std::mt19937(seed), level, {}};
+BotMind start_mind(const Board& board, int player, unsigned seed, Level level) {
+    return BotMind{start_knowledge(player, view_of_board(board, player)), std::nullopt, std::mt19937(seed), level, {}};
 }
 
 namespace {
@@ -158,15 +154,15 @@ std::optional<Move> decide(BotMind& mind) {
 
 }  // namespace
 
-BotTurn play_bot_turn(BotMind& mind) {
+BotTurn play_bot_turn(BotMind& mind, Board& board) {
     const int player = mind.knowledge.player;
-    learn_from_opponent_move(mind.knowledge, view_of_board(player));
+    learn_from_opponent_move(mind.knowledge, view_of_board(board, player));
     BotTurn turn;
     turn.move = decide(mind);
     if (!turn.move) return turn;
     const Move& move = *turn.move;
     turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
-    learn_from_own_move(mind.knowledge, move, view_of_board(player));
+    learn_from_own_move(mind.knowledge, move, view_of_board(board, player));
     mind.previous = move;
     if (search_iterations(mind.level) > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
     return turn;

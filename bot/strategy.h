@@ -39,15 +39,15 @@ struct BotMind {
     PositionsLeft left;
 };
 
-// Starts from the board as dealt or received at set-up, for `player`. Easy is
+// Starts from `board` as dealt or received at set-up, for `player`. Easy is
 // the level of the rules above; the others search.
-BotMind start_mind(int player, unsigned seed, Level level = Level::easy);
+BotMind start_mind(const Board& board, int player, unsigned seed, Level level = Level::easy);
 
 struct BotTurn {
     std::optional<Move> move;   // none: no piece of ours can move
     MoveResult result = MoveResult::none;
 };
 
-// One turn on the process-wide board, which holds the board just fetched, for
-// the mind's player: learns what the opponent's move revealed, then moves.
-BotTurn play_bot_turn(BotMind& mind);
+// One turn on `board`, which holds the board just fetched, for the mind's
+// player: learns what the opponent's move revealed, then moves on it.
+BotTurn play_bot_turn(BotMind& mind, Board& board);

@@ -3,7 +3,7 @@
 
 #include "game_flow.h"
 
-#include "board.h"
+#include "game_state.h"
 #include "protocol.h"
 #include "rules.h"
 #include "view.h"
@@ -27,7 +27,7 @@ namespace {
 }  // namespace
 
 void check_winner() {
-    const int winner = winner_picture(ask_who_win(*http_client));
+    const int winner = winner_in_reply(ask_who_win(*http_client));
     if (winner == 0) return;
     end_with_picture(winner == 1 ? image_win_1 : image_win_2);
 }

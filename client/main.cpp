@@ -4,7 +4,7 @@
 // fails or is refused goes out again at once; the server is polled, never
 // waited on.
 
-#include "board.h"
+#include "game_state.h"
 #include "game_flow.h"
 #include "layout.h"
 #include "options.h"
@@ -30,7 +30,7 @@ void wait_for_turn() {
             cell_code_at(message_record.x, message_record.y) == "exit") {
             forfeit();
         }
-        if (is_my_turn(*http_client)) return;
+        if (is_turn_of(*http_client, my_player)) return;
     }
 }
 
@@ -43,11 +43,11 @@ void open_lobby() {
 // whole board (before the first post the server holds an empty text).
 void set_up_board() {
     if (my_player == 1) {
-        deal_board();
-        post_board(*http_client);
+        deal_board(board, [] { return std::rand() % 5; });
+        post_board(*http_client, board);
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        fetch_board(*http_client);
+        board = fetch_board(*http_client);
     }
 }
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     for (;;) {
         draw_view();
         wait_for_turn();
-        fetch_board(*http_client);
+        board = fetch_board(*http_client);
         draw_view();
         take_turn();
     }

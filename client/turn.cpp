@@ -3,7 +3,8 @@
 
 #include "game_flow.h"
 
-#include "board.h"
+#include "clicks.h"
+#include "game_state.h"
 #include "layout.h"
 #include "protocol.h"
 #include "rules.h"
@@ -37,7 +38,7 @@ void take_turn() {
             continue;
         }
         const ClickOutcome outcome =
-            click_cell_code(selection, cell_code_at(message_record.x, message_record.y));
+            click_cell_code(selection, board, my_player, cell_code_at(message_record.x, message_record.y));
         if (outcome.forfeit) forfeit();
         show_selection(outcome);
         if (!outcome.move_due) {
@@ -45,12 +46,12 @@ void take_turn() {
             continue;
         }
         const MoveResult result =
-            make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row);
+            make_move(board, my_player, outcome.column, outcome.row, outcome.to_column, outcome.to_row);
         if (result == MoveResult::far_row_win) {
             post_win(*http_client, my_player);
             end_with_picture(my_player == 1 ? image_win_1 : image_win_2);
         }
-        post_board(*http_client);
+        post_board(*http_client, board);
         hand_over_turn(*http_client);
         return;
     }

@@ -1,6 +1,6 @@
 #include "view.h"
 
-#include "board.h"
+#include "game_state.h"
 #include "layout.h"
 #include "protocol.h"
 

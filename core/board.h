@@ -1,8 +1,13 @@
 #pragma once
-// The game board, its random starting position and its text form on the wire.
+// The game board as a value, its random starting position and its text form
+// on the wire.
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 enum PieceKind : std::int32_t { Rock = 0, Scissors = 1, Paper = 2 };
 
@@ -10,6 +15,8 @@ enum PieceKind : std::int32_t { Rock = 0, Scissors = 1, Paper = 2 };
 struct Cell {
     std::int32_t kind;
     std::int32_t owner;
+
+    bool operator==(const Cell&) const = default;
 };
 
 constexpr int board_columns = 5;
@@ -18,25 +25,45 @@ constexpr int board_rows = 10;
 constexpr int half_rows = 5;
 constexpr int board_text_length = 100;
 
-using Board = Cell[board_columns][board_rows];
+// Indexed [column][row]; a new board is all empty.
+struct Board {
+    std::array<std::array<Cell, board_rows>, board_columns> columns{};
 
-// Indexed [column][row]; the one board of the process, all empty at start.
-extern Board board;
-// This process's player number, 0 until the server gives one.
-extern int my_player;
+    std::array<Cell, board_rows>& operator[](int column) { return columns[column]; }
+    const std::array<Cell, board_rows>& operator[](int column) const { return columns[column]; }
+    auto begin() { return columns.begin(); }
+    auto end() { return columns.end(); }
+    auto begin() const { return columns.begin(); }
+    auto end() const { return columns.end(); }
+    bool operator==(const Board&) const = default;
+};
 
 bool on_board(int column, int row);
 
-// Each half: 24 pieces of its player, 8 of each kind, and one empty square,
-// all drawn from rand() % 5.
-void deal_board();
+// Calls `visit(column, row)` for each orthogonal neighbour of the square that
+// is on the board: up the rows, down, right, left.
+template <typename Visit>
+void for_each_neighbour(int column, int row, Visit&& visit) {
+    constexpr int steps[4][2] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+    for (const auto& step : steps) {
+        int next_column = column + step[0];
+        int next_row = row + step[1];
+        if (on_board(next_column, next_row)) visit(next_column, next_row);
+    }
+}
 
-std::string board_to_text();
+// Returns a number from 0 to 4; each call is a new draw.
+using RandomIndex = std::function<int()>;
+
+// Fills `into` with a starting position. Each half: 24 pieces of its player,
+// 8 of each kind, and one empty square, every place drawn from `random_index`.
+void deal_board(Board& into, const RandomIndex& random_index);
+
+std::string board_text(const Board& board);
 
 // A board text is 100 decimal digits, two per square, column 0 first and
 // within a column row 0 to 9: square [c][r] has its kind at 20*c + 2*r and its
 // owner right after, each as the digit's value. The all-empty board is "00"
 // fifty times. Characters past the hundredth are ignored. A shorter text, or a
-// non-digit among the first hundred, is not a board: false, and the board
-// stays as it was.
-bool text_to_board(const std::string& text);
+// non-digit among the first hundred, is not a board.
+std::optional<Board> board_from_text(std::string_view text);

@@ -5,8 +5,6 @@
 #include <cctype>
 #include <climits>
 
-ServerAddress server_address;
-
 namespace {
 
 constexpr const char* text_plain = "text/plain";
@@ -72,15 +70,16 @@ int join_game(httplib::Client& client) {
 
 void wait_for_start(httplib::Client& client) { get_until_exactly(client, "/start", "2"); }
 
-void post_board(httplib::Client& client) {
-    while (!answered_exactly(client.Post("/chess", board_to_text(), text_plain), "ok")) {
+void post_board(httplib::Client& client, const Board& board) {
+    while (!answered_exactly(client.Post("/chess", board_text(board), text_plain), "ok")) {
     }
 }
 
-void fetch_board(httplib::Client& client) {
+Board fetch_board(httplib::Client& client) {
     for (;;) {
         auto result = client.Get("/what");
-        if (answered(result) && text_to_board(result->body)) return;
+        if (!answered(result)) continue;
+        if (auto board = board_from_text(result->body)) return *board;
     }
 }
 
@@ -91,16 +90,16 @@ std::string ask_who_win(httplib::Client& client) {
     }
 }
 
-int winner_picture(const std::string& who_win_body) {
+int winner_in_reply(const std::string& who_win_body) {
     if (who_win_body == "0") return 0;
     return who_win_body == "1" ? 1 : 2;
 }
 
-bool is_my_turn(httplib::Client& client) {
+bool is_turn_of(httplib::Client& client, int player) {
     auto result = client.Get("/who");
     if (!answered(result)) return false;
     auto number = number_in_body(result->body);
-    return number && *number == my_player;
+    return number && *number == player;
 }
 
 void hand_over_turn(httplib::Client& client) { get_until_exactly(client, "/next", "ok"); }

@@ -3,16 +3,13 @@
 // waits for. A failed request and a refused reply are alike: the request goes
 // out again at once, with no pause and no limit.
 
+#include "board.h"
 #include "server_address.h"
 
 #include <httplib.h>
 
 #include <optional>
 #include <string>
-
-// The game server this process plays through; the programs set it from their
-// command lines before the first request.
-extern ServerAddress server_address;
 
 // A client for `address` that sends the key, if any, as
 // "Authorization: Bearer KEY" and waits up to 300 s to connect, send and read.
@@ -28,19 +25,18 @@ std::optional<int> number_in_body(const std::string& body);
 int join_game(httplib::Client& client);
 // GET /start until the body is exactly "2".
 void wait_for_start(httplib::Client& client);
-// POST /chess with the current board until "ok"; the text is made anew for
-// every attempt.
-void post_board(httplib::Client& client);
-// GET /what until a 200 reply that holds a whole board, then loads it. Before
+// POST /chess with the board's text until "ok".
+void post_board(httplib::Client& client, const Board& board);
+// GET /what until a 200 reply that holds a whole board; returns it. Before
 // player 1's first post the server holds an empty text, which is refused.
-void fetch_board(httplib::Client& client);
+Board fetch_board(httplib::Client& client);
 // GET /who_win until a 200 reply; returns its body ("0": nobody has won).
 std::string ask_who_win(httplib::Client& client);
-// The end picture a /who_win body calls for: 0 for exactly "0" (the game goes
-// on), 1 for exactly "1", and player 2's for any other body.
-int winner_picture(const std::string& who_win_body);
-// One GET /who: true when it was answered and names my_player.
-bool is_my_turn(httplib::Client& client);
+// The winner a /who_win body names, which picks the end picture: 0 for exactly
+// "0" (the game goes on), 1 for exactly "1", and 2 for any other body.
+int winner_in_reply(const std::string& who_win_body);
+// One GET /who: true when it was answered and names `player`.
+bool is_turn_of(httplib::Client& client, int player);
 // GET /next until "ok".
 void hand_over_turn(httplib::Client& client);
 // POST /win with the winner's number until "ok".

@@ -41,7 +41,7 @@ bool shows_picture(const Capture& shot, int x, int y, const Capture& expected) {
     return true;
 }
 
-bool shows_board_for(const Capture& shot, int player) {
+bool shows_board_for(const Capture& shot, const Board& board, int player) {
     if (!shows_picture(shot, 0, 0, picture("exit.png"))) return false;
     if (!shows_picture(shot, 144, 0, picture(player == 1 ? "y1.png" : "y2.png"))) return false;
     if (!shows_picture(shot, 0, river_y, picture("hj.png"))) return false;
@@ -134,4 +134,10 @@ void GameHarness::click_square(unsigned long window, int column, int row) {
 
 Capture GameHarness::capture(unsigned long window) { return capture_window(display_.name(), window); }
 
-bool GameHarness::load_server_board() { return text_to_board(get("/what").body); }
+bool GameHarness::load_server_board() { return load_board(get("/what").body); }
+
+bool GameHarness::load_board(const std::string& text) {
+    std::optional<Board> loaded = board_from_text(text);
+    if (loaded) board = *loaded;
+    return loaded.has_value();
+}

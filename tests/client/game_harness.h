@@ -3,6 +3,7 @@
 // starts them, finds their windows by process, clicks with xdotool and
 // compares captures of the windows with the game's pictures.
 
+#include "board.h"
 #include "child_process.h"
 #include "server_process.h"
 #include "x_display.h"
@@ -52,10 +53,15 @@ public:
     void click_square(unsigned long window, int column, int row);
     Capture capture(unsigned long window);
 
-    // The board the server relays, loaded into the test's board.
+    // The board the server relays, loaded into `board`.
     bool load_server_board();
+    // A board text loaded into `board`; false, and `board` kept, for no board.
+    bool load_board(const std::string& text);
     const std::string& display() const { return display_.name(); }
     ServerProcess& server() { return server_; }
+
+    // The board the test last loaded, every kind shown.
+    Board board;
 
 private:
     XDisplay display_{60, 67};
@@ -65,4 +71,4 @@ private:
 
 // Player `player`'s whole view as the board window must show it after a
 // redraw: own kinds face up, opposing pieces face down, empty squares plain.
-bool shows_board_for(const Capture& shot, int player);
+bool shows_board_for(const Capture& shot, const Board& board, int player);

@@ -73,7 +73,7 @@ protected:
         }
         ASSERT_TRUE(wait_until([&] { return game.load_server_board(); }));
         for (int p : {1, 2}) {
-            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[p]), p); }))
+            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[p]), game.board, p); }))
                 << "player " << p << "'s screen does not show the dealt board";
         }
     }
@@ -109,7 +109,7 @@ protected:
         for (int moves = 0; moves < 150 && get("/who_win").body == "0"; ++moves) {
             const int mover = get("/who").body == "1" ? 1 : 2;
             ASSERT_TRUE(game.load_server_board());
-            std::optional<Move> step = planned_step(mover, runner);
+            std::optional<Move> step = planned_step(game.board, mover, runner);
             ASSERT_TRUE(step) << "player " << mover << " has no legal move";
             play(mover, *step);
             if (HasFatalFailure()) return;
@@ -162,8 +162,8 @@ TEST_F(GameTest, BothScreensShowTheDealFromTheirOwnSide) {
 TEST_F(GameTest, SelectionFrameComesAndGoes) {
     start_game();
     Squares path;
-    std::optional<Move> step = runner_step(1, path);
-    if (!step) step = quiet_step(1, {});
+    std::optional<Move> step = runner_step(game.board, 1, path);
+    if (!step) step = quiet_step(game.board, 1, {});
     ASSERT_TRUE(step);
     select(1, step->from_column, step->from_row);
 
@@ -177,7 +177,7 @@ TEST_F(GameTest, SelectionFrameComesAndGoes) {
     EXPECT_EQ(get("/who").body, "1");
 
     // The opponent's screen never shows the selection.
-    EXPECT_TRUE(shows_board_for(game.capture(window[2]), 2));
+    EXPECT_TRUE(shows_board_for(game.capture(window[2]), game.board, 2));
 }
 
 TEST_F(GameTest, WholeGameToAFarRowWinByPlayerOne) {
@@ -216,9 +216,9 @@ TEST_F(GameTest, PlayerTwoWaitsForTheBoardPostedLate) {
     ASSERT_NE(window[2], 0u) << game.describe(*player[2]);
     std::this_thread::sleep_for(std::chrono::seconds(2));
     std::srand(5);
-    deal_board();
-    ASSERT_EQ(post("/chess", board_to_text()).body, "ok");
-    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), 2); }))
+    deal_board(game.board, [] { return std::rand() % 5; });
+    ASSERT_EQ(post("/chess", board_text(game.board)).body, "ok");
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), game.board, 2); }))
         << "player 2's screen does not show the board posted late";
     ASSERT_EQ(post("/win", "2").body, "ok");
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[2]), 0, 0, picture("2.png")); }));
@@ -268,10 +268,10 @@ TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
     window[1] = game.board_window(*player[1]);
     ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
     for (int moves = 0; moves < 3; ++moves) {
-        ASSERT_TRUE(wait_until([&] { return ask("/who").body == "1" && text_to_board(ask("/what").body); }));
-        EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), 1); }))
+        ASSERT_TRUE(wait_until([&] { return ask("/who").body == "1" && game.load_board(ask("/what").body); }));
+        EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), game.board, 1); }))
             << "move " << moves << ": the window does not show the relayed board";
-        std::optional<Move> step = quiet_step(1, {});
+        std::optional<Move> step = quiet_step(game.board, 1, {});
         ASSERT_TRUE(step);
         play(1, *step);
         if (HasFatalFailure()) return;

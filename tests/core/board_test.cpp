@@ -15,7 +15,7 @@ struct HalfCount {
     int foreign = 0;
 };
 
-HalfCount count_half(int first_row, int owner) {
+HalfCount count_half(const Board& board, int first_row, int owner) {
     HalfCount count;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = first_row; row < first_row + half_rows; ++row) {
@@ -34,8 +34,8 @@ HalfCount count_half(int first_row, int owner) {
     return count;
 }
 
-void expect_dealt_half(int first_row, int owner, unsigned seed) {
-    HalfCount count = count_half(first_row, owner);
+void expect_dealt_half(const Board& board, int first_row, int owner, unsigned seed) {
+    HalfCount count = count_half(board, first_row, owner);
     EXPECT_EQ(count.empty, 1) << "seed " << seed;
     EXPECT_EQ(count.empty_with_kind, 0) << "seed " << seed;
     EXPECT_EQ(count.owned, 24) << "seed " << seed;
@@ -43,7 +43,7 @@ void expect_dealt_half(int first_row, int owner, unsigned seed) {
     for (int kind = 0; kind < 3; ++kind) EXPECT_EQ(count.kinds[kind], 8) << "seed " << seed;
 }
 
-std::pair<int, int> empty_square(int first_row) {
+std::pair<int, int> empty_square(const Board& board, int first_row) {
     for (int column = 0; column < board_columns; ++column) {
         for (int row = first_row; row < first_row + half_rows; ++row) {
             if (board[column][row].owner == 0) return {column, row};
@@ -52,15 +52,17 @@ std::pair<int, int> empty_square(int first_row) {
     return {-1, -1};
 }
 
+int c_library_draw() { return std::rand() % 5; }
+
 using DealTest = BoardTest;
 using BoardTextTest = BoardTest;
 
 TEST_F(DealTest, EachHalfHoldsItsPlayersTwentyFourPiecesEightOfEachKind) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::srand(seed);
-        deal_board();
-        expect_dealt_half(0, 1, seed);
-        expect_dealt_half(half_rows, 2, seed);
+        deal_board(board, c_library_draw);
+        expect_dealt_half(board, 0, 1, seed);
+        expect_dealt_half(board, half_rows, 2, seed);
     }
 }
 
@@ -72,9 +74,9 @@ TEST_F(DealTest, EmptySquaresComeFromTheFirstFourDraws) {
         int column_2 = std::rand() % 5;
         int row_2 = std::rand() % 5;
         std::srand(seed);
-        deal_board();
-        EXPECT_EQ(empty_square(0), std::make_pair(column_1, row_1)) << "seed " << seed;
-        EXPECT_EQ(empty_square(half_rows), std::make_pair(column_2, row_2 + half_rows)) << "seed " << seed;
+        deal_board(board, c_library_draw);
+        EXPECT_EQ(empty_square(board, 0), std::make_pair(column_1, row_1)) << "seed " << seed;
+        EXPECT_EQ(empty_square(board, half_rows), std::make_pair(column_2, row_2 + half_rows)) << "seed " << seed;
     }
 }
 
@@ -83,9 +85,9 @@ TEST_F(DealTest, EverySquareOfAHalfIsSometimesTheEmptyOne) {
     std::set<std::pair<int, int>> empty_2;
     for (unsigned seed = 1; seed <= 2000; ++seed) {
         std::srand(seed);
-        deal_board();
-        empty_1.insert(empty_square(0));
-        empty_2.insert(empty_square(half_rows));
+        deal_board(board, c_library_draw);
+        empty_1.insert(empty_square(board, 0));
+        empty_2.insert(empty_square(board, half_rows));
     }
     EXPECT_EQ(empty_1.size(), 25u);
     EXPECT_EQ(empty_2.size(), 25u);
@@ -96,16 +98,16 @@ TEST_F(DealTest, OverwritesWhateverStoodBefore) {
         for (auto& cell : column) cell = Cell{2, 2};
     }
     std::srand(7);
-    deal_board();
-    expect_dealt_half(0, 1, 7);
-    expect_dealt_half(half_rows, 2, 7);
+    deal_board(board, c_library_draw);
+    expect_dealt_half(board, 0, 1, 7);
+    expect_dealt_half(board, half_rows, 2, 7);
 }
 
 TEST_F(DealTest, TextMarksTheOwnersOfBothHalves) {
     std::srand(11);
-    deal_board();
-    auto [empty_column, empty_row] = empty_square(0);
-    std::string text = board_to_text();
+    deal_board(board, c_library_draw);
+    auto [empty_column, empty_row] = empty_square(board, 0);
+    std::string text = board_text(board);
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             char owner = text[20 * column + 2 * row + 1];
@@ -121,14 +123,14 @@ TEST_F(DealTest, TextMarksTheOwnersOfBothHalves) {
 }
 
 TEST_F(BoardTextTest, EmptyBoardIsFiftyPairsOfZeros) {
-    EXPECT_EQ(board_to_text(), empty_board_text);
+    EXPECT_EQ(board_text(board), empty_board_text);
 }
 
 TEST_F(BoardTextTest, SquaresGoColumnByColumnKindBeforeOwner) {
     put(0, 0, Scissors, 2);
     put(3, 7, Paper, 1);
     put(4, 9, Paper, 2);
-    std::string text = board_to_text();
+    std::string text = board_text(board);
     ASSERT_EQ(text.size(), 100u);
     EXPECT_EQ(text.substr(0, 2), "12");
     EXPECT_EQ(text.substr(20 * 3 + 2 * 7, 2), "21");
@@ -138,19 +140,10 @@ TEST_F(BoardTextTest, SquaresGoColumnByColumnKindBeforeOwner) {
 
 TEST_F(BoardTextTest, DealtBoardSurvivesTheRoundTrip) {
     std::srand(3);
-    deal_board();
-    std::string dealt = board_to_text();
-    Board kept;
-    std::copy(&board[0][0], &board[0][0] + 50, &kept[0][0]);
-    clear_whole_board();
-    ASSERT_TRUE(text_to_board(dealt));
-    EXPECT_EQ(board_to_text(), dealt);
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            EXPECT_EQ(board[column][row].kind, kept[column][row].kind);
-            EXPECT_EQ(board[column][row].owner, kept[column][row].owner);
-        }
-    }
+    deal_board(board, c_library_draw);
+    std::optional<Board> read = board_from_text(board_text(board));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, board);
 }
 
 TEST_F(BoardTextTest, EveryTextOfZerosOnesAndTwosSurvivesTheRoundTrip) {
@@ -158,49 +151,44 @@ TEST_F(BoardTextTest, EveryTextOfZerosOnesAndTwosSurvivesTheRoundTrip) {
     for (int trial = 0; trial < 200; ++trial) {
         std::string text;
         for (int i = 0; i < 100; ++i) text += static_cast<char>('0' + std::rand() % 3);
-        ASSERT_TRUE(text_to_board(text));
-        EXPECT_EQ(board_to_text(), text);
+        std::optional<Board> read = board_from_text(text);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(board_text(*read), text);
     }
 }
 
 TEST_F(BoardTextTest, LongerTextIsReadAsItsFirstHundredCharacters) {
     std::srand(9);
-    deal_board();
-    std::string dealt = board_to_text();
-    clear_whole_board();
-    ASSERT_TRUE(text_to_board(dealt + "12xyz\n"));
-    EXPECT_EQ(board_to_text(), dealt);
+    deal_board(board, c_library_draw);
+    std::optional<Board> read = board_from_text(board_text(board) + "12xyz\n");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, board);
 }
 
 TEST_F(BoardTextTest, OtherDigitsAreStoredAsTheirValues) {
     std::string text = empty_board_text;
     text[20 * 2 + 2 * 3] = '7';
     text[20 * 2 + 2 * 3 + 1] = '9';
-    ASSERT_TRUE(text_to_board(text));
-    EXPECT_EQ(board[2][3].kind, 7);
-    EXPECT_EQ(board[2][3].owner, 9);
+    std::optional<Board> read = board_from_text(text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ((*read)[2][3], (Cell{7, 9}));
 }
 
-TEST_F(BoardTextTest, ShortTextIsRefusedAndTheBoardKept) {
+TEST_F(BoardTextTest, ShortTextIsNoBoard) {
     std::srand(13);
-    deal_board();
-    std::string dealt = board_to_text();
+    deal_board(board, c_library_draw);
+    std::string dealt = board_text(board);
     for (const std::string& text : {std::string(), std::string("11"), dealt.substr(0, 99)}) {
-        EXPECT_FALSE(text_to_board(text)) << "length " << text.size();
-        EXPECT_EQ(board_to_text(), dealt);
+        EXPECT_FALSE(board_from_text(text)) << "length " << text.size();
     }
 }
 
-TEST_F(BoardTextTest, NonDigitAmongTheFirstHundredIsRefusedAndTheBoardKept) {
-    std::srand(17);
-    deal_board();
-    std::string dealt = board_to_text();
+TEST_F(BoardTextTest, NonDigitAmongTheFirstHundredIsNoBoard) {
     for (int position : {0, 1, 50, 99}) {
         for (char bad : {' ', '/', ':', 'a', '\n', '\0', '\xff', '-'}) {
             std::string text = empty_board_text;
             text[position] = bad;
-            EXPECT_FALSE(text_to_board(text)) << "position " << position << " code " << int(bad);
-            EXPECT_EQ(board_to_text(), dealt);
+            EXPECT_FALSE(board_from_text(text)) << "position " << position << " code " << int(bad);
         }
     }
 }

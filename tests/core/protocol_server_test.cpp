@@ -29,26 +29,23 @@ TEST_F(ProtocolServerTest, TwoPlayersJoinAndStart) {
 
 TEST_F(ProtocolServerTest, PostedBoardIsWhatTheServerRelays) {
     std::srand(4);
-    deal_board();
-    post_board(client);
-    EXPECT_EQ(get("/what").body, board_to_text());
-    std::string posted = board_to_text();
-    clear_whole_board();
-    fetch_board(client);
-    EXPECT_EQ(board_to_text(), posted);
+    deal_board(board, [] { return std::rand() % 5; });
+    post_board(client, board);
+    EXPECT_EQ(get("/what").body, board_text(board));
+    EXPECT_EQ(fetch_board(client), board);
 }
 
 // Before player 1's first post the server holds an empty text; player 2 must
 // go on asking instead of taking it.
 TEST_F(ProtocolServerTest, SetUpFetchWaitsForAWholeBoard) {
     std::srand(5);
-    deal_board();
-    std::string dealt = board_to_text();
-    clear_whole_board();
+    deal_board(board, [] { return std::rand() % 5; });
+    const std::string dealt = board_text(board);
     std::atomic<bool> fetched{false};
+    Board received;
     std::thread player_two([&] {
         httplib::Client own_client(default_host, default_port);
-        fetch_board(own_client);
+        received = fetch_board(own_client);
         fetched = true;
     });
     std::this_thread::sleep_for(100ms);
@@ -58,18 +55,18 @@ TEST_F(ProtocolServerTest, SetUpFetchWaitsForAWholeBoard) {
     EXPECT_FALSE(fetched);
     ASSERT_EQ(post("/chess", dealt).body, "ok");
     player_two.join();
-    EXPECT_EQ(board_to_text(), dealt);
+    EXPECT_EQ(received, board);
 }
 
 TEST_F(ProtocolServerTest, TurnPassesBackAndForth) {
     my_player = 1;
-    EXPECT_TRUE(is_my_turn(client));
+    EXPECT_TRUE(is_turn_of(client, my_player));
     hand_over_turn(client);
-    EXPECT_FALSE(is_my_turn(client));
+    EXPECT_FALSE(is_turn_of(client, my_player));
     my_player = 2;
-    EXPECT_TRUE(is_my_turn(client));
+    EXPECT_TRUE(is_turn_of(client, my_player));
     hand_over_turn(client);
-    EXPECT_FALSE(is_my_turn(client));
+    EXPECT_FALSE(is_turn_of(client, my_player));
 }
 
 TEST_F(ProtocolServerTest, WinIsPostedOnceAndReported) {

@@ -98,24 +98,22 @@ TEST_F(ProtocolTest, StartWaitsForExactlyTwo) {
 
 TEST_F(ProtocolTest, PostBoardSendsTheBoardUntilExactlyOk) {
     std::srand(1);
-    deal_board();
+    deal_board(board, [] { return std::rand() % 5; });
     server.script("/chess", {{200, "ok\n"}, {500, "ok"}, {200, "OK"}, {200, "ok"}});
-    post_board(client);
+    post_board(client, board);
     auto bodies = server.bodies("/chess");
     ASSERT_EQ(bodies.size(), 4u);
-    for (const auto& body : bodies) EXPECT_EQ(body, board_to_text());
+    for (const auto& body : bodies) EXPECT_EQ(body, board_text(board));
 }
 
 TEST_F(ProtocolTest, FetchBoardTakesOnlyAWholeBoard) {
     std::srand(2);
-    deal_board();
-    std::string dealt = board_to_text();
-    clear_whole_board();
+    deal_board(board, [] { return std::rand() % 5; });
+    std::string dealt = board_text(board);
     std::string bad_digit = dealt;
     bad_digit[42] = 'x';
     server.script("/what", {{200, ""}, {200, dealt.substr(0, 99)}, {200, bad_digit}, {500, dealt}, {200, dealt}});
-    fetch_board(client);
-    EXPECT_EQ(board_to_text(), dealt);
+    EXPECT_EQ(board_text(fetch_board(client)), dealt);
     EXPECT_EQ(server.bodies("/what").size(), 5u);
 }
 
@@ -129,28 +127,28 @@ TEST_F(ProtocolTest, WhoWinTakesAnyReplyWithStatus200) {
 // The body is compared as text, not read as a number: "1\n" or "01" is not
 // player 1's win, and only "0" lets the game go on.
 TEST(WinnerPicture, OnlyExactBodiesNameTheGoOnAndPlayerOne) {
-    EXPECT_EQ(winner_picture("0"), 0);
-    EXPECT_EQ(winner_picture("1"), 1);
+    EXPECT_EQ(winner_in_reply("0"), 0);
+    EXPECT_EQ(winner_in_reply("1"), 1);
     for (const char* body : {"1\n", " 1", "01", "2", "", "0\n", "x", "-1"}) {
-        EXPECT_EQ(winner_picture(body), 2) << '"' << body << '"';
+        EXPECT_EQ(winner_in_reply(body), 2) << '"' << body << '"';
     }
 }
 
 TEST_F(ProtocolTest, MyTurnOnlyWhenTheNumberIsMine) {
     my_player = 1;
     server.script("/who", {{200, "1"}});
-    EXPECT_TRUE(is_my_turn(client));
+    EXPECT_TRUE(is_turn_of(client, my_player));
     server.script("/who", {{200, " 1\n"}});
-    EXPECT_TRUE(is_my_turn(client));
+    EXPECT_TRUE(is_turn_of(client, my_player));
     server.script("/who", {{200, "2"}});
-    EXPECT_FALSE(is_my_turn(client));
+    EXPECT_FALSE(is_turn_of(client, my_player));
     server.script("/who", {{500, "1"}});
-    EXPECT_FALSE(is_my_turn(client));
+    EXPECT_FALSE(is_turn_of(client, my_player));
     server.script("/who", {{200, "abc"}});
-    EXPECT_FALSE(is_my_turn(client));
+    EXPECT_FALSE(is_turn_of(client, my_player));
     my_player = 2;
     server.script("/who", {{200, "2"}});
-    EXPECT_TRUE(is_my_turn(client));
+    EXPECT_TRUE(is_turn_of(client, my_player));
     EXPECT_EQ(server.bodies("/who").size(), 6u);
 }
 
@@ -162,7 +160,7 @@ TEST_F(ProtocolTest, MyTurnIsNoWhenNothingAnswers) {
     }
     httplib::Client nowhere("127.0.0.1", closed_port);
     my_player = 1;
-    EXPECT_FALSE(is_my_turn(nowhere));
+    EXPECT_FALSE(is_turn_of(nowhere, my_player));
 }
 
 TEST_F(ProtocolTest, NextWaitsForExactlyOk) {

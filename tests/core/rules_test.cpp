@@ -4,7 +4,6 @@
 namespace {
 
 using MoveTest = BoardTest;
-using ClickTest = BoardTest;
 
 TEST(Combat, FullTableAttackerByDefender) {
     // Rows: attacker Rock, Scissors, Paper; columns: defender in the same order.
@@ -64,7 +63,7 @@ TEST(FarRow, IsTheOpponentsBackRow) {
 
 TEST_F(MoveTest, StepOntoAnEmptySquareMovesThePiece) {
     put(1, 2, Paper, 1);
-    EXPECT_EQ(make_move(1, 2, 1, 3), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 1, 2, 1, 3), MoveResult::ordinary);
     EXPECT_EQ(board[1][3].kind, Paper);
     EXPECT_EQ(board[1][3].owner, 1);
     EXPECT_EQ(board[1][2].kind, 0);
@@ -73,15 +72,15 @@ TEST_F(MoveTest, StepOntoAnEmptySquareMovesThePiece) {
 
 TEST_F(MoveTest, StepAcrossTheRiverIsOrdinary) {
     put(3, 4, Scissors, 1);
-    EXPECT_TRUE(is_legal_move(3, 4, 3, 5));
-    EXPECT_EQ(make_move(3, 4, 3, 5), MoveResult::ordinary);
+    EXPECT_TRUE(is_legal_move(board, my_player, 3, 4, 3, 5));
+    EXPECT_EQ(make_move(board, my_player, 3, 4, 3, 5), MoveResult::ordinary);
     EXPECT_EQ(board[3][5].owner, 1);
 }
 
 TEST_F(MoveTest, WonAttackReplacesTheDefender) {
     put(2, 4, Rock, 1);
     put(2, 5, Scissors, 2);
-    EXPECT_EQ(make_move(2, 4, 2, 5), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 2, 4, 2, 5), MoveResult::ordinary);
     EXPECT_EQ(board[2][5].kind, Rock);
     EXPECT_EQ(board[2][5].owner, 1);
     EXPECT_EQ(board[2][4].owner, 0);
@@ -91,7 +90,7 @@ TEST_F(MoveTest, AttackOnTheSameKindGoesToTheAttacker) {
     my_player = 2;
     put(0, 5, Paper, 2);
     put(0, 4, Paper, 1);
-    EXPECT_EQ(make_move(0, 5, 0, 4), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 0, 5, 0, 4), MoveResult::ordinary);
     EXPECT_EQ(board[0][4].owner, 2);
     EXPECT_EQ(board[0][5].owner, 0);
 }
@@ -99,7 +98,7 @@ TEST_F(MoveTest, AttackOnTheSameKindGoesToTheAttacker) {
 TEST_F(MoveTest, LostAttackRemovesTheAttackerAndEndsTheTurn) {
     put(2, 4, Rock, 1);
     put(2, 5, Paper, 2);
-    EXPECT_EQ(make_move(2, 4, 2, 5), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 2, 4, 2, 5), MoveResult::ordinary);
     EXPECT_EQ(board[2][4].owner, 0);
     EXPECT_EQ(board[2][4].kind, 0);
     EXPECT_EQ(board[2][5].kind, Paper);
@@ -108,24 +107,24 @@ TEST_F(MoveTest, LostAttackRemovesTheAttackerAndEndsTheTurn) {
 
 TEST_F(MoveTest, PlayerOneWinsByStepOntoRowNine) {
     put(1, 8, Rock, 1);
-    EXPECT_EQ(make_move(1, 8, 1, 9), MoveResult::far_row_win);
+    EXPECT_EQ(make_move(board, my_player, 1, 8, 1, 9), MoveResult::far_row_win);
 }
 
 TEST_F(MoveTest, PlayerOneWinsByWonAttackOnRowNine) {
     put(4, 8, Scissors, 1);
     put(4, 9, Paper, 2);
-    EXPECT_EQ(make_move(4, 8, 4, 9), MoveResult::far_row_win);
+    EXPECT_EQ(make_move(board, my_player, 4, 8, 4, 9), MoveResult::far_row_win);
 }
 
 TEST_F(MoveTest, PlayerOneWinsBySidewaysStepAlongRowNine) {
     put(2, 9, Rock, 1);
-    EXPECT_EQ(make_move(2, 9, 3, 9), MoveResult::far_row_win);
+    EXPECT_EQ(make_move(board, my_player, 2, 9, 3, 9), MoveResult::far_row_win);
 }
 
 TEST_F(MoveTest, PlayerTwoWinsByStepOntoRowZero) {
     my_player = 2;
     put(0, 1, Paper, 2);
-    EXPECT_EQ(make_move(0, 1, 0, 0), MoveResult::far_row_win);
+    EXPECT_EQ(make_move(board, my_player, 0, 1, 0, 0), MoveResult::far_row_win);
 }
 
 // The form for any player leaves my_player alone and judges the far row by
@@ -133,7 +132,7 @@ TEST_F(MoveTest, PlayerTwoWinsByStepOntoRowZero) {
 TEST_F(MoveTest, TheOtherSidesMoveNeedsNoChangeOfPlayer) {
     put(2, 1, Scissors, 2);
     put(2, 0, Paper, 1);
-    EXPECT_FALSE(is_legal_move(2, 1, 2, 0));
+    EXPECT_FALSE(is_legal_move(board, my_player, 2, 1, 2, 0));
     ASSERT_TRUE(is_legal_move(board, 2, 2, 1, 2, 0));
     EXPECT_EQ(make_move(board, 2, 2, 1, 2, 0), MoveResult::far_row_win);
     EXPECT_EQ(my_player, 1);
@@ -144,27 +143,27 @@ TEST_F(MoveTest, PlayerTwoWinsByWonAttackOnRowZero) {
     my_player = 2;
     put(3, 1, Rock, 2);
     put(3, 0, Rock, 1);
-    EXPECT_EQ(make_move(3, 1, 3, 0), MoveResult::far_row_win);
+    EXPECT_EQ(make_move(board, my_player, 3, 1, 3, 0), MoveResult::far_row_win);
 }
 
 TEST_F(MoveTest, LostAttackOnTheFarRowWinsNothing) {
     put(2, 8, Scissors, 1);
     put(2, 9, Rock, 2);
-    EXPECT_EQ(make_move(2, 8, 2, 9), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 2, 8, 2, 9), MoveResult::ordinary);
     EXPECT_EQ(board[2][9].owner, 2);
     my_player = 2;
     put(1, 1, Paper, 2);
     put(1, 0, Scissors, 1);
-    EXPECT_EQ(make_move(1, 1, 1, 0), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 1, 1, 1, 0), MoveResult::ordinary);
     EXPECT_EQ(board[1][0].owner, 1);
 }
 
 TEST_F(MoveTest, OwnBackRowWinsNothing) {
     put(0, 1, Rock, 1);
-    EXPECT_EQ(make_move(0, 1, 0, 0), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 0, 1, 0, 0), MoveResult::ordinary);
     my_player = 2;
     put(4, 8, Rock, 2);
-    EXPECT_EQ(make_move(4, 8, 4, 9), MoveResult::ordinary);
+    EXPECT_EQ(make_move(board, my_player, 4, 8, 4, 9), MoveResult::ordinary);
 }
 
 TEST_F(MoveTest, LegalMoveNeedsOwnPieceAndANonOwnOrthogonalNeighbour) {
@@ -172,200 +171,20 @@ TEST_F(MoveTest, LegalMoveNeedsOwnPieceAndANonOwnOrthogonalNeighbour) {
     put(2, 3, Paper, 1);
     put(1, 2, Paper, 2);
     put(4, 4, Rock, 2);
-    EXPECT_TRUE(is_legal_move(2, 2, 1, 2));
-    EXPECT_TRUE(is_legal_move(2, 2, 3, 2));
-    EXPECT_TRUE(is_legal_move(2, 2, 2, 1));
-    EXPECT_FALSE(is_legal_move(2, 2, 2, 3));
-    EXPECT_FALSE(is_legal_move(2, 2, 3, 3));
-    EXPECT_FALSE(is_legal_move(2, 2, 2, 4));
-    EXPECT_FALSE(is_legal_move(4, 4, 4, 5));
-    EXPECT_FALSE(is_legal_move(0, 0, 0, 1));
+    EXPECT_TRUE(is_legal_move(board, my_player, 2, 2, 1, 2));
+    EXPECT_TRUE(is_legal_move(board, my_player, 2, 2, 3, 2));
+    EXPECT_TRUE(is_legal_move(board, my_player, 2, 2, 2, 1));
+    EXPECT_FALSE(is_legal_move(board, my_player, 2, 2, 2, 3));
+    EXPECT_FALSE(is_legal_move(board, my_player, 2, 2, 3, 3));
+    EXPECT_FALSE(is_legal_move(board, my_player, 2, 2, 2, 4));
+    EXPECT_FALSE(is_legal_move(board, my_player, 4, 4, 4, 5));
+    EXPECT_FALSE(is_legal_move(board, my_player, 0, 0, 0, 1));
     put(0, 0, Rock, 1);
-    EXPECT_FALSE(is_legal_move(0, 0, -1, 0));
-    EXPECT_FALSE(is_legal_move(0, 0, 0, -1));
+    EXPECT_FALSE(is_legal_move(board, my_player, 0, 0, -1, 0));
+    EXPECT_FALSE(is_legal_move(board, my_player, 0, 0, 0, -1));
     put(4, 9, Rock, 1);
-    EXPECT_FALSE(is_legal_move(4, 9, 5, 9));
-    EXPECT_FALSE(is_legal_move(4, 9, 4, 10));
-}
-
-void expect_pause_only(const ClickOutcome& outcome) {
-    EXPECT_FALSE(outcome.forfeit);
-    EXPECT_EQ(outcome.drawing, SquareDrawing::none);
-    EXPECT_TRUE(outcome.pause);
-    EXPECT_FALSE(outcome.move_due);
-}
-
-void expect_unhighlight(const ClickOutcome& outcome, int column, int row, bool pause) {
-    EXPECT_FALSE(outcome.forfeit);
-    EXPECT_EQ(outcome.drawing, SquareDrawing::unhighlight);
-    EXPECT_EQ(outcome.column, column);
-    EXPECT_EQ(outcome.row, row);
-    EXPECT_EQ(outcome.pause, pause);
-}
-
-TurnSelection selected_at(int column, int row) { return TurnSelection{true, column, row}; }
-
-TEST_F(ClickTest, TurnStartsWithNothingSelected) {
-    TurnSelection selection;
-    EXPECT_FALSE(selection.selected);
-    EXPECT_EQ(selection.selected_column, -1);
-    EXPECT_EQ(selection.selected_row, -1);
-}
-
-TEST_F(ClickTest, NothingSelectedClickOnOwnPieceSelectsAndHighlightsIt) {
-    put(3, 2, Rock, 1);
-    TurnSelection selection;
-    ClickOutcome outcome = click_cell_code(selection, "32");
-    EXPECT_EQ(outcome.drawing, SquareDrawing::highlight);
-    EXPECT_EQ(outcome.column, 3);
-    EXPECT_EQ(outcome.row, 2);
-    EXPECT_TRUE(outcome.pause);
-    EXPECT_FALSE(outcome.move_due);
-    EXPECT_TRUE(selection.selected);
-    EXPECT_EQ(selection.selected_column, 3);
-    EXPECT_EQ(selection.selected_row, 2);
-}
-
-TEST_F(ClickTest, NothingSelectedClickOnEmptyOrOpposingSquareOnlyPauses) {
-    put(1, 6, Paper, 2);
-    std::string before = board_to_text();
-    TurnSelection selection;
-    expect_pause_only(click_cell_code(selection, "16"));
-    expect_pause_only(click_cell_code(selection, "15"));
-    EXPECT_FALSE(selection.selected);
-    EXPECT_EQ(board_to_text(), before);
-}
-
-TEST_F(ClickTest, ClickOutsideTheSquaresLeavesTheSelectionInPlace) {
-    put(0, 0, Rock, 1);
-    TurnSelection nothing;
-    expect_pause_only(click_cell_code(nothing, "no"));
-    EXPECT_FALSE(nothing.selected);
-    TurnSelection selection = selected_at(0, 0);
-    expect_pause_only(click_cell_code(selection, "no"));
-    EXPECT_TRUE(selection.selected);
-    EXPECT_EQ(selection.selected_column, 0);
-    EXPECT_EQ(selection.selected_row, 0);
-}
-
-TEST_F(ClickTest, ExitButtonForfeitsWhateverIsSelected) {
-    put(0, 0, Rock, 1);
-    std::string before = board_to_text();
-    TurnSelection nothing;
-    EXPECT_TRUE(click_cell_code(nothing, "exit").forfeit);
-    TurnSelection selection = selected_at(0, 0);
-    ClickOutcome outcome = click_cell_code(selection, "exit");
-    EXPECT_TRUE(outcome.forfeit);
-    EXPECT_FALSE(outcome.move_due);
-    EXPECT_EQ(board_to_text(), before);
-}
-
-TEST_F(ClickTest, SelectedClickOnAnotherOwnPieceClearsWithoutSelectingIt) {
-    put(2, 2, Rock, 1);
-    put(2, 3, Paper, 1);
-    TurnSelection selection = selected_at(2, 2);
-    expect_unhighlight(click_cell_code(selection, "23"), 2, 2, true);
-    EXPECT_FALSE(selection.selected);
-    EXPECT_EQ(board[2][2].owner, 1);
-    EXPECT_EQ(board[2][3].owner, 1);
-}
-
-TEST_F(ClickTest, SelectedClickOnTheSelectedPieceClearsTheSelection) {
-    put(2, 2, Rock, 1);
-    TurnSelection selection = selected_at(2, 2);
-    expect_unhighlight(click_cell_code(selection, "22"), 2, 2, true);
-    EXPECT_FALSE(selection.selected);
-}
-
-TEST_F(ClickTest, DiagonalAndFartherSquaresOnlyClearTheSelection) {
-    put(2, 4, Rock, 1);
-    put(3, 5, Scissors, 2);
-    std::string before = board_to_text();
-    for (const char* code : {"35", "13", "26", "02", "44", "20"}) {
-        TurnSelection selection = selected_at(2, 4);
-        ClickOutcome outcome = click_cell_code(selection, code);
-        expect_unhighlight(outcome, 2, 4, true);
-        EXPECT_FALSE(outcome.move_due) << code;
-        EXPECT_FALSE(selection.selected);
-        EXPECT_EQ(board_to_text(), before) << code;
-    }
-}
-
-void expect_move_due(const ClickOutcome& outcome, int to_column, int to_row) {
-    EXPECT_TRUE(outcome.move_due);
-    EXPECT_FALSE(outcome.pause);
-    EXPECT_EQ(outcome.to_column, to_column);
-    EXPECT_EQ(outcome.to_row, to_row);
-}
-
-TEST_F(ClickTest, SelectedClickOnAdjacentEmptySquareMakesTheMoveDueAtOnce) {
-    put(2, 4, Rock, 1);
-    std::string before = board_to_text();
-    TurnSelection selection = selected_at(2, 4);
-    ClickOutcome outcome = click_cell_code(selection, "25");
-    expect_unhighlight(outcome, 2, 4, false);
-    expect_move_due(outcome, 2, 5);
-    EXPECT_FALSE(selection.selected);
-    EXPECT_EQ(board_to_text(), before) << "the un-highlighted square must still show its piece";
-}
-
-TEST_F(ClickTest, SelectedClickOnAdjacentOpposingPieceMakesAnAttackDue) {
-    put(2, 4, Scissors, 1);
-    put(1, 4, Rock, 2);
-    TurnSelection selection = selected_at(2, 4);
-    ClickOutcome outcome = click_cell_code(selection, "14");
-    expect_unhighlight(outcome, 2, 4, false);
-    expect_move_due(outcome, 1, 4);
-    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row), MoveResult::ordinary);
-    EXPECT_EQ(board[2][4].owner, 0);
-    EXPECT_EQ(board[1][4].owner, 2);
-    EXPECT_EQ(board[1][4].kind, Rock);
-}
-
-TEST_F(ClickTest, SelectedStepOntoTheFarRowWins) {
-    my_player = 2;
-    put(4, 1, Paper, 2);
-    TurnSelection selection = selected_at(4, 1);
-    ClickOutcome outcome = click_cell_code(selection, "40");
-    expect_move_due(outcome, 4, 0);
-    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row),
-              MoveResult::far_row_win);
-}
-
-TEST_F(ClickTest, CodesThatAreNoSquareOnlyPause) {
-    put(4, 9, Rock, 1);
-    std::string before = board_to_text();
-    for (const char* code : {"", "4", "499", "50", "90", "a9", "4a", "-1", " 4", "EXIT", "4\n"}) {
-        TurnSelection nothing;
-        expect_pause_only(click_cell_code(nothing, code));
-        EXPECT_FALSE(nothing.selected) << code;
-        TurnSelection selection = selected_at(4, 9);
-        expect_pause_only(click_cell_code(selection, code));
-        EXPECT_TRUE(selection.selected) << code;
-        EXPECT_EQ(board_to_text(), before) << code;
-    }
-}
-
-TEST_F(ClickTest, SquaresOffTheBoardOnlyPause) {
-    put(4, 9, Rock, 1);
-    for (auto [column, row] : {std::pair{5, 9}, {4, 10}, {-1, 0}, {0, -1}, {100, 100}}) {
-        TurnSelection selection = selected_at(4, 9);
-        expect_pause_only(click_square(selection, column, row));
-        EXPECT_TRUE(selection.selected);
-    }
-}
-
-TEST_F(ClickTest, FullTurnSelectThenMove) {
-    put(0, 3, Paper, 1);
-    put(0, 4, Rock, 2);
-    TurnSelection selection;
-    EXPECT_EQ(click_cell_code(selection, "03").drawing, SquareDrawing::highlight);
-    ClickOutcome outcome = click_cell_code(selection, "04");
-    ASSERT_TRUE(outcome.move_due);
-    EXPECT_EQ(make_move(outcome.column, outcome.row, outcome.to_column, outcome.to_row), MoveResult::ordinary);
-    EXPECT_EQ(board[0][4].owner, 1);
-    EXPECT_EQ(board[0][4].kind, Paper);
-    EXPECT_EQ(board[0][3].owner, 0);
+    EXPECT_FALSE(is_legal_move(board, my_player, 4, 9, 5, 9));
+    EXPECT_FALSE(is_legal_move(board, my_player, 4, 9, 4, 10));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // A whole game in one process by the real rules, with no server: the bot at
 // any level on either side, or a player that picks a legal step at random.
 
+#include "board.h"
 #include "levels.h"
 
 #include <array>
@@ -24,12 +25,15 @@ struct Contender {
     Level level = Level::easy;
 };
 
+// What a bot knows after its move, and the whole board, every kind shown.
+using AfterBotTurn = std::function<void(const Knowledge&, const Board&)>;
+
 // Player 1 is sides[0], player 2 sides[1]. `after_bot_turn` sees each bot's
-// knowledge after its move, while the board still shows every kind.
+// knowledge and the board after its move.
 GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, int move_limit,
-                        const std::function<void(const Knowledge&)>& after_bot_turn = {});
+                        const AfterBotTurn& after_bot_turn = {});
 
 // Today's rules on both sides, or against the random player `random_player`
 // (0: none).
 GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
-                        const std::function<void(const Knowledge&)>& after_bot_turn = {});
+                        const AfterBotTurn& after_bot_turn = {});

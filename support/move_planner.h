@@ -1,6 +1,6 @@
 #pragma once
 // Moves for two scripted players that drive the real clients in tests and
-// benchmarks. They see the whole board, kinds included (their driver reads the
+// benchmarks. They see the whole board given, kinds included (their driver reads the
 // relayed board): one player runs a piece to the far row, the other keeps out
 // of its way.
 
@@ -14,13 +14,13 @@ using Squares = std::set<std::pair<int, int>>;
 
 // The first step of the shortest path of any of `player`'s pieces to the far
 // row over squares it can enter and win; fills `path` with the squares ahead.
-std::optional<Move> runner_step(int player, Squares& path);
+std::optional<Move> runner_step(const Board& board, int player, Squares& path);
 
 // A step of `player` that attacks nothing and stays off `avoid`; failing that
 // a winning attack, then any legal step.
-std::optional<Move> quiet_step(int player, const Squares& avoid);
+std::optional<Move> quiet_step(const Board& board, int player, const Squares& avoid);
 
 // The next step of `mover` in a game where `runner` runs for the far row and
 // the other player keeps off its way; when the way is shut, the runner takes
 // what it can and the other player gives pieces away until it opens.
-std::optional<Move> planned_step(int mover, int runner);
+std::optional<Move> planned_step(const Board& board, int mover, int runner);

@@ -92,7 +92,7 @@ protected:
         auto deadline = std::chrono::steady_clock::now() + game_limit;
         while (std::chrono::steady_clock::now() < deadline) {
             ASSERT_EQ(ask_who_win(client), "0");
-            if (is_my_turn(client)) return;
+            if (is_turn_of(client, my_player)) return;
         }
         FAIL() << "the bot never handed the turn back";
     }
@@ -101,7 +101,7 @@ protected:
         auto deadline = std::chrono::steady_clock::now() + game_limit;
         while (std::chrono::steady_clock::now() < deadline) {
             if (ask_who_win(client) != "0") return false;
-            if (is_my_turn(client)) return true;
+            if (is_turn_of(client, my_player)) return true;
         }
         ADD_FAILURE() << "the bot neither moved nor ended the game";
         return false;
@@ -122,7 +122,7 @@ protected:
         }
         ASSERT_FALSE(steps.empty());
         auto step = steps[std::uniform_int_distribution<std::size_t>(0, steps.size() - 1)(rng)];
-        ASSERT_EQ(make_move(step[0], step[1], step[2], step[3]), MoveResult::ordinary);
+        ASSERT_EQ(make_move(board, 1, step[0], step[1], step[2], step[3]), MoveResult::ordinary);
     }
     httplib::Client client{default_host, default_port};
 };
@@ -131,17 +131,17 @@ TEST_F(AgainstClientRequests, BotAnswersEachMoveWithOneLegalStepAndTakesTheForfe
     ServerProcess server;
     BotRun bot = join_with_bot(303);
     std::srand(303);
-    deal_board();
-    post_board(client);
+    deal_board(board, [] { return std::rand() % 5; });
+    post_board(client, board);
     std::mt19937 rng(303);
     for (int round = 0; round < 3; ++round) {
         make_quiet_move(rng);
-        post_board(client);
-        std::string ours = board_to_text();
+        post_board(client, board);
+        std::string ours = board_text(board);
         hand_over_turn(client);
         wait_for_my_turn();
-        fetch_board(client);
-        EXPECT_EQ(step_fault(ours, board_to_text(), 2), "") << "round " << round;
+        board = fetch_board(client);
+        EXPECT_EQ(step_fault(ours, board_text(board), 2), "") << "round " << round;
     }
     post_win(client, 2);
     ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
@@ -157,8 +157,8 @@ TEST_F(AgainstClientRequests, BotWaitsForAWholeStartingBoard) {
     std::this_thread::sleep_for(200ms);
     put(2, 2, Rock, 1);
     put(2, 7, Paper, 2);
-    post_board(client);
-    std::string starting = board_to_text();
+    post_board(client, board);
+    std::string starting = board_text(board);
     hand_over_turn(client);
     wait_for_my_turn();
     post_win(client, 2);
@@ -171,7 +171,7 @@ TEST_F(AgainstClientRequests, BotWithNoPieceThatCanMoveGivesTheGameUp) {
     ServerProcess server;
     BotRun bot = join_with_bot(505);
     put(0, 0, Rock, 1);
-    post_board(client);
+    post_board(client, board);
     hand_over_turn(client);
     ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
     EXPECT_NE(bot_says(bot).find("give the game up"), std::string::npos) << bot_says(bot);
@@ -186,18 +186,18 @@ TEST_F(AgainstClientRequests, BotAtEachLevelPlaysAGameThroughToOneEnd) {
     for (const char* level : {"easy", "normal", "hard"}) {
         SCOPED_TRACE(level);
         ServerProcess server;
-        clear_whole_board();
+        board = Board{};
         BotRun bot = join_with_bot(606, level);
         put(0, 2, Rock, 2);
         put(4, 6, Paper, 1);
-        post_board(client);
+        post_board(client, board);
         std::mt19937 rng(606);
         for (int round = 0; round < 10; ++round) {
             make_quiet_move(rng);
-            post_board(client);
+            post_board(client, board);
             hand_over_turn(client);
             if (!wait_for_turn_or_end()) break;
-            fetch_board(client);
+            board = fetch_board(client);
         }
         ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0) << bot_says(bot);
         EXPECT_EQ(ask_who_win(client), "2");

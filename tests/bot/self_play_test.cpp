@@ -13,7 +13,7 @@ constexpr int move_limit = 3000;
 
 // Every kind the bot still thinks an opposing piece may be must include its
 // true kind, or the bot has fooled itself.
-void expect_knowledge_true(const Knowledge& knowledge) {
+void expect_knowledge_true(const Knowledge& knowledge, const Board& board) {
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             const Cell& cell = board[column][row];
@@ -37,6 +37,33 @@ TEST(SelfPlay, BotAgainstItselfAlwaysFinishesKnowingOnlyTheTruth) {
     EXPECT_GT(wins[2], 0);
 }
 
+// The same seed plays the same game: the boards after every bot move hash to
+// what this code has always played.
+TEST(SelfPlay, SeededGamesReplayMoveForMove) {
+    struct Replay {
+        unsigned seed;
+        int random_player;
+        int winner;
+        int moves;
+        std::uint64_t hash;
+    };
+    const Replay replays[] = {{1, 0, 2, 94, 0xbaf3d662c0c16333}, {2, 0, 1, 143, 0xe901ac3fa1ff23d5},
+                              {3, 0, 1, 115, 0x4da0c9f789e4051f}, {1, 2, 1, 113, 0x1480a999b54c85c1},
+                              {2, 2, 1, 83, 0x17df8cda0ae9fc38},  {3, 2, 1, 65, 0xf7379b2a94cf8569}};
+    for (const Replay& replay : replays) {
+        std::uint64_t hash = 1469598103934665603u;
+        GameEnd end = play_in_process(replay.seed, replay.random_player, 1000,
+                                      [&](const Knowledge&, const Board& board) {
+                                          for (char c : board_text(board)) {
+                                              hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+                                          }
+                                      });
+        EXPECT_EQ(end.winner, replay.winner) << "seed " << replay.seed;
+        EXPECT_EQ(end.moves, replay.moves) << "seed " << replay.seed;
+        EXPECT_EQ(hash, replay.hash) << "seed " << replay.seed;
+    }
+}
+
 TEST(SelfPlay, BotBeatsARandomPlayerFromEitherSide) {
     int bot_wins = 0;
     int games = 0;
@@ -58,11 +85,11 @@ TEST(SelfPlay, PlannedGamesReachTheRunnersWinInEveryDeal) {
     for (int runner : {1, 2}) {
         for (unsigned seed = 1; seed <= 2000; ++seed) {
             std::srand(seed);
-            clear_whole_board();
-            deal_board();
+            Board board;
+            deal_board(board, [] { return std::rand() % 5; });
             int winner = 0;
             for (int moves = 0, mover = 1; moves < 150 && winner == 0; ++moves, mover = opponent_of(mover)) {
-                std::optional<Move> step = planned_step(mover, runner);
+                std::optional<Move> step = planned_step(board, mover, runner);
                 ASSERT_TRUE(step) << "seed " << seed;
                 if (make_move(board, mover, step->from_column, step->from_row, step->to_column,
                               step->to_row) == MoveResult::far_row_win) {

@@ -4,20 +4,35 @@
 
 namespace {
 
-using StrategyTest = BoardTest;
+class StrategyTest : public BoardTest {
+protected:
+    std::optional<Move> choose(unsigned seed = 1) const {
+        PlayerView view = view_of_board(board, my_player);
+        Knowledge knowledge = start_knowledge(my_player, view);
+        std::mt19937 rng(seed);
+        return choose_move(view, knowledge, std::nullopt, rng);
+    }
 
-std::optional<Move> choose(unsigned seed = 1) {
-    PlayerView view = view_of_board(my_player);
-    Knowledge knowledge = start_knowledge(my_player, view);
-    std::mt19937 rng(seed);
-    return choose_move(view, knowledge, std::nullopt, rng);
-}
+    std::optional<Move> search(unsigned seed, int iterations = 300, const PositionsLeft& left = {}) const {
+        PlayerView view = view_of_board(board, my_player);
+        Knowledge knowledge = start_knowledge(my_player, view);
+        std::mt19937 rng(seed);
+        return search_move(view, knowledge, iterations, rng, left);
+    }
+
+    // The position a step onto an empty square leaves, as the mover sees it.
+    std::string position_after(const Move& move) const {
+        PlayerView view = view_of_board(board, my_player);
+        std::swap(view[move.from_column][move.from_row], view[move.to_column][move.to_row]);
+        return position_key(view);
+    }
+};
 
 TEST_F(StrategyTest, LegalMovesStayOnTheBoardAndOffOwnPieces) {
     std::srand(31);
-    deal_board();
+    deal_board(board, [] { return std::rand() % 5; });
     for (int player : {1, 2}) {
-        PlayerView view = view_of_board(player);
+        PlayerView view = view_of_board(board, player);
         auto moves = legal_moves(view, player);
         EXPECT_FALSE(moves.empty());
         for (const Move& move : moves) {
@@ -65,7 +80,7 @@ TEST_F(StrategyTest, StopsAnOpposingPieceAboutToReachItsBackRow) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         auto move = choose(seed);
         ASSERT_TRUE(move);
-        PlayerView view = view_of_board(1);
+        PlayerView view = view_of_board(board, 1);
         view[move->to_column][move->to_row] = view[move->from_column][move->from_row];
         view[move->from_column][move->from_row] = SquareView{};
         Knowledge knowledge = start_knowledge(1, view);
@@ -78,7 +93,7 @@ TEST_F(StrategyTest, AttacksWhereItsKnowledgeFavoursIt) {
     put(3, 4, Rock, 1);
     put(1, 5, Scissors, 2);
     put(3, 5, Paper, 2);
-    PlayerView view = view_of_board(1);
+    PlayerView view = view_of_board(board, 1);
     Knowledge knowledge = start_knowledge(1, view);
     knowledge.possible[1][5] = mask_of(Scissors);
     knowledge.possible[3][5] = mask_of(Paper);
@@ -96,7 +111,7 @@ TEST_F(StrategyTest, OpponentWinChanceCountsOnlySquaresItCanTake) {
     put(2, 0, Scissors, 1);
     put(1, 0, Paper, 1);
     put(3, 0, Paper, 1);
-    PlayerView view = view_of_board(1);
+    PlayerView view = view_of_board(board, 1);
     Knowledge knowledge = start_knowledge(1, view);
     EXPECT_NEAR(opponent_win_chance(view, knowledge), 2.0 / 3, 1e-12);
     knowledge.possible[2][1] = mask_of(Rock);
@@ -105,19 +120,6 @@ TEST_F(StrategyTest, OpponentWinChanceCountsOnlySquaresItCanTake) {
     EXPECT_DOUBLE_EQ(opponent_win_chance(view, knowledge), 0.0);
 }
 
-std::optional<Move> search(unsigned seed, int iterations = 300, const PositionsLeft& left = {}) {
-    PlayerView view = view_of_board(my_player);
-    Knowledge knowledge = start_knowledge(my_player, view);
-    std::mt19937 rng(seed);
-    return search_move(view, knowledge, iterations, rng, left);
-}
-
-// The position a step onto an empty square leaves, as the mover sees it.
-std::string position_after(const Move& move) {
-    PlayerView view = view_of_board(my_player);
-    std::swap(view[move.from_column][move.from_row], view[move.to_column][move.to_row]);
-    return position_key(view);
-}
 
 bool same_move(const std::optional<Move>& a, const std::optional<Move>& b) {
     return a && b && a->from_column == b->from_column && a->from_row == b->from_row &&
@@ -128,19 +130,18 @@ bool same_move(const std::optional<Move>& a, const std::optional<Move>& b) {
 // reads of the opponent's kinds must make no difference.
 TEST_F(StrategyTest, ChoosesAlikeOnBoardsThatDifferOnlyInKindsItCannotSee) {
     std::srand(41);
-    deal_board();
-    Board dealt;
-    std::copy(&board[0][0], &board[0][0] + board_columns * board_rows, &dealt[0][0]);
-    BotMind mind = start_mind(2, 7, Level::normal);
-    std::optional<Move> first = play_bot_turn(mind).move;
-    std::copy(&dealt[0][0], &dealt[0][0] + board_columns * board_rows, &board[0][0]);
+    deal_board(board, [] { return std::rand() % 5; });
+    const Board dealt = board;
+    BotMind mind = start_mind(board, 2, 7, Level::normal);
+    std::optional<Move> first = play_bot_turn(mind, board).move;
+    board = dealt;
     for (auto& column : board) {
         for (Cell& cell : column) {
             if (cell.owner == 1) cell.kind = kind_beating(cell.kind);
         }
     }
-    mind = start_mind(2, 7, Level::normal);
-    EXPECT_TRUE(same_move(first, play_bot_turn(mind).move));
+    mind = start_mind(board, 2, 7, Level::normal);
+    EXPECT_TRUE(same_move(first, play_bot_turn(mind, board).move));
 }
 
 TEST_F(StrategyTest, SearchTakesAFarRowWinEvenWhileItsOwnBackRowIsThreatened) {

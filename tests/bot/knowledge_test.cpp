@@ -5,15 +5,16 @@
 
 namespace {
 
-using KnowledgeTest = BoardTest;
-
-PlayerView seen() { return view_of_board(my_player); }
+class KnowledgeTest : public BoardTest {
+protected:
+    PlayerView seen() const { return view_of_board(board, my_player); }
+};
 
 TEST_F(KnowledgeTest, ViewShowsOwnKindsAndOnlyThePlacesOfOpposingPieces) {
     std::srand(21);
-    deal_board();
+    deal_board(board, [] { return std::rand() % 5; });
     for (int player : {1, 2}) {
-        PlayerView view = view_of_board(player);
+        PlayerView view = view_of_board(board, player);
         for (int column = 0; column < board_columns; ++column) {
             for (int row = 0; row < board_rows; ++row) {
                 EXPECT_EQ(view[column][row].owner, board[column][row].owner);
@@ -48,7 +49,7 @@ TEST_F(KnowledgeTest, LostOwnAttackRevealsTheDefender) {
     put(2, 4, Rock, 1);
     put(2, 5, Paper, 2);
     Knowledge knowledge = start_knowledge(1, seen());
-    make_move(2, 4, 2, 5);
+    make_move(board, my_player, 2, 4, 2, 5);
     learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
     EXPECT_EQ(knowledge.possible[2][5], mask_of(Paper));
     EXPECT_DOUBLE_EQ(kind_odds(knowledge, 2, 5)[Paper], 1.0);
@@ -59,7 +60,7 @@ TEST_F(KnowledgeTest, WonOwnAttackOnAKnownPieceCountsItGone) {
     put(2, 5, Paper, 2);
     Knowledge knowledge = start_knowledge(1, seen());
     knowledge.possible[2][5] = mask_of(Paper);
-    make_move(2, 4, 2, 5);
+    make_move(board, my_player, 2, 4, 2, 5);
     learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
     EXPECT_EQ(knowledge.possible[2][5], 0);
     EXPECT_EQ(knowledge.remaining[Paper], 7);
@@ -91,7 +92,7 @@ TEST_F(KnowledgeTest, WhatIsKnownTravelsWithAStepOntoAnEmptySquare) {
     put(2, 4, Rock, 1);
     put(2, 5, Paper, 2);
     Knowledge knowledge = start_knowledge(1, seen());
-    make_move(2, 4, 2, 5);
+    make_move(board, my_player, 2, 4, 2, 5);
     learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
     make_move(board, 2, 2, 5, 2, 4);
     learn_from_opponent_move(knowledge, seen());

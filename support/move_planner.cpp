@@ -7,7 +7,7 @@
 #include <queue>
 #include <vector>
 
-std::optional<Move> runner_step(int player, Squares& path) {
+std::optional<Move> runner_step(const Board& board, int player, Squares& path) {
     std::optional<Move> best;
     std::size_t best_length = 0;
     for (int column = 0; column < board_columns; ++column) {
@@ -33,23 +33,21 @@ std::optional<Move> runner_step(int player, Squares& path) {
                     }
                     break;
                 }
-                for (auto [dc, dr] : orthogonal_steps) {
-                    const int nc = c + dc;
-                    const int nr = r + dr;
-                    if (!on_board(nc, nr) || came_from.count({nc, nr})) continue;
+                for_each_neighbour(c, r, [&, c = c, r = r](int nc, int nr) {
+                    if (came_from.count({nc, nr})) return;
                     const Cell& target = board[nc][nr];
-                    if (target.owner == player) continue;
-                    if (target.owner != 0 && !attacker_wins(runner.kind, target.kind)) continue;
+                    if (target.owner == player) return;
+                    if (target.owner != 0 && !attacker_wins(runner.kind, target.kind)) return;
                     came_from[{nc, nr}] = {c, r};
                     open.push({nc, nr});
-                }
+                });
             }
         }
     }
     return best;
 }
 
-std::optional<Move> quiet_step(int player, const Squares& avoid) {
+std::optional<Move> quiet_step(const Board& board, int player, const Squares& avoid) {
     const std::vector<Move> steps = legal_moves(board, player);
     for (const Move& s : steps) {
         if (board[s.to_column][s.to_row].owner == 0 && !avoid.count({s.from_column, s.from_row}) &&
@@ -67,22 +65,21 @@ std::optional<Move> quiet_step(int player, const Squares& avoid) {
 
 namespace {
 
-bool wins_attack(const Move& s) {
+bool wins_attack(const Board& board, const Move& s) {
     const Cell& target = board[s.to_column][s.to_row];
     return target.owner != 0 && attacker_wins(board[s.from_column][s.from_row].kind, target.kind);
 }
 
-bool loses_attack(const Move& s) {
-    return board[s.to_column][s.to_row].owner != 0 && !wins_attack(s);
+bool loses_attack(const Board& board, const Move& s) {
+    return board[s.to_column][s.to_row].owner != 0 && !wins_attack(board, s);
 }
 
 bool steps_ahead(const Move& s, int player) {
-    const int ahead = far_row(player) > half_rows ? 1 : -1;
-    return s.to_row - s.from_row == ahead && s.to_row != far_row(player);
+    return s.to_row - s.from_row == forward_step(player) && s.to_row != far_row(player);
 }
 
 // A step forward onto an empty square, short of the far row.
-bool advances(const Move& s, int player) {
+bool advances(const Board& board, const Move& s, int player) {
     return board[s.to_column][s.to_row].owner == 0 && steps_ahead(s, player);
 }
 
@@ -97,35 +94,35 @@ std::optional<Move> first_step(const std::vector<Move>& steps, Wanted wanted) {
 
 // The runner's way is shut: it takes what it can, which thins the wall, or
 // comes forward to meet it.
-std::optional<Move> capturing_step(int player) {
+std::optional<Move> capturing_step(const Board& board, int player) {
     const std::vector<Move> steps = legal_moves(board, player);
-    if (auto s = first_step(steps, wins_attack)) return s;
-    if (auto s = first_step(steps, [player](const Move& m) { return advances(m, player); })) return s;
-    return quiet_step(player, {});
+    if (auto s = first_step(steps, [&](const Move& m) { return wins_attack(board, m); })) return s;
+    if (auto s = first_step(steps, [&](const Move& m) { return advances(board, m, player); })) return s;
+    return quiet_step(board, player, {});
 }
 
 // The runner's way is shut: the other side gives a piece away by an attack it
 // loses; failing that it moves forward, onto an empty square or by taking a
 // piece, so that the wall opens and new contacts come. It never steps onto
 // the far row, which would end the game the wrong way.
-std::optional<Move> yielding_step(int player) {
+std::optional<Move> yielding_step(const Board& board, int player) {
     const std::vector<Move> steps = legal_moves(board, player);
-    if (auto s = first_step(steps, loses_attack)) return s;
-    if (auto s = first_step(steps, [player](const Move& m) { return advances(m, player); })) return s;
-    if (auto s = first_step(steps, [player](const Move& m) {
-            return wins_attack(m) && m.to_row != far_row(player);
+    if (auto s = first_step(steps, [&](const Move& m) { return loses_attack(board, m); })) return s;
+    if (auto s = first_step(steps, [&](const Move& m) { return advances(board, m, player); })) return s;
+    if (auto s = first_step(steps, [&](const Move& m) {
+            return wins_attack(board, m) && m.to_row != far_row(player);
         })) {
         return s;
     }
-    return quiet_step(player, {});
+    return quiet_step(board, player, {});
 }
 
 }  // namespace
 
-std::optional<Move> planned_step(int mover, int runner) {
+std::optional<Move> planned_step(const Board& board, int mover, int runner) {
     Squares path;
-    const std::optional<Move> run = runner_step(runner, path);
-    if (mover == runner) return run ? run : capturing_step(mover);
-    if (!run) return yielding_step(mover);
-    return quiet_step(mover, path);
+    const std::optional<Move> run = runner_step(board, runner, path);
+    if (mover == runner) return run ? run : capturing_step(board, mover);
+    if (!run) return yielding_step(board, mover);
+    return quiet_step(board, mover, path);
 }

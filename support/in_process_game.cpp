@@ -10,7 +10,7 @@
 
 namespace {
 
-std::optional<MoveResult> random_turn(int player, std::mt19937& rng) {
+std::optional<MoveResult> random_turn(Board& board, int player, std::mt19937& rng) {
     auto moves = legal_moves(board, player);
     if (moves.empty()) return std::nullopt;
     const Move& move = moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(rng)];
@@ -26,24 +26,25 @@ double thread_seconds() {
 }  // namespace
 
 GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, int move_limit,
-                        const std::function<void(const Knowledge&)>& after_bot_turn) {
+                        const AfterBotTurn& after_bot_turn) {
     std::srand(seed);
-    deal_board();
-    BotMind minds[2] = {start_mind(1, seed, sides[0].level), start_mind(2, seed + 1, sides[1].level)};
+    Board board;
+    deal_board(board, [] { return std::rand() % 5; });
+    BotMind minds[2] = {start_mind(board, 1, seed, sides[0].level), start_mind(board, 2, seed + 1, sides[1].level)};
     std::mt19937 random_rng(seed);
     GameEnd end;
     for (int mover = 1; end.moves < move_limit; mover = opponent_of(mover)) {
         ++end.moves;
         std::optional<MoveResult> result;
         if (sides[mover - 1].random) {
-            result = random_turn(mover, random_rng);
+            result = random_turn(board, mover, random_rng);
         } else {
             BotMind& mind = minds[mover - 1];
             double started = thread_seconds();
-            BotTurn turn = play_bot_turn(mind);
+            BotTurn turn = play_bot_turn(mind, board);
             end.think_seconds[mover].push_back(thread_seconds() - started);
             if (turn.move) result = turn.result;
-            if (after_bot_turn) after_bot_turn(mind.knowledge);
+            if (after_bot_turn) after_bot_turn(mind.knowledge, board);
         }
         if (!result) {
             end.winner = opponent_of(mover);
@@ -59,7 +60,7 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
 }
 
 GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
-                        const std::function<void(const Knowledge&)>& after_bot_turn) {
+                        const AfterBotTurn& after_bot_turn) {
     return play_in_process(seed, {Contender{.random = random_player == 1}, Contender{.random = random_player == 2}},
                            move_limit, after_bot_turn);
 }
