@@ -14,6 +14,8 @@ struct Move {
     int from_row;
     int to_column;
     int to_row;
+
+    bool operator==(const Move&) const = default;
 };
 
 enum class MoveResult { none, ordinary, far_row_win };
