@@ -62,7 +62,7 @@ bool shows_board_for(const Capture& shot, const Board& board, int player) {
     return true;
 }
 
-GameHarness::GameHarness() {
+GameHarness::GameHarness(const std::vector<std::string>& server_options) : server_(server_options) {
     if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";
 }
 

@@ -28,7 +28,8 @@ bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
 
 class GameHarness {
 public:
-    GameHarness();
+    // `server_options` go to the real server (--referee for a refereed game).
+    explicit GameHarness(const std::vector<std::string>& server_options = {});
 
     // Starts a client in a folder one level below the repository, as players
     // run it, so that it finds ../thirdparty.

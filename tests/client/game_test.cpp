@@ -6,6 +6,7 @@
 #include "bot_process.h"
 #include "move_planner.h"
 #include "network_pair.h"
+#include "referee_requests.h"
 #include "referee_stand_in.h"
 
 #include "board.h"
@@ -15,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -56,13 +60,22 @@ void expect_exit_zero(ChildProcess& client, int limit_seconds) {
     EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(limit_seconds)), 0) << client.standard_error();
 }
 
+Reply get_with(const std::string& path, const httplib::Headers& headers) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Get(path, headers);
+    return result ? Reply{result->status, result->body} : Reply{};
+}
+
 class GameTest : public ::testing::Test {
 protected:
+    explicit GameTest(const std::vector<std::string>& server_options = {}) : game(server_options) {}
+
     GameHarness game;
     ChildProcess* player[3] = {};
     unsigned long window[3] = {};
-    // A GET to the game's server.
+    // A GET to the game's server, without and with headers of its own.
     std::function<Reply(const std::string&)> ask = get;
+    std::function<Reply(const std::string&, const httplib::Headers&)> ask_with = get_with;
 
     // Both players joined, both board windows open side by side and drawn.
     void start_game() {
@@ -246,7 +259,7 @@ TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
 TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--server", ""}, {"--server", "host:0"}, {"--key", "short"},
-                                               {"--server"}, {"--fullscreen"}}) {
+                                               {"--server"}, {"--fullscreen"}, {"--seat-file"}, {"--seat-file", ""}}) {
         ChildProcess client(CLIENT_PATH, args, "", {{"DISPLAY", ":59"}});
         EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(10)), 2) << args[0];
         const std::string error = client.standard_error();
@@ -255,6 +268,7 @@ TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     ChildProcess help(CLIENT_PATH, {"--help"});
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--server HOST[:PORT]"), std::string::npos);
+    EXPECT_NE(help.standard_output().find("--seat-file PATH"), std::string::npos);
 }
 
 // One player's window on a machine of its own and the computer opponent
@@ -340,6 +354,158 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     game.click(window[2], 72, 72);
     expect_exit_zero(*player[2], 10);
     EXPECT_EQ(referee.requests("/resign"), 1);
+}
+
+// A refereed game on the real server: the test plays the other seat, or
+// watches the bot play it, and follows the true board through the two seats'
+// views, read with the tokens in their seat files.
+class RefereedGameTest : public GameTest {
+protected:
+    RefereedGameTest() : GameTest({"--referee"}) {}
+    ~RefereedGameTest() override {
+        for (int n : {1, 2}) unlink(seat_file(n).c_str());
+    }
+
+    static std::string seat_file(int n) {
+        return "/tmp/game-test-seat-" + std::to_string(getpid()) + "-" + std::to_string(n);
+    }
+    // The seat kept in file `n`, once the program there has taken it.
+    std::optional<Seat> kept_seat(int n) { return seat_from_text(read_file(seat_file(n))); }
+
+    std::optional<GameView> view_of(const Seat& seat) {
+        return view_from_text(ask_with("/view", {{"Seat", seat.token}}).body);
+    }
+    // Each seat's own pieces, kinds and all, from its view.
+    std::optional<Board> true_board() {
+        auto first = view_of(*kept_seat(1));
+        auto second = view_of(other);
+        if (!first || !second) return std::nullopt;
+        Board truth;
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                const Cell& one = first->board[column][row];
+                const Cell& two = second->board[column][row];
+                truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
+            }
+        }
+        return truth;
+    }
+
+    // The window's seat 1 with seat file 1.
+    void start_window(const std::vector<std::string>& launcher = {}, std::vector<std::string> options = {}) {
+        options.insert(options.end(), {"--seat-file", seat_file(1)});
+        player[1] = &game.start_client(launcher, options);
+        ASSERT_TRUE(wait_until([&] { return kept_seat(1).has_value(); })) << game.describe(*player[1]);
+    }
+    void find_window() {
+        window[1] = game.board_window(*player[1]);
+        ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
+        game.move_window(window[1], 0, 0);
+    }
+
+    // The window runs for the far row by clicks; `other_moves` moves seat 2,
+    // or waits for it, in its turn; `before_move` runs before each of the
+    // window's moves with the number of moves it has made.
+    void play_to_the_end(const std::function<void(const Board&)>& other_moves,
+                         const std::function<void(int)>& before_move = {}) {
+        int window_moves = 0;
+        while (ask("/who_win").body == "0") {
+            ASSERT_LT(window_moves, 150) << "no winner after 150 moves of the window";
+            const std::string turn = ask("/who").body;
+            std::optional<Board> truth = true_board();
+            ASSERT_TRUE(truth);
+            if (turn == "2") other_moves(*truth);
+            if (HasFatalFailure()) return;
+            if (turn != "1") continue;
+            if (before_move) before_move(window_moves);
+            if (HasFatalFailure()) return;
+            const std::optional<Move> step = planned_step(*truth, 1, 1);
+            ASSERT_TRUE(step) << "player 1 has no legal move";
+            play(1, *step);
+            if (HasFatalFailure()) return;
+            ++window_moves;
+        }
+    }
+
+    Seat other;
+};
+
+TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
+    start_window();
+    const Reply taken = post("/seat", "the test's seat");
+    ASSERT_TRUE(seat_from_text(taken.body)) << taken.body;
+    other = *seat_from_text(taken.body);
+    ASSERT_EQ(other.number, 2);
+    find_window();
+    const Seat first_seat = *kept_seat(1);
+    httplib::Client client(game_host, game_port);
+    play_to_the_end(
+        [&](const Board& truth) {
+            const std::optional<Move> step = planned_step(truth, 2, 1);
+            ASSERT_TRUE(step);
+            ASSERT_EQ(post_move(client, other.token, *step), Answer::ok);
+        },
+        [&](int window_moves) {
+            if (window_moves != 3) return;
+            player[1]->send_signal(SIGKILL);
+            ASSERT_TRUE(player[1]->wait_for_exit(std::chrono::seconds(10)));
+            ASSERT_EQ(kept_seat(1), first_seat) << "the seat file did not outlive the window";
+            start_window();
+            find_window();
+            const std::optional<GameView> view = view_of(first_seat);
+            ASSERT_TRUE(view);
+            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), view->board, 1); }))
+                << "the window that came back does not show the game as it stands";
+        });
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(ask("/who_win").body, "1");
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture("1.png")); }));
+    expect_exit_zero(*player[1], 30);
+    EXPECT_NE(access(seat_file(1).c_str(), F_OK), 0) << "the seat file outlived the game";
+    EXPECT_TRUE(ends_with(game.server().console(), player_one_wins));
+}
+
+TEST_F(RefereedGameTest, AFullGameOrASeatTheServerDoesNotKnowEndsTheWindowWithTwo) {
+    ASSERT_EQ(post("/seat", "a").status, 200);
+    ASSERT_EQ(post("/seat", "b").status, 200);
+    std::ofstream(seat_file(2)) << "1 0123456789abcdef0123456789abcdef\n";
+    for (const auto& [options, reason] :
+         {std::pair{std::vector<std::string>{}, "both seats"},
+          std::pair{std::vector<std::string>{"--seat-file", seat_file(2)}, "does not know seat 1"}}) {
+        ChildProcess& refused = game.start_client({}, options);
+        EXPECT_EQ(refused.wait_for_exit(std::chrono::seconds(20)), 2) << reason;
+        const std::string error = refused.standard_error();
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+}
+
+// The window on a machine of its own and the computer opponent beside it; the
+// referee on another machine, with the key.
+TEST_F(RefereedGameTest, AWholeGameAcrossTwoHostsBetweenTheWindowAndTheBot) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server({"--referee"});
+    ask = [&](const std::string& path) { return net.get(path); };
+    ask_with = [&](const std::string& path, const httplib::Headers& headers) { return net.get(path, headers); };
+    start_window(net.on_player_side(), net.server_options());
+    std::vector<std::string> bot_options = net.server_options();
+    bot_options.insert(bot_options.end(), {"--seat-file", seat_file(2)});
+    BotRun bot = start_bot(909, 0, net.on_player_side(), bot_options);
+    ASSERT_TRUE(wait_until([&] { return kept_seat(2).has_value(); })) << bot.process->standard_error();
+    other = *kept_seat(2);
+    find_window();
+    play_to_the_end([&](const Board&) {
+        ASSERT_TRUE(wait_until([&] { return ask("/who").body != "2"; })) << "the bot did not move";
+    });
+    if (HasFatalFailure()) return;
+    const std::string winner = ask("/who_win").body;
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture(winner + ".png")); }));
+    expect_exit_zero(*player[1], 30);
+    EXPECT_EQ(bot.process->wait_for_exit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(bot.process->standard_output().find("names player " + winner), std::string::npos);
+    for (int n : {1, 2}) EXPECT_NE(access(seat_file(n).c_str(), F_OK), 0) << "seat file " << n;
+    EXPECT_TRUE(ends_with(server->standard_output(), game_over_line(winner == "1" ? 1 : 2)));
+    forget_bot_log(bot);
 }
 
 }  // namespace
