@@ -3,7 +3,7 @@
 #include "board.h"
 #include "game_log.h"
 #include "protocol.h"
-#include "strategy.h"
+#include "bot_turn.h"
 
 #include <chrono>
 #include <ctime>

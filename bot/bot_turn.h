@@ -1,0 +1,41 @@
+#pragma once
+// The bot's turn, at any level: what it carries from one turn to the next,
+// and one turn on a board.
+
+#include "knowledge.h"
+#include "levels.h"
+#include "rules.h"
+#include "search.h"
+#include "tactics.h"
+
+#include <optional>
+#include <random>
+#include <vector>
+
+// Everything the bot carries from one of its turns to the next.
+struct BotMind {
+    Knowledge knowledge;
+    std::optional<Move> previous;
+    std::mt19937 rng;
+    SearchParams params;
+    // Kept by the searching levels only.
+    PositionsLeft left;
+};
+
+// Starts from `board` as dealt or received at set-up, for `player`, playing
+// by `params`: the easy rules when they give no iterations, else the search.
+BotMind start_mind(const Board& board, int player, unsigned seed, const SearchParams& params);
+BotMind start_mind(const Board& board, int player, unsigned seed, Level level = Level::easy);
+
+struct BotTurn {
+    std::optional<Move> move;   // none: no piece of ours can move
+    MoveResult result = MoveResult::none;
+    // The moves weighed to choose it; none when the choice needed no
+    // weighing (a sure far-row step, a single legal move).
+    std::vector<WeighedMove> weighed;
+};
+
+// One turn on `board`, which holds the board just fetched, for the mind's
+// player: learns what the opponent's move revealed, then moves on it.
+BotTurn play_bot_turn(BotMind& mind, Board& board);
+
