@@ -4,7 +4,7 @@
 
 const char* const bot_usage =
     "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
-    "           [--help]\n"
+    "           [--explain] [--help]\n"
     "Plays one game of rock-scissors-paper chess through the game server, as\n"
     "whichever player the server makes it, and exits 0 when the game is over.\n"
     "  --level LEVEL         easy, normal or hard (default normal): easy plays by\n"
@@ -17,6 +17,9 @@ const char* const bot_usage =
     "  --log FILE            write a time-stamped record of the game to FILE\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
     "  --key KEY             the game key that server was started with\n"
+    "  --explain             on standard error, for each of its moves, the move\n"
+    "                        and every move it weighed: visits and mean result\n"
+    "                        (0 to 1) of the search, or the easy level's value\n"
     "  --help                show this text and exit\n"
     "It sees what a player sees: the kinds of its own pieces and the places of\n"
     "the opponent's, and it remembers what its fights and the opponent's\n"
@@ -41,6 +44,10 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
         const std::string& name = args[i];
         if (name == "--help") {
             options.help = true;
+            continue;
+        }
+        if (name == "--explain") {
+            options.explain = true;
             continue;
         }
         if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&

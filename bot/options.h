@@ -15,6 +15,8 @@ struct BotOptions {
     std::string log_path;
     ServerAddress server;
     Level level = Level::normal;
+    // Tell on standard error why each move was chosen.
+    bool explain = false;
     bool help = false;
 };
 

@@ -203,4 +203,18 @@ TEST_F(ChoiceTest, SearchLeavesNoPositionTwiceWhileAnotherMoveIsAsGood) {
     }
 }
 
+TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {
+    BotTurn turn{.move = Move{2, 3, 2, 4}, .weighed = {{{0, 1, 0, 2}, 10, 0.25}, {{2, 3, 2, 4}, 90, 0.6125}}};
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
+                                      "  (2,3)->(2,4) visits 90 mean 0.613\n"
+                                      "  (0,1)->(0,2) visits 10 mean 0.250\n");
+    turn.weighed = {{{0, 1, 0, 2}, 0, -3.5}, {{2, 3, 2, 4}, 0, 12.25}};
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
+                                      "  (2,3)->(2,4) value 12.25\n"
+                                      "  (0,1)->(0,2) value -3.50\n");
+    turn.weighed.clear();
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4), a sure far-row step or the only move\n");
+    EXPECT_EQ(turn_explanation(BotTurn{}), "no piece can move\n");
+}
+
 }  // namespace
