@@ -19,7 +19,7 @@ namespace {
 constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
-    httplib::Client client;
+    GameClient client;
     GameLog log;
     BotMind mind;
     std::chrono::milliseconds think;
@@ -91,7 +91,7 @@ int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
     server_address = options.server;
-    BotGame game{.client = game_client(server_address),
+    BotGame game{.client = GameClient(server_address),
                  .log = GameLog(options.log_path),
                  .mind = {},
                  .think = std::chrono::milliseconds(options.think_ms),

@@ -3,9 +3,8 @@
 // waits for. A failed request and a refused reply are alike: the request goes
 // out again at once, with no pause and no limit.
 
+#include "game_client.h"
 #include "server_address.h"
-
-#include <httplib.h>
 
 #include <optional>
 #include <string>
@@ -14,34 +13,28 @@
 // command lines before the first request.
 extern ServerAddress server_address;
 
-// A client for `address` that sends the key, if any, as
-// "Authorization: Bearer KEY" and waits up to 300 s to connect, send and read.
-// With the library's 5 s a slow reply makes the request go out again, and a
-// repeated /next flips the turn back.
-httplib::Client game_client(const ServerAddress& address);
-
 // The body read as a decimal int: leading white space, an optional sign, then
 // the digits up to the first non-digit. No digit, or a value outside int: none.
 std::optional<int> number_in_body(const std::string& body);
 
 // GET /join until a nonzero number; returns it.
-int join_game(httplib::Client& client);
+int join_game(GameClient& client);
 // GET /start until the body is exactly "2".
-void wait_for_start(httplib::Client& client);
+void wait_for_start(GameClient& client);
 // POST /chess with the current board until "ok"; the text is made anew for
 // every attempt.
-void post_board(httplib::Client& client);
+void post_board(GameClient& client);
 // GET /what until a 200 reply that holds a whole board, then loads it. Before
 // player 1's first post the server holds an empty text, which is refused.
-void fetch_board(httplib::Client& client);
+void fetch_board(GameClient& client);
 // GET /who_win until a 200 reply; returns its body ("0": nobody has won).
-std::string ask_who_win(httplib::Client& client);
+std::string ask_who_win(GameClient& client);
 // The end picture a /who_win body calls for: 0 for exactly "0" (the game goes
 // on), 1 for exactly "1", and player 2's for any other body.
 int winner_picture(const std::string& who_win_body);
 // One GET /who: true when it was answered and names my_player.
-bool is_my_turn(httplib::Client& client);
+bool is_my_turn(GameClient& client);
 // GET /next until "ok".
-void hand_over_turn(httplib::Client& client);
+void hand_over_turn(GameClient& client);
 // POST /win with the winner's number until "ok".
-void post_win(httplib::Client& client, int winner);
+void post_win(GameClient& client, int winner);

@@ -106,7 +106,7 @@ void NetworkPair::run_on_player_side(const std::function<void()>& work) const {
 Reply NetworkPair::get(const std::string& path) const {
     Reply reply;
     run_on_player_side([&] {
-        httplib::Client client = game_client(server_);
+        GameClient client(server_);
         client.set_connection_timeout(0, 200000);
         if (auto result = client.Get(path.c_str())) reply = {result->status, result->body};
     });

@@ -81,7 +81,7 @@ private:
 class ProtocolTest : public BoardTest {
 protected:
     ScriptedServer server;
-    httplib::Client client{"127.0.0.1", server.port()};
+    GameClient client{{"127.0.0.1", server.port()}};
 };
 
 TEST_F(ProtocolTest, JoinWaitsForANonzeroNumber) {
@@ -160,7 +160,7 @@ TEST_F(ProtocolTest, MyTurnIsNoWhenNothingAnswers) {
         ScriptedServer gone;
         closed_port = gone.port();
     }
-    httplib::Client nowhere("127.0.0.1", closed_port);
+    GameClient nowhere({"127.0.0.1", closed_port});
     my_player = 1;
     EXPECT_FALSE(is_my_turn(nowhere));
 }
@@ -175,7 +175,7 @@ TEST_F(ProtocolTest, NextWaitsForExactlyOk) {
 // again: a second /next would hand the turn straight back.
 TEST_F(ProtocolTest, SlowNextIsSentOnceWithTheKey) {
     server.script("/next", {{200, "ok", 6000}, {200, "ok"}});
-    httplib::Client patient = game_client({"127.0.0.1", server.port(), "7F3K9QX2MC4D"});
+    GameClient patient({"127.0.0.1", server.port(), "7F3K9QX2MC4D"});
     hand_over_turn(patient);
     EXPECT_EQ(server.bodies("/next").size(), 1u);
     EXPECT_EQ(server.bodies("Authorization"), (std::vector<std::string>{"Bearer 7F3K9QX2MC4D"}));
