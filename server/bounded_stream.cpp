@@ -89,11 +89,12 @@ ssize_t BoundedSocketStream::fill_buffer(int timeout_ms) {
     return got;
 }
 
-int BoundedSocketStream::read_wait_ms() const {
+int BoundedSocketStream::read_wait_ms() {
     int wait = milliseconds(limits_.read_timeout);
     if (!in_head_ || limits_.head_deadline.count() == 0) return wait;
-    if (std::chrono::steady_clock::now() >= head_ends_by_) return -1;
-    return std::min(wait, milliseconds_until(head_ends_by_));
+    int left = milliseconds_until(head_ends_by_);
+    head_was_late_ = left == 0;
+    return head_was_late_ ? -1 : std::min(wait, left);
 }
 
 // Whatever the reply wrote so far goes out before a read can wait: the client
@@ -105,7 +106,10 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     if (buffer_start_ == buffer_end_) {
         int wait_ms = read_wait_ms();
         if (wait_ms < 0) return -1;
-        if (ssize_t got = fill_buffer(wait_ms); got <= 0) return got;
+        if (ssize_t got = fill_buffer(wait_ms); got <= 0) {
+            head_was_late_ = got < 0 && read_wait_ms() < 0;
+            return got;
+        }
     }
     std::size_t taken = std::min(size, buffer_end_ - buffer_start_);
     std::memcpy(ptr, buffer_ + buffer_start_, taken);

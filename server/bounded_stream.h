@@ -50,6 +50,9 @@ public:
     // Sends what the reply has written so far; false when the peer does not
     // take it within the write time-out.
     bool flush();
+    // True once a head did not come whole within the head deadline: the
+    // library answers 400, and the connection is for closing.
+    bool head_was_late() const { return head_was_late_; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -68,7 +71,7 @@ private:
     ssize_t fill_buffer(int timeout_ms);
     // The wait a read may make now: the read time-out, or less while the head
     // deadline runs. Negative once the deadline has passed.
-    int read_wait_ms() const;
+    int read_wait_ms();
 
     socket_t sock_;
     sockaddr_storage peer_;
@@ -80,6 +83,7 @@ private:
     std::string reply_;
     bool in_head_ = true;
     std::chrono::steady_clock::time_point head_ends_by_;
+    bool head_was_late_ = false;
     std::size_t head_bytes_ = 0;
     std::size_t body_bytes_ = 0;
     std::size_t line_length_ = 0;

@@ -143,7 +143,7 @@ void GameServer::serve_connection(const AcceptedConnection& connection) {
         refused = false;
         stream.start_request();
         bool served = process_request(stream, left == 1, connection_closed, before_routing);
-        if (!stream.flush() || !served || connection_closed || refused) break;
+        if (!stream.flush() || !served || connection_closed || refused || stream.head_was_late()) break;
     }
     close(connection.sock);
 }
