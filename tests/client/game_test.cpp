@@ -26,7 +26,6 @@
 #include <fstream>
 #include <functional>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -303,30 +302,8 @@ TEST_F(GameTest, ARefusedKeyEndsTheClientWithStatus2AndTheReason) {
     EXPECT_EQ(server->standard_output(), "");
 }
 
-// The processes below `root`, from /proc.
-std::vector<pid_t> descendants_of(pid_t root) {
-    std::vector<std::pair<pid_t, pid_t>> parents;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const pid_t pid = std::atoi(entry.path().filename().c_str());
-        std::string stat = read_file(entry.path() / "stat");
-        if (pid <= 0 || stat.rfind(')') == std::string::npos) continue;
-        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-        char state = 0;
-        pid_t parent = 0;
-        fields >> state >> parent;
-        parents.emplace_back(pid, parent);
-    }
-    std::vector<pid_t> found{root};
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        for (auto [pid, parent] : parents) {
-            if (parent == found[i]) found.push_back(pid);
-        }
-    }
-    found.erase(found.begin());
-    return found;
-}
-
-// Every command line of the machine that holds `text`.
+// The processes of the machine whose command line holds `text`, as
+// "/proc/PID: COMMAND LINE".
 std::vector<std::string> command_lines_holding(const std::string& text) {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -406,16 +383,15 @@ TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     pollfd waiting{impostor, POLLIN, 0};
     EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the impostor was reached";
 
-    // Closing the window ends the game; the launcher then stops what it started.
-    std::vector<std::pair<pid_t, std::string>> started;
-    for (pid_t pid : descendants_of(launcher.pid())) {
-        started.emplace_back(pid, read_file("/proc/" + std::to_string(pid) + "/cmdline"));
-        if (started.back().second.find("client/client") != std::string::npos) kill(pid, SIGTERM);
+    // Ending the window ends the game; the launcher then stops its server.
+    for (const std::string& window : command_lines_holding("client/client")) {
+        const std::string process = window.substr(0, window.find(':'));
+        std::error_code gone;
+        if (std::filesystem::read_symlink(process + "/cwd", gone) == root + "/build") {
+            kill(std::stoi(process.substr(6)), SIGTERM);
+        }
     }
     EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
-    for (const auto& [pid, command] : started) {
-        if (read_file("/proc/" + std::to_string(pid) + "/cmdline") == command) kill(pid, SIGKILL);
-    }
     close(impostor);
     std::filesystem::remove_all(root);
 }

@@ -97,17 +97,14 @@ bool RawConnection::open_at_server() {
 }
 
 std::optional<std::string> RawConnection::reply_until_closed(std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    timeval wait{0, static_cast<suseconds_t>(std::chrono::microseconds(limit).count())};
+    setsockopt(sock_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     std::string reply;
     char buffer[4096];
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd entry{sock_, POLLIN, 0};
-        if (left.count() <= 0 || poll(&entry, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
-        ssize_t n = recv(sock_, buffer, sizeof buffer, 0);
-        if (n <= 0) return reply;
-        reply.append(buffer, n);
-    }
+    ssize_t n;
+    while ((n = recv(sock_, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, n);
+    if (n < 0) return std::nullopt;
+    return reply;
 }
 
 namespace {

@@ -31,7 +31,8 @@ public:
     // it sent is read and dropped.
     bool open_at_server();
     // Everything the server sends until it closes, without ending the sending
-    // side first; none when it has not closed within `limit`.
+    // side first; none when it falls silent for `limit` (under a second)
+    // without closing.
     std::optional<std::string> reply_until_closed(std::chrono::milliseconds limit);
 
 private:
