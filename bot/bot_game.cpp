@@ -19,7 +19,7 @@ namespace {
 constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
-    httplib::Client client;
+    GameClient client;
     // The board just fetched, or the one this bot dealt or moved on.
     Board board;
     int player = 0;
@@ -93,7 +93,7 @@ bool take_turn(BotGame& game) {
 int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
-    BotGame game{.client = game_client(options.server),
+    BotGame game{.client = GameClient(options.server),
                  .board = {},
                  .log = GameLog(options.log_path),
                  .mind = {},

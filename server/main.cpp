@@ -6,38 +6,11 @@
 #include "key_check.h"
 #include "options.h"
 
-#include <netdb.h>
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 
 namespace {
-
-// SO_REUSEADDR lets a restarted server bind at once. The library's default also
-// sets SO_REUSEPORT, which would let a second server share the port and split
-// the clients between two games; leaving it off makes the second one fail.
-void exclusive_socket_options(socket_t sock) {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-}
-
-// The library tries each address of the name in turn. Pinning the family of the
-// first one, the address clients try first, stops a second server from quietly
-// binding the other family when the first is taken.
-int first_family_of(const char* name) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr) {
-        return AF_UNSPEC;
-    }
-    int family = found->ai_family;
-    freeaddrinfo(found);
-    return family;
-}
 
 int fail(const char* what, const ServerOptions& options, int error) {
     const bool ipv6 = options.listen.find(':') != std::string::npos;
@@ -66,12 +39,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     GameServer server;
-    require_key(server, options->key);
-    server.set_socket_options(exclusive_socket_options);
-    server.set_address_family(first_family_of(options->listen.c_str()));
+    if (!options->key.empty()) {
+        server.refuse_requests([key = options->key](const httplib::Request& req) { return !carries_key(req, key); });
+    }
+    if (options->beyond_loopback) server.guard_against_other_hosts();
 
     errno = 0;
-    if (!server.bind_game_port(options->listen.c_str(), options->port)) {
+    if (!server.bind_game_address(reinterpret_cast<const sockaddr*>(&options->address), options->address_length)) {
         return fail("cannot listen on", *options, errno);
     }
     if (!server.listen_after_bind()) {
