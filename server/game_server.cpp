@@ -36,8 +36,10 @@ std::optional<sockaddr_storage> one_listening_address(socket_t sock) {
 
 }  // namespace
 
-GameServer::GameServer() {
-    register_routes(*this);
+GameServer::GameServer() : GameServer(register_routes) {}
+
+GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers) {
+    register_handlers(*this);
     set_payload_max_length(max_body_bytes);
 }
 
@@ -85,7 +87,10 @@ bool GameServer::listen_after_bind() {
     return false;
 }
 
-void GameServer::stop() { close_listening_socket(svr_sock_); }
+void GameServer::stop() {
+    close_listening_socket(svr_sock_);
+    if (stop_hook_) stop_hook_();
+}
 
 // shutdown() wakes every thread blocked in accept(); close() alone would not.
 bool GameServer::close_listening_socket(socket_t sock) {

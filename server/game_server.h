@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // Guards for a server that other hosts reach. Any host can open connections
 // before it shows a key, and each holds one of the server's threads: a
@@ -27,7 +28,9 @@ constexpr std::size_t max_connections_per_address = 16;
 
 class GameServer : public httplib::Server {
 public:
+    // The relay's eight routes, or those `register_handlers` adds.
     GameServer();
+    explicit GameServer(const std::function<void(httplib::Server&)>& register_handlers);
 
     // Binds exactly `address`, with SO_REUSEADDR and a listen backlog of
     // SOMAXCONN instead of the library's 5: with 5, a burst of a few more
@@ -52,8 +55,10 @@ public:
     bool listen_after_bind();
     // Stops accepting; each connection ends after its current request or its
     // keep-alive wait, and listen_after_bind() returns once every thread is
-    // joined.
+    // joined. Then runs the hook given to on_stop, so that handlers that wait
+    // answer now.
     void stop();
+    void on_stop(std::function<void()> hook) { stop_hook_ = std::move(hook); }
 
 private:
     // The next connection and its peer's address; the library's handling of
@@ -73,4 +78,5 @@ private:
     // The listening address when it is one address, not every interface:
     // then each connection's own is known without asking the socket.
     std::optional<sockaddr_storage> local_;
+    std::function<void()> stop_hook_;
 };

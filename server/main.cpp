@@ -1,14 +1,19 @@
 // The game server: one game per process, on localhost:8089 unless told
-// otherwise. Standard output carries only the game's console lines; failures
-// to serve and bad options go to standard error.
+// otherwise, relayed or, with --referee, refereed. Standard output carries
+// only the game's console lines; failures to serve and bad options go to
+// standard error.
 
 #include "game_server.h"
 #include "key_check.h"
 #include "options.h"
+#include "referee_routes.h"
+#include "routes.h"
+#include "stop_signals.h"
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -38,11 +43,24 @@ int main(int argc, char** argv) {
         std::cout << server_usage;
         return 0;
     }
-    GameServer server;
+    Referee referee(std::cout);
+    std::function<void(httplib::Server&)> routes = register_routes;
+    if (options->referee) {
+        routes = [&referee](httplib::Server& server) { register_referee_routes(server, referee); };
+    }
+    GameServer server(routes);
     if (!options->key.empty()) {
         server.refuse_requests([key = options->key](const httplib::Request& req) { return !carries_key(req, key); });
     }
     if (options->beyond_loopback) server.guard_against_other_hosts();
+
+    // The relay is ended by these signals where it stands; a referee first
+    // answers the long polls that wait on it.
+    std::unique_ptr<StopOnSignals> signals;
+    if (options->referee) {
+        server.on_stop([&referee] { end_waits(referee); });
+        signals = std::make_unique<StopOnSignals>([&server] { server.stop(); });
+    }
 
     errno = 0;
     if (!server.bind_game_address(reinterpret_cast<const sockaddr*>(&options->address), options->address_length)) {

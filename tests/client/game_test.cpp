@@ -69,7 +69,7 @@ protected:
     ChildProcess* player[3] = {};
     unsigned long window[3] = {};
     // A GET to the game's server.
-    std::function<Reply(const std::string&)> ask = get;
+    std::function<Reply(const std::string&)> ask = [](const std::string& path) { return get(path); };
 
     // Both players joined, both board windows open side by side and drawn.
     void start_game() {
