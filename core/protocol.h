@@ -1,7 +1,8 @@
 #pragma once
 // Every request a player sends to the game server, each with the reply it
 // waits for. A failed request and a refused reply are alike: the request goes
-// out again at once, with no pause and no limit.
+// out again at once, with no limit (after a short pause when the reply went
+// over its bounds; a 401 ends the program, see GameClient).
 
 #include "board.h"
 #include "game_client.h"

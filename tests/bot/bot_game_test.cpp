@@ -172,7 +172,7 @@ protected:
         auto step = steps[std::uniform_int_distribution<std::size_t>(0, steps.size() - 1)(rng)];
         ASSERT_EQ(make_move(board, 1, step[0], step[1], step[2], step[3]), MoveResult::ordinary);
     }
-    GameClient client{{default_host, default_port}};
+    GameClient client{{default_host, default_port, ""}};
 };
 
 TEST_F(AgainstClientRequests, BotAnswersEachMoveWithOneLegalStepAndTakesTheForfeit) {

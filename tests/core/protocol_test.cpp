@@ -91,7 +91,7 @@ private:
 class ProtocolTest : public BoardTest {
 protected:
     ScriptedServer server;
-    GameClient client{{"127.0.0.1", server.port()}};
+    GameClient client{{"127.0.0.1", server.port(), ""}};
 };
 
 TEST_F(ProtocolTest, JoinWaitsForANonzeroNumber) {
@@ -168,7 +168,7 @@ TEST_F(ProtocolTest, MyTurnIsNoWhenNothingAnswers) {
         ScriptedServer gone;
         closed_port = gone.port();
     }
-    GameClient nowhere({"127.0.0.1", closed_port});
+    GameClient nowhere({"127.0.0.1", closed_port, ""});
     my_player = 1;
     EXPECT_FALSE(is_turn_of(nowhere, my_player));
 }
@@ -255,11 +255,11 @@ private:
 TEST(GameClientTest, RepliesBeyondTheirSizeOrTimeFailTheRequest) {
     for (Hostility kind : {Hostility::endless_body, Hostility::endless_headers}) {
         HostileServer hostile(kind);
-        GameClient client({"127.0.0.1", hostile.port()});
+        GameClient client({"127.0.0.1", hostile.port(), ""});
         EXPECT_FALSE(client.Get("/who"));
     }
     HostileServer drip(Hostility::drip);
-    GameClient client({"127.0.0.1", drip.port()}, std::chrono::seconds(1));
+    GameClient client({"127.0.0.1", drip.port(), ""}, std::chrono::seconds(1));
     EXPECT_FALSE(client.Get("/who"));
 }
 
