@@ -21,7 +21,7 @@ namespace {
 constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
-    httplib::Client client;
+    GameClient client;
     // The board just fetched, or the one this bot dealt or moved on.
     Board board;
     int player = 0;
@@ -97,12 +97,14 @@ bool take_turn(BotGame& game) {
 int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
-    httplib::Client client = game_client(options.server);
-    const SeatChoice seat = choose_seat(client, options.seat_file);
-    if (!seat.why.empty()) std::cerr << "bot: " << seat.why << std::endl;
-    if (seat.kind == SeatChoice::stop) return 2;
-    if (seat.kind == SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);
-    BotGame game{.client = std::move(client),
+    {
+        GameClient client(options.server);
+        const SeatChoice seat = choose_seat(client, options.seat_file);
+        if (!seat.why.empty()) std::cerr << "bot: " << seat.why << std::endl;
+        if (seat.kind == SeatChoice::stop) return 2;
+        if (seat.kind == SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);
+    }
+    BotGame game{.client = GameClient(options.server),
                  .board = {},
                  .log = GameLog(options.log_path),
                  .mind = {},

@@ -16,7 +16,9 @@ const char* const bot_usage =
     "                        (default: the time)\n"
     "  --log FILE            write a time-stamped record of the game to FILE\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
-    "  --key KEY             the game key that server was started with\n"
+    "  --key KEY             the game key that server was started with; without\n"
+    "                        --key it is taken from the environment variable\n"
+    "                        GAME_KEY, which other users cannot read\n"
     "  --seat-file PATH      on a refereed server: take the seat kept in PATH, or\n"
     "                        take a new one and keep it there until the game ends\n"
     "                        (default: $GAME_SEAT_FILE, else none); a seat taken\n"
@@ -29,7 +31,8 @@ const char* const bot_usage =
     "the opponent's, and it remembers what its fights and the opponent's\n"
     "captures reveal. When none of its pieces can move it gives the game up.\n"
     "To play against it, start the server, then your client and the bot in\n"
-    "either order; until the server answers, the bot keeps asking.\n";
+    "either order; until the server answers, the bot keeps asking. When the\n"
+    "server refuses its key, it says so and exits with status 2.\n";
 
 namespace {
 
@@ -91,5 +94,6 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             return std::nullopt;
         }
     }
+    if (!options.help && !(error = take_key_from_environment(options.server.key)).empty()) return std::nullopt;
     return options;
 }

@@ -23,5 +23,6 @@ struct BotOptions {
 
 extern const char* const bot_usage;
 
-// None, with a reason in `error`, for a command line it cannot follow.
+// None, with a reason in `error`, for a command line it cannot follow. The key
+// comes from --key, or else from GAME_KEY.
 std::optional<BotOptions> parse_options(const std::vector<std::string>& args, std::string& error);

@@ -14,7 +14,7 @@ namespace {
 
 struct RefereedBot {
     // Long polls only: the bot waits for nothing else while one is out.
-    httplib::Client client;
+    GameClient client;
     Seat seat;
     std::string seat_file;
     GameLog log;
@@ -132,7 +132,7 @@ PlayerView view_after_own_move(const PlayerView& before, const Move& move, const
 }
 
 int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned seed) {
-    RefereedBot bot{.client = long_poll_client(options.server),
+    RefereedBot bot{.client = GameClient(options.server, long_poll_wait),
                     .seat = seat,
                     .seat_file = options.seat_file,
                     .log = GameLog(options.log_path),

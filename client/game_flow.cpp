@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <thread>
 
-std::unique_ptr<httplib::Client> http_client;
+std::unique_ptr<GameClient> http_client;
 InputMessage message_record;
 
 namespace {

@@ -1,15 +1,14 @@
 #pragma once
 // The client's game from joining to the end picture, on the main thread.
 
+#include "game_client.h"
 #include "image.h"
 #include "input.h"
-
-#include <httplib.h>
 
 #include <memory>
 
 // The one connection of the game flow to the game server, made at start-up.
-extern std::unique_ptr<httplib::Client> http_client;
+extern std::unique_ptr<GameClient> http_client;
 // The record every peek_message of the game fills.
 extern InputMessage message_record;
 

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     }
     server_address = options->server;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    http_client = std::make_unique<httplib::Client>(game_client(server_address));
+    http_client = std::make_unique<GameClient>(server_address);
     load_view_images();
     open_lobby();
 

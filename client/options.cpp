@@ -6,7 +6,9 @@ const char* const client_usage =
     "game server and plays it there; run it from a folder beside thirdparty/.\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089); an IPv6\n"
     "                        address goes in brackets before a port: [ADDRESS]:PORT\n"
-    "  --key KEY             the game key that server was started with\n"
+    "  --key KEY             the game key that server was started with; without\n"
+    "                        --key it is taken from the environment variable\n"
+    "                        GAME_KEY, which other users cannot read\n"
     "  --seat-file PATH      on a refereed server: take the seat kept in PATH, or\n"
     "                        take a new one and keep it there until the game ends\n"
     "                        (default: $GAME_SEAT_FILE, else none)\n"
@@ -34,5 +36,6 @@ std::optional<ClientOptions> parse_client_options(const std::vector<std::string>
             return std::nullopt;
         }
     }
+    if (!options.help && !(error = take_key_from_environment(options.server.key)).empty()) return std::nullopt;
     return options;
 }

@@ -17,4 +17,5 @@ struct ClientOptions {
 extern const char* const client_usage;
 
 // None, with one line in `error`, for a command line the client cannot follow.
+// The key comes from --key, or else from GAME_KEY.
 std::optional<ClientOptions> parse_client_options(const std::vector<std::string>& args, std::string& error);

@@ -9,7 +9,6 @@
 #include "clicks.h"
 #include "input.h"
 #include "layout.h"
-#include "protocol.h"
 #include "seat_file.h"
 #include "view.h"
 #include "view_watch.h"
@@ -28,12 +27,12 @@ namespace {
 constexpr auto input_pass = std::chrono::milliseconds(15);
 // The server answers a move or a resignation at once; a slower reply means it
 // is gone, and the window should not hang on it.
-constexpr std::time_t own_request_seconds = 3;
+constexpr std::chrono::seconds own_request_wait{3};
 
 struct RefereedGame {
     Seat seat;
     std::string seat_file;
-    httplib::Client client;         // the player's moves and resignation
+    GameClient client;              // the player's moves and resignation
     std::optional<GameView> shown;  // on the board window; none while the lobby shows
     TurnSelection selection;
     bool move_sent = false;  // taken by the server; the next view shows it
@@ -123,8 +122,7 @@ std::optional<int> take_clicks(RefereedGame& game) {
 }  // namespace
 
 int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file) {
-    RefereedGame game{seat, seat_file, game_client(address), std::nullopt, {}, false};
-    game.client.set_read_timeout(own_request_seconds, 0);
+    RefereedGame game{seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, false};
     ViewWatch watch(address, seat.token);
     for (;;) {
         ViewWatch::News news = watch.next(input_pass);

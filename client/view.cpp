@@ -20,7 +20,7 @@ const IMAGE& picture_of_kind(std::int32_t kind) {
 // A short-lived client of its own, so the turn marker never depends on the
 // state of the game flow's connection.
 std::string ask_whose_turn() {
-    httplib::Client client = game_client(server_address);
+    GameClient client(server_address);
     for (;;) {
         auto result = client.Get("/who");
         if (result && result->status == 200) return result->body;

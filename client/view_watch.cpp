@@ -9,7 +9,9 @@
 // Shared by the window's thread and the watching thread, and kept alive by
 // both, so a thread left to end with the process never outlives its state.
 struct WatchState {
-    httplib::Client client;
+    WatchState(const ServerAddress& address, const std::string& token) : client(address, long_poll_wait), token(token) {}
+
+    GameClient client;
     std::string token;
     std::mutex mutex;
     std::condition_variable changed;
@@ -68,7 +70,7 @@ void watch(WatchState& state) {
 }  // namespace
 
 ViewWatch::ViewWatch(const ServerAddress& address, const std::string& token)
-    : state_(std::make_shared<WatchState>(long_poll_client(address), token)) {
+    : state_(std::make_shared<WatchState>(address, token)) {
     thread_ = std::thread([state = state_] {
         watch(*state);
         std::lock_guard lock(state->mutex);

@@ -17,27 +17,17 @@ bool answered_exactly(const httplib::Result& result, const std::string& expected
     return answered(result) && result->body == expected;
 }
 
-void get_until_exactly(httplib::Client& client, const char* path, const std::string& expected) {
+void get_until_exactly(GameClient& client, const char* path, const std::string& expected) {
     while (!answered_exactly(client.Get(path), expected)) {
     }
 }
 
-void post_until_ok(httplib::Client& client, const char* path, const std::string& body) {
+void post_until_ok(GameClient& client, const char* path, const std::string& body) {
     while (!answered_exactly(client.Post(path, body, text_plain), "ok")) {
     }
 }
 
 }  // namespace
-
-httplib::Client game_client(const ServerAddress& address) {
-    httplib::Client client(address.host, address.port);
-    constexpr time_t reply_wait_seconds = 300;
-    client.set_connection_timeout(reply_wait_seconds);
-    client.set_read_timeout(reply_wait_seconds);
-    client.set_write_timeout(reply_wait_seconds);
-    if (!address.key.empty()) client.set_bearer_token_auth(address.key.c_str());
-    return client;
-}
 
 std::optional<int> number_in_body(const std::string& body) {
     std::size_t i = 0;
@@ -59,7 +49,7 @@ std::optional<int> number_in_body(const std::string& body) {
     return static_cast<int>(value);
 }
 
-int join_game(httplib::Client& client) {
+int join_game(GameClient& client) {
     for (;;) {
         auto result = client.Get("/join");
         if (!answered(result)) continue;
@@ -68,14 +58,14 @@ int join_game(httplib::Client& client) {
     }
 }
 
-void wait_for_start(httplib::Client& client) { get_until_exactly(client, "/start", "2"); }
+void wait_for_start(GameClient& client) { get_until_exactly(client, "/start", "2"); }
 
-void post_board(httplib::Client& client, const Board& board) {
+void post_board(GameClient& client, const Board& board) {
     while (!answered_exactly(client.Post("/chess", board_text(board), text_plain), "ok")) {
     }
 }
 
-Board fetch_board(httplib::Client& client) {
+Board fetch_board(GameClient& client) {
     for (;;) {
         auto result = client.Get("/what");
         if (!answered(result)) continue;
@@ -83,7 +73,7 @@ Board fetch_board(httplib::Client& client) {
     }
 }
 
-std::string ask_who_win(httplib::Client& client) {
+std::string ask_who_win(GameClient& client) {
     for (;;) {
         auto result = client.Get("/who_win");
         if (answered(result)) return result->body;
@@ -95,15 +85,15 @@ int winner_in_reply(const std::string& who_win_body) {
     return who_win_body == "1" ? 1 : 2;
 }
 
-bool is_turn_of(httplib::Client& client, int player) {
+bool is_turn_of(GameClient& client, int player) {
     auto result = client.Get("/who");
     if (!answered(result)) return false;
     auto number = number_in_body(result->body);
     return number && *number == player;
 }
 
-void hand_over_turn(httplib::Client& client) { get_until_exactly(client, "/next", "ok"); }
+void hand_over_turn(GameClient& client) { get_until_exactly(client, "/next", "ok"); }
 
-void post_win(httplib::Client& client, int winner) {
+void post_win(GameClient& client, int winner) {
     post_until_ok(client, "/win", std::to_string(winner));
 }

@@ -1,7 +1,5 @@
 #include "referee_requests.h"
 
-#include "protocol.h"
-
 #include <sys/random.h>
 
 #include <stdexcept>
@@ -72,13 +70,7 @@ std::string new_request_id() {
     return id;
 }
 
-httplib::Client long_poll_client(const ServerAddress& address) {
-    httplib::Client client = game_client(address);
-    client.set_read_timeout(long_poll_seconds, 0);
-    return client;
-}
-
-SeatReply take_seat(httplib::Client& client, const std::string& request_id) {
+SeatReply take_seat(GameClient& client, const std::string& request_id) {
     for (;;) {
         auto result = client.Post("/seat", request_id, text_plain);
         if (result && result->status == 404) return {SeatAnswer::relay, {}};
@@ -90,18 +82,18 @@ SeatReply take_seat(httplib::Client& client, const std::string& request_id) {
     }
 }
 
-ViewReply get_view(httplib::Client& client, const std::string& token) {
+ViewReply get_view(GameClient& client, const std::string& token) {
     return view_reply(client.Get("/view", seat_header(token)));
 }
 
-ViewReply wait_for_change(httplib::Client& client, const std::string& token, std::uint64_t version) {
+ViewReply wait_for_change(GameClient& client, const std::string& token, std::uint64_t version) {
     return view_reply(client.Get("/view?after=" + std::to_string(version), seat_header(token)));
 }
 
-Answer post_move(httplib::Client& client, const std::string& token, const Move& move) {
+Answer post_move(GameClient& client, const std::string& token, const Move& move) {
     return answer_of(client.Post("/move", seat_header(token), move_text(move), text_plain));
 }
 
-Answer post_resign(httplib::Client& client, const std::string& token) {
+Answer post_resign(GameClient& client, const std::string& token) {
     return answer_of(client.Post("/resign", seat_header(token), "", text_plain));
 }

@@ -4,15 +4,12 @@
 // is named by its token in the header "Seat: TOKEN". Unlike the relay's
 // requests, none of these asks again without a rest.
 
+#include "game_client.h"
 #include "game_view.h"
 #include "rules.h"
-#include "server_address.h"
-
-#include <httplib.h>
 
 #include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +35,9 @@ std::string new_request_id();
 constexpr auto request_rest = std::chrono::milliseconds(250);
 
 // The server holds a long poll up to 25 s; a reply that takes longer than this
-// means the server or the way to it is gone.
-constexpr std::time_t long_poll_seconds = 35;
-// game_client for `address`, allowing a long poll its time and no more.
-httplib::Client long_poll_client(const ServerAddress& address);
+// means the server or the way to it is gone. The reply wait of the
+// GameClient that sends long polls.
+constexpr std::chrono::seconds long_poll_wait{35};
 
 enum class SeatAnswer {
     taken,  // 200 "N TOKEN": a refereed game
@@ -56,7 +52,7 @@ struct SeatReply {
 
 // POST /seat with `request_id` until one of the three answers above; any other
 // reply, or none, goes out again after request_rest.
-SeatReply take_seat(httplib::Client& client, const std::string& request_id);
+SeatReply take_seat(GameClient& client, const std::string& request_id);
 
 // What one request of a seat came to.
 enum class Answer {
@@ -73,12 +69,12 @@ struct ViewReply {
 };
 
 // One GET /view for the seat.
-ViewReply get_view(httplib::Client& client, const std::string& token);
+ViewReply get_view(GameClient& client, const std::string& token);
 // One GET /view?after=`version`: answered when the version passes it, or with
 // the view as it stands after the server's wait.
-ViewReply wait_for_change(httplib::Client& client, const std::string& token, std::uint64_t version);
+ViewReply wait_for_change(GameClient& client, const std::string& token, std::uint64_t version);
 
 // POST /move with the move's "C R C R".
-Answer post_move(httplib::Client& client, const std::string& token, const Move& move);
+Answer post_move(GameClient& client, const std::string& token, const Move& move);
 // POST /resign: the other seat wins.
-Answer post_resign(httplib::Client& client, const std::string& token);
+Answer post_resign(GameClient& client, const std::string& token);

@@ -38,7 +38,7 @@ void remove_seat_file(const std::string& path) {
     if (!path.empty()) unlink(path.c_str());
 }
 
-SeatChoice choose_seat(httplib::Client& client, const std::string& seat_file) {
+SeatChoice choose_seat(GameClient& client, const std::string& seat_file) {
     SeatChoice choice;
     if (!seat_file.empty()) {
         auto kept = read_seat_file(seat_file, choice.why);

@@ -4,9 +4,8 @@
 // program died takes its seat back. The token is a secret: the file is the
 // player's alone and it never goes on a command line.
 
+#include "game_client.h"
 #include "referee_requests.h"
-
-#include <httplib.h>
 
 #include <optional>
 #include <string>
@@ -37,4 +36,4 @@ struct SeatChoice {
 // file when one is named. A full game, or a seat file that holds no seat,
 // stops the player; a seat that cannot be stored is played all the same, with
 // `why` saying it cannot be taken back.
-SeatChoice choose_seat(httplib::Client& client, const std::string& seat_file);
+SeatChoice choose_seat(GameClient& client, const std::string& seat_file);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 
 std::optional<std::string> normalized_key(std::string_view typed) {
     std::string key;
@@ -19,6 +20,19 @@ std::string take_key(std::string& key, std::string_view typed) {
     if (!normalized) return "bad key: give at least 12 letters and digits (dashes and case do not count)";
     key = *normalized;
     return "";
+}
+
+std::string take_key_from_environment(std::string& key) {
+    const char* typed = std::getenv(key_variable);
+    if (!key.empty() || typed == nullptr || *typed == '\0') return "";
+    std::string error = take_key(key, typed);
+    return error.empty() ? "" : std::string(key_variable) + ": " + error;
+}
+
+std::string reachable_host(const std::string& host) {
+    std::string lower;
+    for (char c : host) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower == "localhost" ? "127.0.0.1" : host;
 }
 
 std::optional<int> port_number(std::string_view text) {

@@ -32,6 +32,20 @@ std::string take_key(std::string& key, std::string_view typed);
 // A port from 1 to 65535, written in decimal and nothing else.
 std::optional<int> port_number(std::string_view text);
 
+// The environment variable that carries the game key, so that it need not be
+// on a command line, where every user of the machine can read it.
+inline constexpr const char* key_variable = "GAME_KEY";
+
+// When `key` is still empty and GAME_KEY is set and not empty, takes that key
+// into `key`. Returns what is wrong with it in one line, or an empty text.
+std::string take_key_from_environment(std::string& key);
+
+// The address to reach or bind for `host`: 127.0.0.1 for the name localhost,
+// in any case, and `host` itself for any other. Where /etc/hosts names ::1
+// first, any local user could otherwise listen on [::1] beside a server on
+// 127.0.0.1 or 0.0.0.0 and be asked first, key and all.
+std::string reachable_host(const std::string& host);
+
 // Takes "--server HOST[:PORT]" (an IPv6 address in brackets when a port
 // follows) or "--key KEY" into `address`. Returns what is wrong with the value
 // in one line, or an empty text when it was taken.

@@ -1,53 +1,30 @@
 #include "bounded_stream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "socket_io.h"
+
 #include <poll.h>
-#include <sys/socket.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstring>
 
 namespace {
 
-int to_milliseconds(time_t sec, time_t usec) {
-    return static_cast<int>(sec * 1000 + usec / 1000);
-}
+// A reply's head and a board fit many times over; a larger body goes out
+// after what was gathered before it, without a copy.
+constexpr std::size_t max_gathered_reply_bytes = 16 * 1024;
 
-// Waits for `events` on the socket; false on time-out or error.
-bool wait_for(socket_t sock, short events, int timeout_ms) {
-    pollfd entry{sock, events, 0};
-    int ready;
-    do {
-        ready = poll(&entry, 1, timeout_ms);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0;
-}
-
-void address_text(const sockaddr_storage& address, std::string& ip, int& port) {
-    char text[INET6_ADDRSTRLEN] = "";
-    if (address.ss_family == AF_INET) {
-        const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
-        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
-        port = ntohs(v4.sin_port);
-    } else if (address.ss_family == AF_INET6) {
-        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
-        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-        port = ntohs(v6.sin6_port);
-    }
-    ip = text;
-}
+int milliseconds(std::chrono::milliseconds time) { return static_cast<int>(time.count()); }
 
 }  // namespace
 
-BoundedSocketStream::BoundedSocketStream(socket_t sock, time_t read_timeout_sec,
-                                         time_t read_timeout_usec, time_t write_timeout_sec,
-                                         time_t write_timeout_usec)
-    : sock_(sock),
-      read_timeout_ms_(to_milliseconds(read_timeout_sec, read_timeout_usec)),
-      write_timeout_ms_(to_milliseconds(write_timeout_sec, write_timeout_usec)) {}
+BoundedSocketStream::BoundedSocketStream(socket_t sock, const sockaddr_storage& peer,
+                                         const std::optional<sockaddr_storage>& local,
+                                         const StreamLimits& limits)
+    : sock_(sock), peer_(peer), local_(local), limits_(limits) {}
+
+bool BoundedSocketStream::wait_for_request(std::chrono::milliseconds timeout) {
+    return buffer_start_ < buffer_end_ || fill_buffer(milliseconds(timeout)) > 0;
+}
 
 void BoundedSocketStream::start_request() {
     in_head_ = true;
@@ -55,28 +32,23 @@ void BoundedSocketStream::start_request() {
     body_bytes_ = 0;
     line_length_ = 0;
     last_byte_ = 0;
-}
-
-// Polls in short slices, as the library's own keep-alive wait does, so a
-// pipelined request already in the buffer is taken at once.
-bool BoundedSocketStream::wait_for_request(time_t timeout_sec) {
-    if (buffer_start_ < buffer_end_) return true;
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_sec);
-    pollfd entry{sock_, POLLIN, 0};
-    for (;;) {
-        int ready = poll(&entry, 1, 10);
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
-        if (std::chrono::steady_clock::now() > end) return false;
+    if (limits_.head_deadline.count() > 0) {
+        head_ends_by_ = std::chrono::steady_clock::now() + limits_.head_deadline;
     }
 }
 
+bool BoundedSocketStream::flush() {
+    bool sent = send_all_within(sock_, reply_.data(), reply_.size(), milliseconds(limits_.write_timeout));
+    reply_.clear();
+    return sent;
+}
+
 bool BoundedSocketStream::is_readable() const {
-    return buffer_start_ < buffer_end_ || wait_for(sock_, POLLIN, read_timeout_ms_);
+    return buffer_start_ < buffer_end_ || wait_for(sock_, POLLIN, milliseconds(limits_.read_timeout));
 }
 
 bool BoundedSocketStream::is_writable() const {
-    return wait_for(sock_, POLLOUT, write_timeout_ms_);
+    return wait_for(sock_, POLLOUT, milliseconds(limits_.write_timeout));
 }
 
 std::size_t BoundedSocketStream::allowance(std::size_t size) const {
@@ -108,18 +80,36 @@ void BoundedSocketStream::count_delivered(const char* ptr, std::size_t size) {
     }
 }
 
+ssize_t BoundedSocketStream::fill_buffer(int timeout_ms) {
+    ssize_t got = receive_within(sock_, buffer_, sizeof buffer_, timeout_ms);
+    if (got > 0) {
+        buffer_start_ = 0;
+        buffer_end_ = static_cast<std::size_t>(got);
+    }
+    return got;
+}
+
+int BoundedSocketStream::read_wait_ms() {
+    int wait = milliseconds(limits_.read_timeout);
+    if (!in_head_ || limits_.head_deadline.count() == 0) return wait;
+    int left = milliseconds_until(head_ends_by_);
+    head_was_late_ = left == 0;
+    return head_was_late_ ? -1 : std::min(wait, left);
+}
+
+// Whatever the reply wrote so far goes out before a read can wait: the client
+// may be waiting for it, as for "100 Continue" before it sends a body.
 ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     size = allowance(size);
     if (size == 0) return -1;
+    if (!reply_.empty() && !flush()) return -1;
     if (buffer_start_ == buffer_end_) {
-        if (!is_readable()) return -1;
-        ssize_t got;
-        do {
-            got = recv(sock_, buffer_, sizeof buffer_, 0);
-        } while (got < 0 && errno == EINTR);
-        if (got <= 0) return got;
-        buffer_start_ = 0;
-        buffer_end_ = static_cast<std::size_t>(got);
+        int wait_ms = read_wait_ms();
+        if (wait_ms < 0) return -1;
+        if (ssize_t got = fill_buffer(wait_ms); got <= 0) {
+            head_was_late_ = got < 0 && read_wait_ms() < 0;
+            return got;
+        }
     }
     std::size_t taken = std::min(size, buffer_end_ - buffer_start_);
     std::memcpy(ptr, buffer_ + buffer_start_, taken);
@@ -129,23 +119,23 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
 }
 
 ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {
-    if (!is_writable()) return -1;
-    ssize_t sent;
-    do {
-        sent = send(sock_, ptr, size, MSG_NOSIGNAL);
-    } while (sent < 0 && errno == EINTR);
-    return sent;
+    if (reply_.size() + size <= max_gathered_reply_bytes) {
+        reply_.append(ptr, size);
+        return static_cast<ssize_t>(size);
+    }
+    if (!flush() || !send_all_within(sock_, ptr, size, milliseconds(limits_.write_timeout))) return -1;
+    return static_cast<ssize_t>(size);
 }
 
 void BoundedSocketStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getpeername(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        address_text(address, ip, port);
-    }
+    address_text(peer_, ip, port);
 }
 
 void BoundedSocketStream::get_local_ip_and_port(std::string& ip, int& port) const {
+    if (local_) {
+        address_text(*local_, ip, port);
+        return;
+    }
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {

@@ -6,27 +6,53 @@
 // here the head of a request may take at most max_head_bytes and the rest of it
 // max_body_bytes plus room for chunk framing. A request that goes over gets a
 // read error, which the library answers with 400 or by closing the connection.
+//
+// Each request costs as few system calls as the socket allows: a read is tried
+// at once and waits only when nothing is there, and a reply is gathered and
+// sent with one call when the request is done.
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
+#include <chrono>
 #include <cstddef>
+#include <optional>
+#include <string>
 
 constexpr std::size_t max_head_bytes = 64 * 1024;
 // Far above the 100-byte boards the clients post; a larger body gets 413.
 constexpr std::size_t max_body_bytes = 16 * 1024 * 1024;
 constexpr std::size_t max_body_framing_bytes = 64 * 1024;
 
+struct StreamLimits {
+    std::chrono::milliseconds read_timeout;
+    std::chrono::milliseconds write_timeout;
+    // Time from the first byte of a request to the end of its head; zero for
+    // none. It stops at the head: a handler that takes its time, a body and
+    // the reply are not under it.
+    std::chrono::milliseconds head_deadline{0};
+};
+
 class BoundedSocketStream : public httplib::Stream {
 public:
-    BoundedSocketStream(socket_t sock, time_t read_timeout_sec, time_t read_timeout_usec,
-                        time_t write_timeout_sec, time_t write_timeout_usec);
+    // `local`, when given, is the address the connection was accepted on, so
+    // it need not be asked of the socket.
+    BoundedSocketStream(socket_t sock, const sockaddr_storage& peer,
+                        const std::optional<sockaddr_storage>& local, const StreamLimits& limits);
 
-    // Called before each request of the connection: its head and body limits
-    // start again.
-    void start_request();
     // True once bytes of a next request are waiting, false when the peer
-    // closed, on error, or after `timeout_sec` of silence.
-    bool wait_for_request(time_t timeout_sec);
+    // closed, on error, or after `timeout` of silence.
+    bool wait_for_request(std::chrono::milliseconds timeout);
+    // Called before each request of the connection: its head and body limits,
+    // and its head deadline, start again.
+    void start_request();
+    // Sends what the reply has written so far; false when the peer does not
+    // take it within the write time-out.
+    bool flush();
+    // True once a head did not come whole within the head deadline: the
+    // library answers 400, and the connection is for closing.
+    bool head_was_late() const { return head_was_late_; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -40,14 +66,24 @@ private:
     // How many of `size` bytes the current request may still take.
     std::size_t allowance(std::size_t size) const;
     void count_delivered(const char* ptr, std::size_t size);
+    // Receives into the empty buffer, waiting up to `timeout_ms`: the bytes
+    // taken, 0 when the peer closed, -1 on time-out or error.
+    ssize_t fill_buffer(int timeout_ms);
+    // The wait a read may make now: the read time-out, or less while the head
+    // deadline runs. Negative once the deadline has passed.
+    int read_wait_ms();
 
     socket_t sock_;
-    int read_timeout_ms_;
-    int write_timeout_ms_;
+    sockaddr_storage peer_;
+    std::optional<sockaddr_storage> local_;
+    StreamLimits limits_;
     char buffer_[4096];
     std::size_t buffer_start_ = 0;
     std::size_t buffer_end_ = 0;
+    std::string reply_;
     bool in_head_ = true;
+    std::chrono::steady_clock::time_point head_ends_by_;
+    bool head_was_late_ = false;
     std::size_t head_bytes_ = 0;
     std::size_t body_bytes_ = 0;
     std::size_t line_length_ = 0;

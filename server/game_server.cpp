@@ -1,11 +1,10 @@
 #include "game_server.h"
 
 #include "bounded_stream.h"
-#include "connection_threads.h"
 #include "routes.h"
 
+#include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,15 +13,25 @@
 
 namespace {
 
-// The library builds a multi-range reply as one string with a copy of the
-// body for every range asked for, with no limit on their number: a few
-// thousand ranges over a large /what board take gigabytes. No client asks for
-// a range; every reply carries the whole body.
-void ignore_ranges(httplib::Request& req) { req.ranges.clear(); }
+std::chrono::milliseconds to_milliseconds(time_t sec, time_t usec) {
+    return std::chrono::milliseconds(sec * 1000 + usec / 1000);
+}
 
-void set_time_out(socket_t sock, int option, time_t sec, time_t usec) {
-    timeval limit{static_cast<long>(sec), static_cast<suseconds_t>(usec)};
-    setsockopt(sock, SOL_SOCKET, option, &limit, sizeof limit);
+// The address a socket listens on, when it is one address and not every
+// interface (0.0.0.0 or ::).
+std::optional<sockaddr_storage> one_listening_address(socket_t sock) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length) != 0) return std::nullopt;
+    if (address.ss_family == AF_INET &&
+        reinterpret_cast<const sockaddr_in&>(address).sin_addr.s_addr != htonl(INADDR_ANY)) {
+        return address;
+    }
+    if (address.ss_family == AF_INET6 &&
+        !IN6_IS_ADDR_UNSPECIFIED(&reinterpret_cast<const sockaddr_in6&>(address).sin6_addr)) {
+        return address;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -34,13 +43,43 @@ GameServer::GameServer(const std::function<void(httplib::Server&)>& register_han
     set_payload_max_length(max_body_bytes);
 }
 
-bool GameServer::bind_game_port(const char* host, int port) {
-    return bind_to_port(host, port) && ::listen(svr_sock_, SOMAXCONN) == 0;
+bool GameServer::bind_game_address(const sockaddr* address, socklen_t length) {
+    socket_t sock = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (sock == INVALID_SOCKET) return false;
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (::bind(sock, address, length) != 0 || ::listen(sock, SOMAXCONN) != 0) {
+        int error = errno;
+        close(sock);
+        errno = error;
+        return false;
+    }
+    svr_sock_ = sock;
+    return true;
+}
+
+void GameServer::refuse_requests(std::function<bool(const httplib::Request&)> refused) {
+    refused_ = std::move(refused);
+    set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (!refused_(req)) return HandlerResponse::Unhandled;
+        res.status = 401;
+        res.set_header("WWW-Authenticate", "Bearer");
+        res.set_header("Connection", "close");
+        res.set_content("this game needs its key\n", "text/plain");
+        return HandlerResponse::Handled;
+    });
+}
+
+void GameServer::guard_against_other_hosts() {
+    head_deadline_ = network_head_deadline;
+    per_address_ = max_connections_per_address;
 }
 
 bool GameServer::listen_after_bind() {
+    local_ = one_listening_address(svr_sock_);
     ConnectionThreads threads([this] { return accept_connection(); },
-                              [this](socket_t sock) { process_and_close_socket(sock); });
+                              [this](const AcceptedConnection& connection) { serve_connection(connection); },
+                              per_address_);
     threads.run();
     int error = listen_error_;
     if (error == 0) return true;
@@ -65,39 +104,50 @@ bool GameServer::close_listening_socket(socket_t sock) {
 
 // As the library does: out of descriptors, wait for one to be freed; an
 // interrupted call, again; any other error ends serving.
-socket_t GameServer::accept_connection() {
+AcceptedConnection GameServer::accept_connection() {
     for (;;) {
         socket_t listening = svr_sock_;
-        if (listening == INVALID_SOCKET) return INVALID_SOCKET;
-        socket_t sock = accept(listening, nullptr, nullptr);
-        if (sock != INVALID_SOCKET) {
-            set_time_out(sock, SO_RCVTIMEO, read_timeout_sec_, read_timeout_usec_);
-            set_time_out(sock, SO_SNDTIMEO, write_timeout_sec_, write_timeout_usec_);
-            return sock;
-        }
+        if (listening == INVALID_SOCKET) return {};
+        AcceptedConnection connection;
+        socklen_t length = sizeof connection.peer;
+        connection.sock = accept(listening, reinterpret_cast<sockaddr*>(&connection.peer), &length);
+        if (connection.sock != INVALID_SOCKET) return connection;
         int error = errno;
         if (error == EMFILE) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         } else if (error != EINTR && error != EAGAIN) {
             if (close_listening_socket(listening)) listen_error_ = error;
-            return INVALID_SOCKET;
+            return {};
         }
     }
 }
 
-bool GameServer::process_and_close_socket(socket_t sock) {
-    BoundedSocketStream stream(sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_,
-                               write_timeout_usec_);
-    bool served = false;
+// Each reply goes out in one piece once its request is done. The library
+// builds a multi-range reply as one string with a copy of the body for every
+// range asked for, with no limit on their number: a few thousand ranges over
+// a large /what board take gigabytes. No client asks for a range; every reply
+// carries the whole body. The library also inflates a body sent gzip, deflate
+// or br encoded, past every limit on what was sent: 16 MiB of gzip are 16 GB
+// of board. The relay keeps bodies as they were sent.
+void GameServer::serve_connection(const AcceptedConnection& connection) {
+    BoundedSocketStream stream(connection.sock, connection.peer, local_,
+                               {to_milliseconds(read_timeout_sec_, read_timeout_usec_),
+                                to_milliseconds(write_timeout_sec_, write_timeout_usec_), head_deadline_});
+    bool refused = false;
+    auto before_routing = [&](httplib::Request& req) {
+        req.ranges.clear();
+        req.headers.erase("Content-Encoding");
+        refused = refused_ && refused_(req);
+    };
     for (std::size_t left = keep_alive_max_count_;
-         left > 0 && svr_sock_ != INVALID_SOCKET && stream.wait_for_request(keep_alive_timeout_sec_);
+         left > 0 && svr_sock_ != INVALID_SOCKET &&
+         stream.wait_for_request(std::chrono::seconds(keep_alive_timeout_sec_));
          --left) {
         bool connection_closed = false;
+        refused = false;
         stream.start_request();
-        served = process_request(stream, left == 1, connection_closed, ignore_ranges);
-        if (!served || connection_closed) break;
+        bool served = process_request(stream, left == 1, connection_closed, before_routing);
+        if (!stream.flush() || !served || connection_closed || refused || stream.head_was_late()) break;
     }
-    shutdown(sock, SHUT_RDWR);
-    close(sock);
-    return served;
+    close(connection.sock);
 }

@@ -31,26 +31,11 @@ bool same_key(const std::string& key, const std::string& presented) {
     return difference == 0;
 }
 
+}  // namespace
+
 bool carries_key(const httplib::Request& req, const std::string& key) {
     const std::string value = req.get_header_value("Authorization");
     if (!starts_with_bearer(value)) return false;
     auto presented = normalized_key(std::string_view(value).substr(bearer.size()));
     return presented && same_key(key, *presented);
-}
-
-}  // namespace
-
-void require_key(httplib::Server& server, const std::string& key) {
-    if (key.empty()) return;
-    server.set_pre_routing_handler([key](const httplib::Request& req, httplib::Response& res) {
-        if (carries_key(req, key)) return httplib::Server::HandlerResponse::Unhandled;
-        res.status = 401;
-        res.set_header("WWW-Authenticate", "Bearer");
-        // The body of a refused request is left unread, so the client must not
-        // send another request on this connection. What the server reads of
-        // that body next is taken as requests, each refused the same way.
-        res.set_header("Connection", "close");
-        res.set_content("this game needs its key\n", "text/plain");
-        return httplib::Server::HandlerResponse::Handled;
-    });
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-// With a nonempty `key` (in the form normalized_key gives), every request must
-// carry "Authorization: Bearer KEY", the key typed in any case, with or
-// without dashes. An empty key checks nothing.
-void require_key(httplib::Server& server, const std::string& key);
+// True when the request carries "Authorization: Bearer KEY" with `key` (in the
+// form normalized_key gives), typed in any case, with or without dashes, and
+// nothing else: not a longer key, not another scheme.
+bool carries_key(const httplib::Request& req, const std::string& key);

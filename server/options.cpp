@@ -5,49 +5,61 @@
 #include <netdb.h>
 #include <netinet/in.h>
 
+#include <cctype>
+#include <cstring>
 
 const char* const server_usage =
     "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--referee] [--help]\n"
     "Keeps the one game of rock-scissors-paper chess of its lifetime and relays\n"
     "it between the two players' programs over HTTP.\n"
     "  --listen ADDRESS  the name or address to listen on (default localhost, this\n"
-    "                    machine only); 0.0.0.0 or :: for every interface\n"
+    "                    machine only, taken as 127.0.0.1); 0.0.0.0 or :: for every\n"
+    "                    interface\n"
     "  --port N          the port, 1 to 65535 (default 8089)\n"
     "  --key KEY         the game key: every request must carry it as\n"
     "                    \"Authorization: Bearer KEY\" or gets 401. At least 12\n"
     "                    letters and digits; dashes and case do not count.\n"
-    "                    Needed unless ADDRESS is a loopback address.\n"
+    "                    Needed unless ADDRESS is a loopback address. Without\n"
+    "                    --key, the key is taken from the environment variable\n"
+    "                    GAME_KEY, which other users cannot read.\n"
     "  --referee         hold the true board and apply the rules: each player\n"
     "                    takes a seat and sees only their own pieces' kinds\n"
     "  --help            show this text and exit\n";
 
 namespace {
 
-bool is_loopback(const sockaddr* address) {
-    if (address->sa_family == AF_INET) {
-        auto ip = ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
+bool is_loopback(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET) {
+        auto ip = ntohl(reinterpret_cast<const sockaddr_in&>(address).sin_addr.s_addr);
         return (ip >> 24) == 127;
     }
-    if (address->sa_family == AF_INET6) {
-        return IN6_IS_ADDR_LOOPBACK(&reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr);
+    if (address.ss_family == AF_INET6) {
+        const in6_addr& ip = reinterpret_cast<const sockaddr_in6&>(address).sin6_addr;
+        return IN6_IS_ADDR_LOOPBACK(&ip) || (IN6_IS_ADDR_V4MAPPED(&ip) && ip.s6_addr[12] == 127);
     }
     return false;
 }
 
-// A name that does not resolve is left to the bind, which fails and says so.
-bool reaches_beyond_loopback(const std::string& name) {
+// The first address the name gives, the one clients try first. Empty when
+// the name is not found, with the reason.
+std::string look_up(ServerOptions& options) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return false;
-    bool beyond = false;
-    for (addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        beyond = beyond || !is_loopback(entry->ai_addr);
+    const std::string port = std::to_string(options.port);
+    int failure = getaddrinfo(reachable_host(options.listen).c_str(), port.c_str(), &hints, &found);
+    if (failure != 0 || found == nullptr) {
+        std::string reason = gai_strerror(failure);
+        for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return "cannot find " + options.listen + ": " + reason;
     }
+    std::memcpy(&options.address, found->ai_addr, found->ai_addrlen);
+    options.address_length = found->ai_addrlen;
     freeaddrinfo(found);
-    return beyond;
+    options.beyond_loopback = !is_loopback(options.address);
+    return "";
 }
 
 // The one line that says what is wrong with an option's value; empty if nothing.
@@ -90,10 +102,13 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
         error = take_value(options, name, args[++i]);
         if (!error.empty()) return std::nullopt;
     }
-    if (!options.help && options.key.empty() && reaches_beyond_loopback(options.listen)) {
+    if (options.help) return options;
+    error = take_key_from_environment(options.key);
+    if (error.empty()) error = look_up(options);
+    if (error.empty() && options.beyond_loopback && options.key.empty()) {
         error = "listening on " + options.listen +
-                " lets other machines in: give the game a key with --key";
-        return std::nullopt;
+                " lets other machines in: give the game a key with --key or GAME_KEY";
     }
+    if (!error.empty()) return std::nullopt;
     return options;
 }

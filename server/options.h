@@ -4,6 +4,8 @@
 
 #include "game_constants.h"
 
+#include <sys/socket.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +16,17 @@ struct ServerOptions {
     std::string key;  // in its compared form (see normalized_key); empty: none
     bool referee = false;
     bool help = false;
+    // What --listen and --port name, looked up once: the one address that was
+    // checked is the one the server binds.
+    sockaddr_storage address{};
+    socklen_t address_length = 0;
+    bool beyond_loopback = false;
 };
 
 extern const char* const server_usage;
 
-// None, with one line in `error`, for a command line the server cannot follow,
-// a listen address beyond loopback without a key among them.
+// None, with one line in `error`, for a command line the server cannot follow:
+// a bad option, a name that is not found, or a listen address beyond loopback
+// without a key. The key comes from --key, or else from GAME_KEY.
 std::optional<ServerOptions> parse_server_options(const std::vector<std::string>& args,
                                                   std::string& error);

@@ -17,14 +17,14 @@ std::string new_log_path() {
 }  // namespace
 
 BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& launcher,
-                 const std::vector<std::string>& options) {
+                 const std::vector<std::string>& options, const std::map<std::string, std::string>& env) {
     BotRun run;
     run.log_path = new_log_path();
     std::vector<std::string> words = launcher;
     words.insert(words.end(), {BOT_PATH, "--level", "easy", "--think", std::to_string(think_ms), "--seed", std::to_string(seed),
                                "--log", run.log_path});
     words.insert(words.end(), options.begin(), options.end());
-    run.process = std::make_unique<ChildProcess>(words[0], std::vector<std::string>(words.begin() + 1, words.end()));
+    run.process = std::make_unique<ChildProcess>(words[0], std::vector<std::string>(words.begin() + 1, words.end()), "", env);
     return run;
 }
 

@@ -3,6 +3,7 @@
 
 #include "child_process.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,9 +15,11 @@ struct BotRun {
 
 // The easy level unless `options` name another: the games that check the
 // relay need a quick bot, not a strong one. `launcher` goes before the
-// program (to run it in a network namespace), `options` after the test's own.
+// program (to run it in a network namespace), `options` after the test's
+// own; `env` is added to its environment.
 BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& launcher = {},
-                 const std::vector<std::string>& options = {});
+                 const std::vector<std::string>& options = {},
+                 const std::map<std::string, std::string>& env = {});
 // Removes the record file.
 void forget_bot_log(const BotRun& run);
 

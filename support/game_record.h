@@ -1,6 +1,6 @@
 #pragma once
-// Reading a bot's game record and judging the boards in it by the rules,
-// with everything in view (both sides' kinds).
+// Reading a bot's game record and judging the boards in it by the core's
+// rules, with everything in view (both sides' kinds).
 
 #include <optional>
 #include <string>
@@ -38,11 +38,11 @@ BotRecord read_bot_record(const std::string& path);
 // empty one.
 bool is_board_text(const std::string& text);
 
-// Empty when `after` follows from `before` by one orthogonal step of a piece
-// of `mover` (plain, won attack or lost attack); otherwise what is wrong.
+// Empty when `after` is make_move of one of `mover`'s legal moves on
+// `before`; otherwise what is wrong.
 std::string step_fault(const std::string& before, const std::string& after, int mover);
 
-// A step onto the far row that stands there: onto an empty square or by a
-// won attack.
+// Whether one of `player`'s legal moves wins on the far row, and whether it
+// has a legal move at all (none on a text that is no board).
 bool can_step_onto_far_row(const std::string& text, int player);
 bool has_legal_step(const std::string& text, int player);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <stdexcept>
 #include <thread>
@@ -34,6 +35,7 @@ void remove_orphans() {
         const std::string file = entry.path().filename().string();
         if (std::regex_match(file, match, name) && kill(std::stoi(match[1]), 0) != 0) {
             run_command(std::string(IP_PATH) + " netns del " + file + " 2>/dev/null");
+            std::filesystem::remove_all("/etc/netns/" + file, ignored);
         }
     }
 }
@@ -51,12 +53,13 @@ NetworkPair::NetworkPair(const std::string& key)
         run_ip("netns add " + player_side_);
         run_ip("link add rpsa" + pid + " netns " + server_side_ + " type veth peer name rpsb" + pid +
                " netns " + player_side_);
-        for (const auto& [side, address, link] : {std::tuple{server_side_, "10.231.0.1/30", "rpsa" + pid},
-                                                  {player_side_, "10.231.0.2/30", "rpsb" + pid}}) {
+        for (const auto& [side, address, link] : {std::tuple{server_side_, "10.231.0.1/29", "rpsa" + pid},
+                                                  {player_side_, "10.231.0.2/29", "rpsb" + pid}}) {
             run_ip("-n " + side + " addr add " + address + " dev " + link);
             run_ip("-n " + side + " link set " + link + " up");
             run_ip("-n " + side + " link set lo up");
         }
+        run_ip("-n " + player_side_ + " addr add " + second_player_side_address + "/29 dev rpsb" + pid);
     } catch (...) {
         tear_down();
         throw;
@@ -69,7 +72,16 @@ NetworkPair::~NetworkPair() { tear_down(); }
 void NetworkPair::tear_down() const {
     for (const auto& side : {server_side_, player_side_}) {
         run_command(std::string(IP_PATH) + " netns del " + side + " 2>/dev/null");
+        std::error_code ignored;
+        std::filesystem::remove_all("/etc/netns/" + side, ignored);
     }
+}
+
+// ip netns exec binds each file of /etc/netns/NAME over the one in /etc.
+void NetworkPair::set_server_side_hosts(const std::string& text) const {
+    const std::filesystem::path folder = "/etc/netns/" + server_side_;
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "hosts") << text;
 }
 
 std::vector<std::string> NetworkPair::launcher(const std::string& side) {
@@ -94,20 +106,29 @@ std::unique_ptr<ChildProcess> NetworkPair::start_server(const std::vector<std::s
     return server;
 }
 
-// setns moves only the calling thread, so the request runs on one of its own.
-void NetworkPair::run_on_player_side(const std::function<void()>& work) const {
+// setns moves only the calling thread, so the work runs on one of its own.
+void NetworkPair::run_on(const std::string& side, const std::function<void()>& work) {
     std::thread thread([&] {
-        int fd = open(("/run/netns/" + player_side_).c_str(), O_RDONLY | O_CLOEXEC);
+        int fd = open(("/run/netns/" + side).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd >= 0 && setns(fd, CLONE_NEWNET) == 0) work();
         if (fd >= 0) close(fd);
     });
     thread.join();
 }
 
-Reply NetworkPair::get(const std::string& path, const httplib::Headers& headers) const {
+void NetworkPair::run_on_server_side(const std::function<void()>& work) const { run_on(server_side_, work); }
+
+void NetworkPair::run_on_player_side(const std::function<void()>& work) const { run_on(player_side_, work); }
+
+Reply NetworkPair::get(const std::string& path, std::chrono::seconds reply_wait) const {
+    return get(path, {}, reply_wait);
+}
+
+Reply NetworkPair::get(const std::string& path, const httplib::Headers& headers,
+                       std::chrono::seconds reply_wait) const {
     Reply reply;
     run_on_player_side([&] {
-        httplib::Client client = game_client(server_);
+        GameClient client(server_, reply_wait);
         client.set_connection_timeout(0, 200000);
         if (auto result = client.Get(path, headers)) reply = {result->status, result->body};
     });

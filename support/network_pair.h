@@ -1,16 +1,20 @@
 #pragma once
 // Two machines on one network, for tests and benchmarks that play across it:
 // two network namespaces joined by a veth pair, the server's side at
-// 10.231.0.1 and the players' side at 10.231.0.2. Needs root. The namespaces
-// are named with the process id and torn down with the object; those of a
-// process that died without tearing them down go when the next pair is made.
+// 10.231.0.1 and the players' side at 10.231.0.2, with a second address,
+// 10.231.0.3, for a second host there. Needs root. The namespaces are named
+// with the process id and torn down with the object; those of a process that
+// died without tearing them down go when the next pair is made.
 
 #include "server_process.h"
 #include "server_address.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
+
+constexpr const char* second_player_side_address = "10.231.0.3";
 
 class NetworkPair {
 public:
@@ -32,13 +36,23 @@ public:
     // `options` (such as --referee); waits until the players' side reaches it
     // and throws if it does not.
     std::unique_ptr<ChildProcess> start_server(const std::vector<std::string>& options = {}) const;
-    // A GET from the players' side, with the key and `headers`.
-    Reply get(const std::string& path, const httplib::Headers& headers = {}) const;
+    // A GET from the players' side, with the key (and `headers`), given
+    // `reply_wait` to complete.
+    Reply get(const std::string& path, std::chrono::seconds reply_wait = std::chrono::seconds(30)) const;
+    Reply get(const std::string& path, const httplib::Headers& headers,
+              std::chrono::seconds reply_wait = std::chrono::seconds(30)) const;
+
+    // Runs `work` on a thread of its own in that side's network namespace:
+    // the sockets it makes belong to that side.
+    void run_on_server_side(const std::function<void()>& work) const;
+    void run_on_player_side(const std::function<void()>& work) const;
+    // The /etc/hosts that programs started with on_server_side() see.
+    void set_server_side_hosts(const std::string& text) const;
 
 private:
     static std::vector<std::string> launcher(const std::string& side);
+    static void run_on(const std::string& side, const std::function<void()>& work);
     void tear_down() const;
-    void run_on_player_side(const std::function<void()>& work) const;
 
     std::string server_side_;
     std::string player_side_;

@@ -11,11 +11,12 @@ bool port_is_open() {
     return static_cast<bool>(result);
 }
 
-ServerProcess::ServerProcess(const std::vector<std::string>& args) {
+ServerProcess::ServerProcess(const std::vector<std::string>& args,
+                             const std::map<std::string, std::string>& env) {
     if (port_is_open()) {
         throw std::runtime_error("port 8089 is already taken by another process");
     }
-    process_ = std::make_unique<ChildProcess>(SERVER_PATH, args);
+    process_ = std::make_unique<ChildProcess>(SERVER_PATH, args, "", env);
     for (int i = 0; i < 500 && !port_is_open(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -17,9 +18,11 @@ bool port_is_open();
 
 class ServerProcess {
 public:
-    // Starts the server with `args` and waits until it accepts connections;
-    // fails the calling test if it does not within a few seconds.
-    explicit ServerProcess(const std::vector<std::string>& args = {});
+    // Starts the server with `args`, and `env` added to its environment, and
+    // waits until it accepts connections; fails the calling test if it does
+    // not within a few seconds.
+    explicit ServerProcess(const std::vector<std::string>& args = {},
+                           const std::map<std::string, std::string>& env = {});
     ~ServerProcess();
 
     ChildProcess& process() { return *process_; }

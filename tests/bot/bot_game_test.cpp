@@ -14,6 +14,9 @@
 #include "rules.h"
 #include "server_process.h"
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <array>
@@ -44,6 +47,19 @@ TEST(BotProgram, RefusesAnUnknownOption) {
     ChildProcess bot(BOT_PATH, {"--fast"});
     EXPECT_EQ(bot.wait_for_exit(5s), 2);
     EXPECT_NE(bot.standard_error().find("--fast"), std::string::npos);
+}
+
+// Asking again would only be refused again: the bot stops and says why.
+TEST(BotProgram, ARefusedKeyEndsItWithStatus2AndTheReason) {
+    ServerProcess server({"--key", "7F3K-9QX2-MC4D"});
+    ChildProcess wrong(BOT_PATH, {"--key", "HJ4N-P8RT-2WVB"});
+    EXPECT_EQ(wrong.wait_for_exit(5s), 2);
+    EXPECT_EQ(wrong.standard_error(), "bot: the game server at localhost:8089 refused the game key: "
+                                      "check it with the player who hosts the game\n");
+    ChildProcess none(BOT_PATH);
+    EXPECT_EQ(none.wait_for_exit(5s), 2);
+    EXPECT_NE(none.standard_error().find("asks for the game key"), std::string::npos) << none.standard_error();
+    EXPECT_EQ(server.console(), "");
 }
 
 // Both bots end with status 0 after a whole game the server relayed
@@ -82,6 +98,36 @@ TEST(BotGame, TwoBotsPlayAcrossTwoHostsWithTheKey) {
     BotRun first = start_bot(111, 0, net.on_player_side(), net.server_options());
     BotRun second = start_bot(222, 0, net.on_player_side(), net.server_options());
     expect_whole_game(first, second, *server, [&](const std::string& path) { return net.get(path); });
+}
+
+// Where /etc/hosts names ::1 first, a program of another user listening on
+// [::1]:8089 beside a server on every IPv4 interface gets not one connection
+// from a bot that uses the default server; the key reaches it by GAME_KEY.
+TEST(BotGame, AnImpostorOnTheOtherLoopbackGetsNothing) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    net.set_server_side_hosts("::1 localhost\n127.0.0.1 localhost\n");
+    int impostor = -1;
+    net.run_on_server_side([&] {
+        impostor = socket(AF_INET6, SOCK_STREAM, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        address.sin6_port = htons(default_port);
+        bind(impostor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(impostor, 16);
+    });
+    auto words = net.on_server_side();
+    words.insert(words.end(), {SERVER_PATH, "--listen", "0.0.0.0"});
+    const std::map<std::string, std::string> keyed{{"GAME_KEY", net.server().key}};
+    ChildProcess server(words[0], {words.begin() + 1, words.end()}, "", keyed);
+    for (int look = 0; look < 500 && net.get("/who").status != 200; ++look) std::this_thread::sleep_for(10ms);
+    BotRun bot = start_bot(707, 0, net.on_server_side(), {}, keyed);
+    for (int look = 0; look < 500 && net.get("/start").body != "1"; ++look) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(net.get("/start").body, "1") << bot.process->standard_error();
+    pollfd waiting{impostor, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the impostor was reached";
+    close(impostor);
+    forget_bot_log(bot);
 }
 
 // The test plays player 1 with the requests the windowed client sends.
@@ -131,7 +177,7 @@ protected:
         auto step = steps[std::uniform_int_distribution<std::size_t>(0, steps.size() - 1)(rng)];
         ASSERT_EQ(make_move(board, 1, step[0], step[1], step[2], step[3]), MoveResult::ordinary);
     }
-    httplib::Client client{default_host, default_port};
+    GameClient client{{default_host, default_port, ""}};
 };
 
 TEST_F(AgainstClientRequests, BotAnswersEachMoveWithOneLegalStepAndTakesTheForfeit) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 std::optional<BotOptions> parse(const std::vector<std::string>& args, std::string* error = nullptr) {
@@ -46,8 +48,27 @@ TEST(BotOptions, ReadsTheServerAndTheKeyAsTyped) {
     EXPECT_EQ(options->server.key, "7F3K9QX2MC4D");
     EXPECT_EQ(parse({"--server", "[::1]:8090"})->server.host, "::1");
     EXPECT_EQ(parse({"--server", "[::1]:8090"})->server.port, 8090);
-    EXPECT_EQ(parse({"--server", "::1"})->server.host, "::1");
+    for (const char* bare : {"::1", "fe80::1"}) {
+        auto ipv6 = parse({"--server", bare});
+        ASSERT_TRUE(ipv6) << bare;
+        EXPECT_EQ(ipv6->server.host, bare);
+        EXPECT_EQ(ipv6->server.port, 8089);
+    }
     EXPECT_EQ(parse({"--server", "game-box"})->server.port, 8089);
+}
+
+// The key can stay off the command line, where every user of the machine
+// reads it: it comes from GAME_KEY unless --key gives one.
+TEST(BotOptions, TakesTheKeyFromGameKeyUnlessGiven) {
+    setenv("GAME_KEY", "hj4n-p8rt-2wvb", 1);
+    EXPECT_EQ(parse({})->server.key, "HJ4NP8RT2WVB");
+    EXPECT_EQ(parse({"--key", "7F3K-9QX2-MC4D"})->server.key, "7F3K9QX2MC4D");
+    setenv("GAME_KEY", "7F3K-9QX2", 1);
+    std::string error;
+    EXPECT_FALSE(parse({}, &error));
+    EXPECT_NE(error.find("GAME_KEY"), std::string::npos) << error;
+    unsetenv("GAME_KEY");
+    EXPECT_EQ(parse({})->server.key, "");
 }
 
 TEST(BotOptions, RefusesWhatItCannotFollow) {
@@ -58,6 +79,7 @@ TEST(BotOptions, RefusesWhatItCannotFollow) {
                                                {"--log", ""}, {"--fast"}, {"play"}, {"--level", "Hard"}, {"--level"},
                                                {"--server", ""}, {"--server", ":8089"}, {"--server", "h:0"},
                                                {"--server", "h:65536"}, {"--server", "h:"}, {"--server", "[::1"},
+                                               {"--server", "h:80x"}, {"--server", "[::1]x8090"},
                                                {"--key", "7F3K-9QX2"}, {"--key", "7F3K 9QX2 MC4D"},
                                                {"--seat-file"}, {"--seat-file", ""}}) {
         EXPECT_FALSE(parse(args, &error)) << args[0];

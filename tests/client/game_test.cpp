@@ -16,13 +16,19 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <thread>
 
 namespace {
@@ -437,7 +443,7 @@ TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
     ASSERT_EQ(other.number, 2);
     find_window();
     const Seat first_seat = *kept_seat(1);
-    httplib::Client client(game_host, game_port);
+    GameClient client({game_host, game_port, ""});
     play_to_the_end(
         [&](const Board& truth) {
             const std::optional<Move> step = planned_step(truth, 2, 1);
@@ -505,6 +511,141 @@ TEST_F(RefereedGameTest, AWholeGameAcrossTwoHostsBetweenTheWindowAndTheBot) {
     for (int n : {1, 2}) EXPECT_NE(access(seat_file(n).c_str(), F_OK), 0) << "seat file " << n;
     EXPECT_TRUE(ends_with(server->standard_output(), game_over_line(winner == "1" ? 1 : 2)));
     forget_bot_log(bot);
+}
+
+// Asking again would only be refused again: the window closes and says why.
+TEST_F(GameTest, ARefusedKeyEndsTheClientWithStatus2AndTheReason) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    ChildProcess& client = game.start_client(net.on_player_side(), {"--server", net.server().host, "--key", "HJ4N-P8RT-2WVB"});
+    EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(client.standard_error().find("refused the game key"), std::string::npos) << client.standard_error();
+    EXPECT_EQ(server->standard_output(), "");
+}
+
+// The processes of the machine whose command line holds `text`, as
+// "/proc/PID: COMMAND LINE".
+std::vector<std::string> command_lines_holding(const std::string& text) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string line = read_file(entry.path() / "cmdline");
+        std::replace(line.begin(), line.end(), '\0', ' ');
+        if (line.find(text) != std::string::npos) found.push_back(entry.path().string() + ": " + line);
+    }
+    return found;
+}
+
+// The launcher of a checkout whose dependencies and build are done: this
+// build's programs, this repository's pictures and launcher.
+std::string launcher_beside_this_build() {
+    namespace fs = std::filesystem;
+    std::string root = "/tmp/game-test-play-XXXXXX";
+    if (mkdtemp(root.data()) == nullptr) return "";
+    fs::create_directories(root + "/scripts");
+    fs::copy_file(std::string(SOURCE_ROOT) + "/scripts/play", root + "/scripts/play");
+    for (const char* done : {"install-deps", "build"}) {
+        std::ofstream(root + "/scripts/" + done) << "#!/bin/sh\nexit 0\n";
+        fs::permissions(root + "/scripts/" + done, fs::perms::owner_all);
+    }
+    for (const auto& [program, built] : {std::pair{"server", SERVER_PATH}, {"client", CLIENT_PATH}, {"bot", BOT_PATH}}) {
+        fs::create_directories(root + "/build/" + program);
+        fs::create_symlink(built, root + "/build/" + program + "/" + program);
+    }
+    fs::create_directory_symlink(std::string(SOURCE_ROOT) + "/thirdparty", root + "/thirdparty");
+    return root;
+}
+
+// The hosting launcher on a machine of its own, where /etc/hosts names ::1
+// first and another user's program listens on [::1]:8089: its window joins
+// its own server, that program gets nothing, and the key is on no command
+// line, while the server refuses a request without it.
+TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    net.set_server_side_hosts("::1 localhost\n127.0.0.1 localhost\n");
+    int impostor = -1;
+    net.run_on_server_side([&] {
+        impostor = socket(AF_INET6, SOCK_STREAM, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        address.sin6_port = htons(default_port);
+        bind(impostor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(impostor, 16);
+    });
+    const std::string root = launcher_beside_this_build();
+    ASSERT_FALSE(root.empty());
+    auto words = net.on_server_side();
+    words.insert(words.end(), {root + "/scripts/play", "--host"});
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "",
+                          {{"DISPLAY", game.display()}, {"SDL_VIDEODRIVER", "x11"}});
+    const std::regex drawn("with the key ([0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z]{4})");
+    std::smatch match;
+    std::string said;
+    ASSERT_TRUE(wait_until([&] {
+        said = launcher.standard_output();
+        return std::regex_search(said, match, drawn) && said.find("--join 10.231.0.1") != std::string::npos;
+    })) << said << launcher.standard_error();
+    const std::string key = match[1];
+    auto ask = [&](const std::string& path, const std::string& with_key) {
+        Reply reply;
+        net.run_on_player_side([&] {
+            httplib::Client client(net.server().host, default_port);
+            if (!with_key.empty()) client.set_bearer_token_auth(with_key);
+            if (auto result = client.Get(path)) reply = {result->status, result->body};
+        });
+        return reply;
+    };
+    EXPECT_TRUE(wait_until([&] { return ask("/start", key).body == "1"; })) << launcher.standard_error();
+    EXPECT_EQ(ask("/start", "").status, 401);
+    std::string undashed = key;
+    std::erase(undashed, '-');
+    EXPECT_EQ(command_lines_holding(key), std::vector<std::string>{});
+    EXPECT_EQ(command_lines_holding(undashed), std::vector<std::string>{});
+    pollfd waiting{impostor, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the impostor was reached";
+
+    // A window that ends without a winner leaves the game going, and the
+    // same command takes its seat back; once the game is over the launcher
+    // stops its server.
+    const auto end_window = [&] {
+        for (const std::string& window : command_lines_holding("client/client")) {
+            const std::string process = window.substr(0, window.find(':'));
+            std::error_code gone;
+            if (std::filesystem::read_symlink(process + "/cwd", gone) == root + "/build") {
+                kill(std::stoi(process.substr(6)), SIGTERM);
+            }
+        }
+    };
+    end_window();
+    EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
+    EXPECT_NE(launcher.standard_output().find("run the same command again: scripts/play --host"), std::string::npos)
+        << launcher.standard_output();
+    const pid_t server = std::stoi(read_file(root + "/build/play/server.pid"));
+    EXPECT_EQ(kill(server, 0), 0) << "the server went with the window";
+    // The launcher ran it in a session of its own: it must not outlive a failing test.
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{server};
+    ChildProcess again(words[0], {words.begin() + 1, words.end()}, "",
+                       {{"DISPLAY", game.display()}, {"SDL_VIDEODRIVER", "x11"}});
+    EXPECT_TRUE(wait_until([&] { return again.standard_output().find("taking back your seat") != std::string::npos; }))
+        << again.standard_output() << again.standard_error();
+    const std::optional<Seat> seat = seat_from_text(read_file(root + "/build/play/host"));
+    ASSERT_TRUE(seat);
+    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(root + "/build/play/host").empty(); }));
+    net.run_on_player_side([&] {
+        GameClient client({net.server().host, default_port, normalized_key(key).value_or("")});
+        EXPECT_EQ(take_seat(client, "the other player").answer, SeatAnswer::taken);
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+    EXPECT_EQ(again.wait_for_exit(std::chrono::seconds(30)), 0) << again.standard_error();
+    EXPECT_NE(again.standard_output().find("game over"), std::string::npos) << again.standard_output();
+    // Stopped, it is gone or a zombie that nobody has reaped yet.
+    const std::string state = read_file("/proc/" + std::to_string(server) + "/stat");
+    EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos) << "the server outlived its game: " << state;
+    close(impostor);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 class ProtocolServerTest : public BoardTest {
 protected:
     ServerProcess server;
-    httplib::Client client{default_host, default_port};
+    GameClient client{{default_host, default_port, ""}};
 };
 
 TEST_F(ProtocolServerTest, TwoPlayersJoinAndStart) {
@@ -44,7 +44,7 @@ TEST_F(ProtocolServerTest, SetUpFetchWaitsForAWholeBoard) {
     std::atomic<bool> fetched{false};
     Board received;
     std::thread player_two([&] {
-        httplib::Client own_client(default_host, default_port);
+        GameClient own_client({default_host, default_port, ""});
         received = fetch_board(own_client);
         fetched = true;
     });

@@ -1,15 +1,21 @@
 // The acceptance rules of every request, against a stand-in server on a port
 // of its own that answers from a script: each refused reply must be asked
-// again, and only the awaited one ends the wait.
+// again, and only the awaited one ends the wait. And what a hostile server's
+// replies may do to the client and the bot: nothing beyond a failed request.
 
 #include "board_fixture.h"
 #include "child_process.h"
 #include "protocol.h"
 #include "seat_file.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <fstream>
 #include <map>
@@ -89,7 +95,7 @@ private:
 class ProtocolTest : public BoardTest {
 protected:
     ScriptedServer server;
-    httplib::Client client{"127.0.0.1", server.port()};
+    GameClient client{{"127.0.0.1", server.port(), ""}};
 };
 
 TEST_F(ProtocolTest, JoinWaitsForANonzeroNumber) {
@@ -166,7 +172,7 @@ TEST_F(ProtocolTest, MyTurnIsNoWhenNothingAnswers) {
         ScriptedServer gone;
         closed_port = gone.port();
     }
-    httplib::Client nowhere("127.0.0.1", closed_port);
+    GameClient nowhere({"127.0.0.1", closed_port, ""});
     my_player = 1;
     EXPECT_FALSE(is_turn_of(nowhere, my_player));
 }
@@ -181,7 +187,7 @@ TEST_F(ProtocolTest, NextWaitsForExactlyOk) {
 // again: a second /next would hand the turn straight back.
 TEST_F(ProtocolTest, SlowNextIsSentOnceWithTheKey) {
     server.script("/next", {{200, "ok", 6000}, {200, "ok"}});
-    httplib::Client patient = game_client({"127.0.0.1", server.port(), "7F3K9QX2MC4D"});
+    GameClient patient({"127.0.0.1", server.port(), "7F3K9QX2MC4D"});
     hand_over_turn(patient);
     EXPECT_EQ(server.bodies("/next").size(), 1u);
     EXPECT_EQ(server.bodies("Authorization"), (std::vector<std::string>{"Bearer 7F3K9QX2MC4D"}));
@@ -294,6 +300,120 @@ TEST_F(SeatFileTest, AFullGameOrAFileWithoutASeatStopsThePlayer) {
     choice = choose_seat(client, "/nonexistent-folder/seat");
     EXPECT_EQ(choice.kind, SeatChoice::seated);
     EXPECT_NE(choice.why, "");
+}
+
+// A server whose every reply is hostile: a body without end, headers without
+// end, or a byte now and then for ever.
+enum class Hostility { endless_body, endless_headers, drip };
+
+class HostileServer {
+public:
+    explicit HostileServer(Hostility kind) : kind_(kind) {
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        listen(listener_, 16);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~HostileServer() {
+        stopping_ = true;
+        shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        close(listener_);
+    }
+    int port() const { return port_; }
+    int connections() const { return connections_; }
+
+private:
+    void serve() {
+        for (int sock; (sock = accept(listener_, nullptr, nullptr)) >= 0; close(sock)) {
+            ++connections_;
+            timeval limit{0, 100000};
+            setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+            char request[4096];
+            recv(sock, request, sizeof request, 0);
+            const std::string head = kind_ == Hostility::endless_body
+                                         ? "HTTP/1.1 200 OK\r\nContent-Length: 100000000000\r\n\r\n"
+                                         : "HTTP/1.1 200 OK\r\n";
+            send(sock, head.data(), head.size(), MSG_NOSIGNAL);
+            const std::string unit = kind_ == Hostility::endless_body      ? std::string(65536, '0')
+                                     : kind_ == Hostility::endless_headers ? "X-Flood: " + std::string(1000, 'f') + "\r\n"
+                                                                           : "X";
+            while (!stopping_) {
+                if (send(sock, unit.data(), unit.size(), MSG_NOSIGNAL) < 0 && errno != EAGAIN) break;
+                if (kind_ == Hostility::drip) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+    }
+
+    Hostility kind_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<int> connections_{0};
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+TEST(GameClientTest, RepliesBeyondTheirSizeOrTimeFailTheRequest) {
+    for (Hostility kind : {Hostility::endless_body, Hostility::endless_headers}) {
+        HostileServer hostile(kind);
+        GameClient client({"127.0.0.1", hostile.port(), ""});
+        EXPECT_FALSE(client.Get("/who"));
+    }
+    HostileServer drip(Hostility::drip);
+    GameClient client({"127.0.0.1", drip.port(), ""}, std::chrono::seconds(1));
+    EXPECT_FALSE(client.Get("/who"));
+}
+
+// The most resident memory the process has had, in KiB.
+long peak_resident_kib(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string field; status >> field;) {
+        if (field == "VmHWM:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
+}
+
+TEST(BotAgainstAHostileServer, StaysSmallAndIsNotKilled) {
+    for (Hostility kind : {Hostility::endless_body, Hostility::endless_headers, Hostility::drip}) {
+        HostileServer hostile(kind);
+        ChildProcess bot(BOT_PATH, {"--server", "127.0.0.1:" + std::to_string(hostile.port()), "--think", "0"});
+        const int replies = kind == Hostility::drip ? 1 : 4;
+        for (int look = 0; look < 500 && hostile.connections() < replies && bot.running(); ++look) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_GE(hostile.connections(), replies);
+        EXPECT_TRUE(bot.running()) << bot.standard_error();
+        EXPECT_LT(peak_resident_kib(bot.pid()), 64 * 1024);
+    }
+}
+
+// While the other player thinks, the bot rests between its rounds of
+// questions: a few dozen requests a second, not thousands.
+TEST_F(ProtocolTest, AWaitingBotRestsBetweenItsQuestions) {
+    server.script("/join", {{200, "1"}});
+    server.script("/start", {{200, "2"}});
+    server.script("/chess", {{200, "ok"}});
+    server.script("/who_win", {{200, "0"}});
+    server.script("/who", {{200, "2"}});
+    ChildProcess bot(BOT_PATH, {"--server", "127.0.0.1:" + std::to_string(server.port()), "--level", "easy"});
+    for (int look = 0; look < 500 && server.bodies("/who").empty(); ++look) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::size_t before = server.bodies("/who").size();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(server.bodies("/who").size() - before, 100u);
+    EXPECT_TRUE(bot.running());
 }
 
 }  // namespace

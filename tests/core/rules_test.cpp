@@ -1,6 +1,10 @@
 #include "board_fixture.h"
 #include "rules.h"
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using MoveTest = BoardTest;
@@ -59,111 +63,65 @@ TEST(Adjacency, OnlyTheFourOrthogonalNeighbours) {
 TEST(FarRow, IsTheOpponentsBackRow) {
     EXPECT_EQ(far_row(1), 9);
     EXPECT_EQ(far_row(2), 0);
+    EXPECT_EQ(back_row(1), 0);
+    EXPECT_EQ(back_row(2), 9);
+    EXPECT_EQ(forward_step(1), 1);
+    EXPECT_EQ(forward_step(2), -1);
 }
 
-TEST_F(MoveTest, StepOntoAnEmptySquareMovesThePiece) {
-    put(1, 2, Paper, 1);
-    EXPECT_EQ(make_move(board, my_player, 1, 2, 1, 3), MoveResult::ordinary);
-    EXPECT_EQ(board[1][3].kind, Paper);
-    EXPECT_EQ(board[1][3].owner, 1);
-    EXPECT_EQ(board[1][2].kind, 0);
-    EXPECT_EQ(board[1][2].owner, 0);
+TEST(Adjacency, NeighboursAreVisitedOnTheBoardOnly) {
+    auto neighbours = [](int column, int row) {
+        std::vector<std::pair<int, int>> seen;
+        for_each_neighbour(column, row, [&](int c, int r) { seen.push_back({c, r}); });
+        return seen;
+    };
+    using Squares = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(neighbours(2, 4), (Squares{{2, 5}, {2, 3}, {3, 4}, {1, 4}}));
+    EXPECT_EQ(neighbours(0, 0), (Squares{{0, 1}, {1, 0}}));
+    EXPECT_EQ(neighbours(4, 9), (Squares{{4, 8}, {3, 9}}));
 }
 
-TEST_F(MoveTest, StepAcrossTheRiverIsOrdinary) {
-    put(3, 4, Scissors, 1);
-    EXPECT_TRUE(is_legal_move(board, my_player, 3, 4, 3, 5));
-    EXPECT_EQ(make_move(board, my_player, 3, 4, 3, 5), MoveResult::ordinary);
-    EXPECT_EQ(board[3][5].owner, 1);
-}
+// One move each: the mover's piece, what stands on the target, and how it
+// ends. After it the source is empty and the target holds the fight's winner.
+struct MoveCase {
+    const char* what;
+    int mover;
+    int from_column, from_row, kind;
+    int to_column, to_row;
+    std::optional<Cell> defender;
+    MoveResult result;
+    bool attacker_stands;
+};
 
-TEST_F(MoveTest, WonAttackReplacesTheDefender) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Scissors, 2);
-    EXPECT_EQ(make_move(board, my_player, 2, 4, 2, 5), MoveResult::ordinary);
-    EXPECT_EQ(board[2][5].kind, Rock);
-    EXPECT_EQ(board[2][5].owner, 1);
-    EXPECT_EQ(board[2][4].owner, 0);
-}
+const MoveCase move_cases[] = {
+    {"step onto an empty square", 1, 1, 2, Paper, 1, 3, std::nullopt, MoveResult::ordinary, true},
+    {"step across the river", 1, 3, 4, Scissors, 3, 5, std::nullopt, MoveResult::ordinary, true},
+    {"won attack", 1, 2, 4, Rock, 2, 5, Cell{Scissors, 2}, MoveResult::ordinary, true},
+    {"equal kinds: the attacker", 2, 0, 5, Paper, 0, 4, Cell{Paper, 1}, MoveResult::ordinary, true},
+    {"lost attack", 1, 2, 4, Rock, 2, 5, Cell{Paper, 2}, MoveResult::ordinary, false},
+    {"player 1 steps onto row 9", 1, 1, 8, Rock, 1, 9, std::nullopt, MoveResult::far_row_win, true},
+    {"player 1 wins an attack on row 9", 1, 4, 8, Scissors, 4, 9, Cell{Paper, 2}, MoveResult::far_row_win, true},
+    {"player 1 steps along row 9", 1, 2, 9, Rock, 3, 9, std::nullopt, MoveResult::far_row_win, true},
+    {"player 2 steps onto row 0", 2, 0, 1, Paper, 0, 0, std::nullopt, MoveResult::far_row_win, true},
+    {"player 2 wins an attack on row 0", 2, 3, 1, Rock, 3, 0, Cell{Rock, 1}, MoveResult::far_row_win, true},
+    {"player 1 loses an attack on row 9", 1, 2, 8, Scissors, 2, 9, Cell{Rock, 2}, MoveResult::ordinary, false},
+    {"player 2 loses an attack on row 0", 2, 1, 1, Paper, 1, 0, Cell{Scissors, 1}, MoveResult::ordinary, false},
+    {"player 1 onto its own back row", 1, 0, 1, Rock, 0, 0, std::nullopt, MoveResult::ordinary, true},
+    {"player 2 onto its own back row", 2, 4, 8, Rock, 4, 9, std::nullopt, MoveResult::ordinary, true},
+};
 
-TEST_F(MoveTest, AttackOnTheSameKindGoesToTheAttacker) {
-    my_player = 2;
-    put(0, 5, Paper, 2);
-    put(0, 4, Paper, 1);
-    EXPECT_EQ(make_move(board, my_player, 0, 5, 0, 4), MoveResult::ordinary);
-    EXPECT_EQ(board[0][4].owner, 2);
-    EXPECT_EQ(board[0][5].owner, 0);
-}
-
-TEST_F(MoveTest, LostAttackRemovesTheAttackerAndEndsTheTurn) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Paper, 2);
-    EXPECT_EQ(make_move(board, my_player, 2, 4, 2, 5), MoveResult::ordinary);
-    EXPECT_EQ(board[2][4].owner, 0);
-    EXPECT_EQ(board[2][4].kind, 0);
-    EXPECT_EQ(board[2][5].kind, Paper);
-    EXPECT_EQ(board[2][5].owner, 2);
-}
-
-TEST_F(MoveTest, PlayerOneWinsByStepOntoRowNine) {
-    put(1, 8, Rock, 1);
-    EXPECT_EQ(make_move(board, my_player, 1, 8, 1, 9), MoveResult::far_row_win);
-}
-
-TEST_F(MoveTest, PlayerOneWinsByWonAttackOnRowNine) {
-    put(4, 8, Scissors, 1);
-    put(4, 9, Paper, 2);
-    EXPECT_EQ(make_move(board, my_player, 4, 8, 4, 9), MoveResult::far_row_win);
-}
-
-TEST_F(MoveTest, PlayerOneWinsBySidewaysStepAlongRowNine) {
-    put(2, 9, Rock, 1);
-    EXPECT_EQ(make_move(board, my_player, 2, 9, 3, 9), MoveResult::far_row_win);
-}
-
-TEST_F(MoveTest, PlayerTwoWinsByStepOntoRowZero) {
-    my_player = 2;
-    put(0, 1, Paper, 2);
-    EXPECT_EQ(make_move(board, my_player, 0, 1, 0, 0), MoveResult::far_row_win);
-}
-
-// The form for any player leaves my_player alone and judges the far row by
-// the mover it is given.
-TEST_F(MoveTest, TheOtherSidesMoveNeedsNoChangeOfPlayer) {
-    put(2, 1, Scissors, 2);
-    put(2, 0, Paper, 1);
-    EXPECT_FALSE(is_legal_move(board, my_player, 2, 1, 2, 0));
-    ASSERT_TRUE(is_legal_move(board, 2, 2, 1, 2, 0));
-    EXPECT_EQ(make_move(board, 2, 2, 1, 2, 0), MoveResult::far_row_win);
-    EXPECT_EQ(my_player, 1);
-    EXPECT_EQ(board[2][0].owner, 2);
-}
-
-TEST_F(MoveTest, PlayerTwoWinsByWonAttackOnRowZero) {
-    my_player = 2;
-    put(3, 1, Rock, 2);
-    put(3, 0, Rock, 1);
-    EXPECT_EQ(make_move(board, my_player, 3, 1, 3, 0), MoveResult::far_row_win);
-}
-
-TEST_F(MoveTest, LostAttackOnTheFarRowWinsNothing) {
-    put(2, 8, Scissors, 1);
-    put(2, 9, Rock, 2);
-    EXPECT_EQ(make_move(board, my_player, 2, 8, 2, 9), MoveResult::ordinary);
-    EXPECT_EQ(board[2][9].owner, 2);
-    my_player = 2;
-    put(1, 1, Paper, 2);
-    put(1, 0, Scissors, 1);
-    EXPECT_EQ(make_move(board, my_player, 1, 1, 1, 0), MoveResult::ordinary);
-    EXPECT_EQ(board[1][0].owner, 1);
-}
-
-TEST_F(MoveTest, OwnBackRowWinsNothing) {
-    put(0, 1, Rock, 1);
-    EXPECT_EQ(make_move(board, my_player, 0, 1, 0, 0), MoveResult::ordinary);
-    my_player = 2;
-    put(4, 8, Rock, 2);
-    EXPECT_EQ(make_move(board, my_player, 4, 8, 4, 9), MoveResult::ordinary);
+TEST(Move, EachMoveEndsByTheFightAndTheFarRow) {
+    for (const MoveCase& c : move_cases) {
+        SCOPED_TRACE(c.what);
+        Board board;
+        const Cell piece{c.kind, c.mover};
+        board[c.from_column][c.from_row] = piece;
+        if (c.defender) board[c.to_column][c.to_row] = *c.defender;
+        ASSERT_TRUE(is_legal_move(board, c.mover, c.from_column, c.from_row, c.to_column, c.to_row));
+        EXPECT_EQ(make_move(board, c.mover, c.from_column, c.from_row, c.to_column, c.to_row), c.result);
+        EXPECT_EQ(board[c.from_column][c.from_row], (Cell{0, 0}));
+        EXPECT_EQ(board[c.to_column][c.to_row], c.attacker_stands ? piece : *c.defender);
+    }
 }
 
 TEST_F(MoveTest, LegalMoveNeedsOwnPieceAndANonOwnOrthogonalNeighbour) {

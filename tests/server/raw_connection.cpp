@@ -2,12 +2,14 @@
 
 #include "server_process.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 
 RawConnection::RawConnection() {
@@ -32,7 +34,26 @@ RawConnection::RawConnection() {
         ADD_FAILURE() << "cannot connect to localhost:8089";
         return;
     }
-    // A server that neither reads nor closes must fail the test, not hang it.
+    limit_waits();
+}
+
+RawConnection::RawConnection(const std::string& server, const std::string& source) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    sock_ = socket(AF_INET, SOCK_STREAM, 0);
+    inet_pton(AF_INET, source.c_str(), &address.sin_addr);
+    if (bind(sock_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ADD_FAILURE() << "cannot bind " << source;
+    }
+    address.sin_port = htons(game_port);
+    inet_pton(AF_INET, server.c_str(), &address.sin_addr);
+    if (connect(sock_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ADD_FAILURE() << "cannot connect to " << server << " from " << source;
+    }
+    limit_waits();
+}
+
+void RawConnection::limit_waits() {
     timeval limit{20, 0};
     setsockopt(sock_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
     setsockopt(sock_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
@@ -68,10 +89,22 @@ std::string RawConnection::finish() {
 }
 
 bool RawConnection::open_at_server() {
-    pollfd entry{sock_, POLLIN, 0};
-    if (poll(&entry, 1, 0) == 0) return true;
-    char byte;
-    return recv(sock_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = recv(sock_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+    }
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
+std::optional<std::string> RawConnection::reply_until_closed(std::chrono::milliseconds limit) {
+    timeval wait{0, static_cast<suseconds_t>(std::chrono::microseconds(limit).count())};
+    setsockopt(sock_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    std::string reply;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = recv(sock_, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, n);
+    if (n < 0) return std::nullopt;
+    return reply;
 }
 
 namespace {

@@ -4,12 +4,17 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 class RawConnection {
 public:
     // Connects to localhost:8089; fails the calling test if it cannot.
     RawConnection();
+    // Connects to port 8089 of the IPv4 address `server` from the local
+    // address `source`, in the calling thread's network namespace.
+    RawConnection(const std::string& server, const std::string& source);
     ~RawConnection();
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
@@ -22,10 +27,18 @@ public:
     size_t send_repeated(const std::string& unit, size_t total);
     // Ends the sending side and reads until the server closes: the whole reply.
     std::string finish();
-    // True while the server has neither closed nor reset the connection.
+    // True while the server has neither closed nor reset the connection; what
+    // it sent is read and dropped.
     bool open_at_server();
+    // Everything the server sends until it closes, without ending the sending
+    // side first; none when it falls silent for `limit` (under a second)
+    // without closing.
+    std::optional<std::string> reply_until_closed(std::chrono::milliseconds limit);
 
 private:
+    // A server that neither reads nor closes must fail the test, not hang it.
+    void limit_waits();
+
     int sock_ = -1;
 };
 

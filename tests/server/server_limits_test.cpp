@@ -1,9 +1,11 @@
 // Requests that try to make the server hold more than one request's worth of
 // memory, or to keep its workers busy: each is cut off or answered, the game
-// state stays as it was, and the server goes on answering the game.
+// state stays as it was, and the server goes on answering the game. On the
+// network, other hosts are held to a few connections each, for a short while.
 
 #include "raw_connection.h"
 #include "game_constants.h"
+#include "network_pair.h"
 #include "server_process.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +176,53 @@ TEST_F(ServerLimitsTest, IdleConnectionsHoldAtMostTheBoundOfThreads) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_LE(most, connection_thread_bound + 1);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string network_key = "7F3K-9QX2-MC4D";
+
+// Beyond loopback any host can open connections before it shows a key. One
+// host drips a header byte on each of 300 of them: it is held to a few, each
+// closed once its head is late, and a player from another address is answered
+// all along. A head that comes in time, again and again on one connection for
+// longer than the head deadline, and a body however slow, are never cut.
+TEST(NetworkServerLimits, ADrippingHostHoldsFewConnectionsAndNotForLong) {
+    NetworkPair net(network_key);
+    auto server = net.start_server();
+    const std::string host = net.server().host;
+    const std::string player_address = "10.231.0.2";
+    std::vector<std::unique_ptr<RawConnection>> drips;
+    std::unique_ptr<RawConnection> slow_heads;
+    std::unique_ptr<RawConnection> slow_body;
+    net.run_on_player_side([&] {
+        for (int i = 0; i < 300; ++i) drips.push_back(std::make_unique<RawConnection>(host, second_player_side_address));
+        slow_heads = std::make_unique<RawConnection>(host, player_address);
+        slow_body = std::make_unique<RawConnection>(host, player_address);
+    });
+    const std::string key_line = "Authorization: Bearer " + network_key + "\r\n";
+    ASSERT_TRUE(slow_body->send_all("POST /chess HTTP/1.1\r\n" + key_line + "Content-Length: 10\r\n\r\n"));
+    for (int round = 0; round < 10; ++round) {
+        for (auto& drip : drips) drip->send_all(round == 0 ? "GET /who HTTP/1.1\r\n" : "X");
+        slow_heads->send_all(round % 2 == 0 ? "GET /who HTTP/1.1\r\n" : key_line + "\r\n");
+        slow_body->send_all("0");
+        Reply reply = net.get("/who", 2s);
+        EXPECT_EQ(reply.status, 200) << "round " << round;
+        std::this_thread::sleep_for(500ms);
+    }
+    EXPECT_EQ(std::count_if(drips.begin(), drips.end(), [](auto& drip) { return drip->open_at_server(); }), 0);
+    std::string heads = slow_heads->finish();
+    int answered = 0;
+    for (auto at = heads.find("HTTP/1.1 200 OK"); at != std::string::npos; at = heads.find("HTTP/1.1 200 OK", at + 1)) {
+        ++answered;
+    }
+    EXPECT_EQ(answered, 5) << heads;
+    EXPECT_TRUE(slow_body->finish().starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(net.get("/what").body, "0000000000");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The real server binary on its real port, one fresh process per test.
 
+#include "raw_connection.h"
 #include "server_process.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -83,6 +85,10 @@ TEST_F(ServerTest, ChessBodiesComeBackUnchanged) {
     for (int i = 0; i < 256; ++i) binary.push_back(static_cast<char>(i));
     expect_reply(post("/chess", binary), "ok");
     expect_reply(get("/what"), binary);
+
+    // A body that says it is compressed is kept as sent, never inflated.
+    expect_reply(send("POST", "/chess", "0101", {{"Content-Encoding", "gzip"}}), "ok");
+    expect_reply(get("/what"), "0101");
 
     std::string mebibyte(1 << 20, 'x');
     for (size_t i = 0; i < mebibyte.size(); i += 4097) mebibyte[i] = static_cast<char>(i % 251);
@@ -189,17 +195,23 @@ const std::string game_key = "7F3K-9QX2-MC4D";
 
 httplib::Headers with_authorization(const std::string& value) { return {{"Authorization", value}}; }
 
+// The key comes through GAME_KEY. Each refused header breaks one rule of the
+// check: the scheme, the key's form, its every symbol, its length.
 TEST(KeyedServerTest, RequestsWithoutTheKeyAre401AndChangeNothing) {
-    ServerProcess server({"--key", game_key});
+    ServerProcess server({}, {{"GAME_KEY", game_key}});
     const httplib::Headers refused[] = {{},
                                         with_authorization("Bearer 7F3K-9QX2-MC4E"),
                                         with_authorization("Bearer HJ4N-P8RT-2WVB"),
+                                        with_authorization("Bearer " + game_key + "-00"),
+                                        with_authorization("Bearer x"),
+                                        with_authorization("Bearer !!!"),
                                         with_authorization(game_key),
                                         with_authorization("Basic " + game_key),
                                         {{"X-Game-Key", game_key}}};
     for (const auto& headers : refused) {
-        for (const auto& [method, path] : {std::pair{"GET", "/join"}, {"GET", "/next"}, {"POST", "/chess"},
-                                           {"POST", "/win"}, {"GET", "/who"}}) {
+        for (const auto& [method, path] :
+             {std::pair{"GET", "/join"}, {"GET", "/start"}, {"GET", "/who"}, {"GET", "/next"}, {"POST", "/chess"},
+              {"GET", "/what"}, {"POST", "/win"}, {"GET", "/who_win"}, {"GET", "/nowhere"}}) {
             Reply reply = send(method, path, "2", headers);
             EXPECT_EQ(reply.status, 401) << method << " " << path;
             EXPECT_FALSE(reply.body.empty());
@@ -214,17 +226,37 @@ TEST(KeyedServerTest, RequestsWithoutTheKeyAre401AndChangeNothing) {
     EXPECT_EQ(server.console(), joined_one);
 }
 
+// The body of a refused POST is a keyed /join: it must not be read as a
+// request, and the connection must not wait for another.
+TEST(KeyedServerTest, ARefusedRequestClosesItsConnectionAtOnce) {
+    ServerProcess server({"--key", game_key});
+    const std::string inner = "GET /join HTTP/1.1\r\nAuthorization: Bearer " + game_key + "\r\n\r\n";
+    RawConnection connection;
+    ASSERT_TRUE(connection.send_all("POST /chess HTTP/1.1\r\nContent-Length: " + std::to_string(inner.size()) +
+                                    "\r\n\r\n" + inner));
+    std::optional<std::string> reply = connection.reply_until_closed(std::chrono::seconds(1));
+    ASSERT_TRUE(reply) << "the refused connection stays open";
+    EXPECT_EQ(reply->rfind("HTTP/1.1 401", 0), 0u) << *reply;
+    EXPECT_EQ(reply->find("HTTP/1.1", 1), std::string::npos) << *reply;
+    expect_reply(send("GET", "/start", "", with_authorization("Bearer " + game_key)), "0");
+    EXPECT_EQ(server.console(), "");
+}
+
 TEST(ServerStartTest, BadOptionsExit2BeforeBinding) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--listen", "0.0.0.0"}, {"--listen", "::"}, {"--port", "0"},
-                                               {"--port", "65536"}, {"--listen", ""}, {"--key", "7F3K-9QX2"},
-                                               {"--key"}, {"--verbose"}}) {
+         std::vector<std::vector<std::string>>{{"--listen", "0.0.0.0"}, {"--listen", "::"}, {"--listen", "192.0.2.1"},
+                                               {"--listen", "no-such-host.invalid"}, {"--port", "0"},
+                                               {"--port", "65536"}, {"--port", "80x"}, {"--listen", ""},
+                                               {"--key", "7F3K-9QX2"}, {"--key"}, {"--verbose"}}) {
         ChildProcess server(SERVER_PATH, args);
         EXPECT_EQ(server.wait_for_exit(std::chrono::seconds(10)), 2) << args[0];
         const std::string error = server.standard_error();
         EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
         EXPECT_FALSE(port_is_open());
     }
+    ChildProcess bad_key(SERVER_PATH, {}, "", {{"GAME_KEY", "7F3K-9QX2"}});
+    EXPECT_EQ(bad_key.wait_for_exit(std::chrono::seconds(10)), 2);
+    EXPECT_NE(bad_key.standard_error().find("GAME_KEY"), std::string::npos) << bad_key.standard_error();
     ChildProcess help(SERVER_PATH, {"--help"});
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--key"), std::string::npos);
