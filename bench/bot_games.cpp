@@ -34,15 +34,19 @@ struct Totals {
 };
 
 // The moves and hand-offs of a refereed game, when it ended with a winner and
-// every view showed its seat only its own kinds.
+// every view showed its seat only its own kinds. A bot that resigns sees no
+// view after it.
 bool count_refereed_game(const BotRun& first, const BotRun& second, Totals& totals) {
     const RefereeRecord records[2] = {read_referee_record(first.log_path), read_referee_record(second.log_path)};
+    bool won = false;
     for (const RefereeRecord& record : records) {
-        if (record.views.empty() || record.unreadable_views > 0 || record.views.back().view.winner == 0) return false;
+        if (record.views.empty() || record.unreadable_views > 0) return false;
+        won = won || record.views.back().view.winner != 0;
         for (const StampedView& seen : record.views) {
             if (!view_fault(seen.view, record.seat).empty()) return false;
         }
     }
+    if (!won) return false;
     for (int mover : {0, 1}) {
         const auto hand_offs = referee_hand_offs(records[mover], records[1 - mover]);
         totals.moves += static_cast<int>(records[mover].moves.size());

@@ -321,10 +321,12 @@ TEST(RefereedBot, TwoBotsPlayAWholeGameAndNeitherIsShownAnOpposingKind) {
             const std::string fault = view_fault(seen.view, record.seat);
             ASSERT_EQ(fault, "") << "seat " << record.seat;
         }
-        winner = record.views.back().view.winner;
-        EXPECT_NE(bot_says(*bot).find("names player " + std::to_string(winner)), std::string::npos);
+        // A bot that resigns, having no piece that can move, sees no view after.
+        winner = std::max(winner, record.views.back().view.winner);
     }
     ASSERT_NE(winner, 0);
+    const std::string told = "names player " + std::to_string(winner);
+    EXPECT_TRUE(bot_says(first).find(told) != std::string::npos || bot_says(second).find(told) != std::string::npos);
     const std::optional<GameView> public_view = view_from_text(get("/view").body);
     ASSERT_TRUE(public_view);
     EXPECT_EQ(view_fault(*public_view, 0), "");
