@@ -41,6 +41,56 @@ bool shows_picture(const Capture& shot, int x, int y, const Capture& expected) {
     return true;
 }
 
+std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row) {
+    std::vector<std::uint32_t> pixels;
+    for (int dy = 0; dy < square_size; ++dy) {
+        for (int dx = 0; dx < square_size; ++dx) {
+            pixels.push_back(shot.at(corner_x(column) + dx, corner_y(row) + dy));
+        }
+    }
+    return pixels;
+}
+
+std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row) {
+    std::vector<std::uint32_t> pixels;
+    for (int dy = 0; dy < square_size; ++dy) {
+        for (int dx = 0; dx < square_size; ++dx) {
+            const bool margin = dx < piece_inset || dx >= square_size - piece_inset || dy < piece_inset ||
+                                dy >= square_size - piece_inset;
+            if (margin) pixels.push_back(shot.at(corner_x(column) + dx, corner_y(row) + dy));
+        }
+    }
+    return pixels;
+}
+
+std::optional<TestSeat> take_seat() {
+    const Reply reply = post("/seat", "");
+    std::istringstream words(reply.body);
+    TestSeat seat;
+    if (reply.status != 200 || !(words >> seat.number >> seat.token)) return std::nullopt;
+    return seat;
+}
+
+Reply seat_get(const TestSeat& seat, const std::string& path) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Get(path.c_str(), {{"Seat", seat.token}});
+    if (!result) return {};
+    return {result->status, result->body};
+}
+
+Reply seat_post(const TestSeat& seat, const std::string& path, const std::string& body) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Post(path.c_str(), {{"Seat", seat.token}}, body, "text/plain");
+    if (!result) return {};
+    return {result->status, result->body};
+}
+
+std::optional<GameView> seat_view(const TestSeat& seat) {
+    const Reply reply = seat_get(seat, "/view");
+    if (reply.status != 200) return std::nullopt;
+    return view_from_text(reply.body);
+}
+
 bool shows_board_for(const Capture& shot, const Board& board, int player) {
     if (!shows_picture(shot, 0, 0, picture("exit.png"))) return false;
     if (!shows_picture(shot, 144, 0, picture(player == 1 ? "y1.png" : "y2.png"))) return false;
@@ -62,8 +112,14 @@ bool shows_board_for(const Capture& shot, const Board& board, int player) {
     return true;
 }
 
-GameHarness::GameHarness() {
+GameHarness::GameHarness(const std::vector<std::string>& server_options)
+    : server_options_(server_options), server_(std::in_place, server_options) {
     if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";
+}
+
+void GameHarness::restart_server() {
+    server_.reset();
+    server_.emplace(server_options_);
 }
 
 ChildProcess& GameHarness::start_client(const std::vector<std::string>& launcher,

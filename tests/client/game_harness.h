@@ -5,12 +5,14 @@
 
 #include "board.h"
 #include "child_process.h"
+#include "game_view.h"
 #include "server_process.h"
 #include "x_display.h"
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Window coordinates of a square's top-left corner and of a point inside it.
@@ -26,9 +28,28 @@ const Capture& picture(const std::string& name);
 // True when `shot` holds `expected` with its top-left corner at (x, y).
 bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
 
+// The pixels of square [column][row] of a board window's capture, all of them
+// or only the 4-pixel margin a piece leaves of its background.
+std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row);
+std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row);
+
+// A seat of a refereed game, as POST /seat answers it.
+struct TestSeat {
+    int number = 0;
+    std::string token;
+};
+// POST /seat; none when the server gives no seat.
+std::optional<TestSeat> take_seat();
+// A request of `seat`, named by its token in the header "Seat: TOKEN".
+Reply seat_get(const TestSeat& seat, const std::string& path);
+Reply seat_post(const TestSeat& seat, const std::string& path, const std::string& body);
+// GET /view for `seat`; none unless it answers a view.
+std::optional<GameView> seat_view(const TestSeat& seat);
+
 class GameHarness {
 public:
-    GameHarness();
+    // The server starts with `server_options` (none: the relay).
+    explicit GameHarness(const std::vector<std::string>& server_options = {});
 
     // Starts a client in a folder one level below the repository, as players
     // run it, so that it finds ../thirdparty.
@@ -58,14 +79,17 @@ public:
     // A board text loaded into `board`; false, and `board` kept, for no board.
     bool load_board(const std::string& text);
     const std::string& display() const { return display_.name(); }
-    ServerProcess& server() { return server_; }
+    ServerProcess& server() { return *server_; }
+    // A fresh server with the same options, and with it a new game.
+    void restart_server();
 
     // The board the test last loaded, every kind shown.
     Board board;
 
 private:
     XDisplay display_{60, 67};
-    ServerProcess server_;
+    std::vector<std::string> server_options_;
+    std::optional<ServerProcess> server_;
     std::vector<std::unique_ptr<ChildProcess>> clients_;
 };
 

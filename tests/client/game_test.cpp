@@ -9,15 +9,20 @@
 
 #include "board.h"
 #include "game_constants.h"
+#include "game_view.h"
 #include "layout.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -281,6 +286,216 @@ TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
     EXPECT_EQ(bot.process->wait_for_exit(std::chrono::seconds(30)), 0);
     EXPECT_NE(bot.process->standard_output().find("names player 2"), std::string::npos);
     EXPECT_TRUE(ends_with(server->standard_output(), player_two_wins));
+}
+
+int front_row(int seat) { return seat == 1 ? 4 : 5; }
+
+// Every piece with its kind: each seat's own pieces from its own view.
+Board both_views(const GameView& seat_1, const GameView& seat_2) {
+    Board truth = seat_1.board;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (seat_2.board[column][row].owner == 2) truth[column][row] = seat_2.board[column][row];
+        }
+    }
+    return truth;
+}
+
+// An attack of `attacker`'s front piece straight across the river that ends in `wanted`.
+std::optional<Move> fight(const Board& truth, int attacker, MoveOutcome wanted) {
+    for (int column = 0; column < board_columns; ++column) {
+        const Move move{column, front_row(attacker), column, front_row(opponent_of(attacker))};
+        if (truth[column][move.from_row].owner == attacker &&
+            truth[column][move.to_row].owner == opponent_of(attacker) && outcome_of(truth, move) == wanted) {
+            return move;
+        }
+    }
+    return std::nullopt;
+}
+
+// A step of `seat` onto the empty square of its half from behind its front
+// row, so the pieces on the front rows stay where they are.
+std::optional<Move> step_behind_front(const Board& truth, int seat) {
+    const int first_row = seat == 1 ? 0 : half_rows;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = first_row; row < first_row + half_rows; ++row) {
+            if (truth[column][row].owner != 0) continue;
+            std::optional<Move> step;
+            for_each_neighbour(column, row, [&](int from_column, int from_row) {
+                const bool own_half = (from_row < half_rows) == (seat == 1);
+                if (!step && own_half && from_row != front_row(seat) &&
+                    truth[from_column][from_row].owner == seat) {
+                    step = Move{from_column, from_row, column, row};
+                }
+            });
+            return step;
+        }
+    }
+    return std::nullopt;
+}
+
+Move reversed(const Move& move) { return Move{move.to_column, move.to_row, move.from_column, move.from_row}; }
+
+// Another square that shows what square [column][row] shows, outside the last move.
+std::optional<std::pair<int, int>> unmarked_twin(const GameView& view, int column, int row) {
+    const Move& move = view.last_move->move;
+    for (int c = 0; c < board_columns; ++c) {
+        for (int r = 0; r < board_rows; ++r) {
+            const bool in_move =
+                (c == move.from_column && r == move.from_row) || (c == move.to_column && r == move.to_row);
+            if (!in_move && view.board[c][r] == view.board[column][row]) return std::pair{c, r};
+        }
+    }
+    return std::nullopt;
+}
+
+// A refereed game: the test takes both seats, so it knows every kind, gives
+// one to a real client window through a seat file and moves the other with
+// plain requests.
+class RefereedGameTest : public ::testing::Test {
+protected:
+    GameHarness game{std::vector<std::string>{"--referee"}};
+    TestSeat seats[3];
+    int mine = 0;     // the test's seat; the window plays the other
+    Move step{}, won{}, lost{};
+    Move window_step{};
+    unsigned long window = 0;
+    std::string folder;
+
+    ~RefereedGameTest() override {
+        if (!folder.empty()) run_command("rm -rf '" + folder + "'");
+    }
+
+    TestSeat& theirs() { return seats[opponent_of(mine)]; }
+
+    // Deals until one seat has a front piece that wins across the river and
+    // one that loses; about one deal in forty has neither.
+    bool deal_with_both_fights() {
+        for (int deal = 0; deal < 6; ++deal) {
+            if (deal > 0) game.restart_server();
+            for (int number : {1, 2}) {
+                std::optional<TestSeat> taken = take_seat();
+                if (!taken || taken->number != number) return false;
+                seats[number] = *taken;
+            }
+            const std::optional<GameView> first = seat_view(seats[1]);
+            const std::optional<GameView> second = seat_view(seats[2]);
+            if (!first || !second) return false;
+            const Board truth = both_views(*first, *second);
+            for (int seat : {2, 1}) {
+                std::optional<Move> wins = fight(truth, seat, MoveOutcome::won);
+                std::optional<Move> loses = fight(truth, seat, MoveOutcome::lost);
+                std::optional<Move> quiet = step_behind_front(truth, seat);
+                std::optional<Move> other_quiet = step_behind_front(truth, opponent_of(seat));
+                if (!wins || !loses || !quiet || !other_quiet) continue;
+                mine = seat;
+                step = *quiet;
+                won = *wins;
+                lost = *loses;
+                window_step = *other_quiet;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void start_window() {
+        char pattern[] = "/tmp/marks-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        const std::string seat_file = folder + "/seat";
+        const int file = open(seat_file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(file, 0);
+        const std::string text = std::to_string(theirs().number) + " " + theirs().token + "\n";
+        ASSERT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(file);
+        ChildProcess& client = game.start_client({}, {"--seat-file", seat_file});
+        window = game.board_window(client);
+        ASSERT_NE(window, 0u) << game.describe(client);
+    }
+
+    // The window's seat steps back and forth behind its front row when its turn comes.
+    void let_the_window_move() {
+        const std::optional<GameView> view = seat_view(theirs());
+        ASSERT_TRUE(view);
+        if (view->turn != theirs().number) return;
+        ASSERT_EQ(seat_post(theirs(), "/move", move_text(window_step)).body, "ok");
+        window_step = reversed(window_step);
+    }
+
+    struct Marks {
+        std::vector<std::uint32_t> left;
+        std::vector<std::uint32_t> reached;
+    };
+
+    // Makes the test's move, checks the window's marks and keeps them in `marks`.
+    void move_and_look(const Move& move, MoveOutcome outcome, const std::string& name, Marks& marks) {
+        let_the_window_move();
+        if (HasFatalFailure()) return;
+        const std::optional<GameView> before = seat_view(theirs());
+        ASSERT_TRUE(before);
+        ASSERT_EQ(seat_post(seats[mine], "/move", move_text(move)).body, "ok") << name;
+        const std::optional<GameView> after = seat_view(theirs());
+        ASSERT_TRUE(after);
+        ASSERT_EQ(after->last_move, (LastMove{move, outcome})) << name;
+        const int squares[2][2] = {{move.from_column, move.from_row}, {move.to_column, move.to_row}};
+        std::pair<int, int> twins[2];
+        for (int i = 0; i < 2; ++i) {
+            const auto twin = unmarked_twin(*after, squares[i][0], squares[i][1]);
+            ASSERT_TRUE(twin) << name;
+            twins[i] = *twin;
+        }
+        const char* badges[] = {"lost_st.png", "lost_jd.png", "lost_b.png"};
+        const Cell defender = before->board[move.to_column][move.to_row];
+        auto shows_badge = [&](const Capture& shot) {
+            return defender.owner == theirs().number &&
+                   shows_picture(shot, corner_x(move.to_column) + square_size - piece_inset - badge_size,
+                                 corner_y(move.to_row) + piece_inset, picture(badges[defender.kind]));
+        };
+        auto unlike_twin = [&](const Capture& shot, int i) {
+            return square_pixels(shot, squares[i][0], squares[i][1]) !=
+                   square_pixels(shot, twins[i].first, twins[i].second);
+        };
+        // The marks are drawn after the board, so the window may show a
+        // moment without them.
+        Capture shot;
+        wait_until([&] {
+            shot = game.capture(window);
+            return shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
+                                 picture("from_" + name + ".png")) &&
+                   unlike_twin(shot, 0) && unlike_twin(shot, 1) && shows_badge(shot) == (outcome == MoveOutcome::won);
+        });
+        EXPECT_TRUE(shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
+                                  picture("from_" + name + ".png")))
+            << "the square the " << name << " left does not show its mark alone";
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(unlike_twin(shot, i)) << name << ": square " << squares[i][0] << squares[i][1]
+                                              << " looks like the unmarked " << twins[i].first << twins[i].second;
+        }
+        EXPECT_EQ(shows_badge(shot), outcome == MoveOutcome::won) << name << ": the lost defender's badge";
+        marks = Marks{square_pixels(shot, move.from_column, move.from_row),
+                      square_margin(shot, move.to_column, move.to_row)};
+    }
+};
+
+// The window's player sees what the other seat just did: on the square it
+// left and the square it reached, a mark of its own for a step, a won attack
+// and a lost attack, and the kind of an own piece it cost.
+TEST_F(RefereedGameTest, TheOtherSeatsLastMoveIsMarkedOnBothSquares) {
+    ASSERT_TRUE(deal_with_both_fights()) << "no deal offered both fights";
+    start_window();
+    if (HasFatalFailure()) return;
+    Marks step_marks, won_marks, lost_marks;
+    move_and_look(step, MoveOutcome::step, "step", step_marks);
+    move_and_look(won, MoveOutcome::won, "won", won_marks);
+    move_and_look(lost, MoveOutcome::lost, "lost", lost_marks);
+    if (HasFailure()) return;
+    EXPECT_NE(step_marks.left, won_marks.left);
+    EXPECT_NE(step_marks.left, lost_marks.left);
+    EXPECT_NE(won_marks.left, lost_marks.left);
+    EXPECT_NE(step_marks.reached, won_marks.reached);
+    EXPECT_NE(step_marks.reached, lost_marks.reached);
+    EXPECT_NE(won_marks.reached, lost_marks.reached);
 }
 
 }  // namespace
