@@ -75,10 +75,10 @@ int main(int argc, char** argv) {
     std::srand(1);
     deal_board(board, [] { return std::rand() % 5; });
 
-    time_calls(calls / 10, draw_view);
-    const Summary whole = time_calls(calls, draw_view);
+    time_calls(calls / 10, [] { draw_view(); });
+    const Summary whole = time_calls(calls, [] { draw_view(); });
     const Summary who = time_calls(calls, ask_who);
-    const Summary again = time_calls(calls, draw_view);
+    const Summary again = time_calls(calls, [] { draw_view(); });
 
     std::printf("draw_view, %d calls per row (microseconds)\n", calls);
     std::printf("%-28s %10s %10s %10s %10s\n", "", "median", "p90", "max", "mean");

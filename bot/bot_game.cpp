@@ -3,6 +3,8 @@
 #include "board.h"
 #include "game_log.h"
 #include "protocol.h"
+#include "referee_game.h"
+#include "seat_file.h"
 #include "strategy.h"
 
 #include <chrono>
@@ -93,7 +95,12 @@ bool take_turn(BotGame& game) {
 int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
-    BotGame game{.client = game_client(options.server),
+    httplib::Client client = game_client(options.server);
+    const SeatChoice seat = choose_seat(client, options.seat_file);
+    if (!seat.why.empty()) std::cerr << "bot: " << seat.why << std::endl;
+    if (seat.kind == SeatChoice::stop) return 2;
+    if (seat.kind == SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);
+    BotGame game{.client = std::move(client),
                  .board = {},
                  .log = GameLog(options.log_path),
                  .mind = {},

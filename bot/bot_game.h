@@ -3,6 +3,8 @@
 
 #include "options.h"
 
-// Joins, sets up, plays until the game is over and tells how it ended on
-// standard output. Returns the exit status, 0.
+// Takes a seat first: on a refereed server the refereed game is played. On a
+// relay it joins, sets up, plays until the game is over and tells how it
+// ended on standard output. Returns the exit status: 0 when the game is over,
+// 2 when the game's seats are taken or the server does not know the bot's seat.
 int play_game(const BotOptions& options);

@@ -5,6 +5,8 @@
 // (player 2's starting board), fetched TEXT (the board at the start of a
 // turn, stamped before the first /what), posted TEXT, handed_over (stamped at
 // the "ok" of /next), won, forfeited, winner BODY (told by /who_win).
+// In a refereed game: seat N, view LINE (every view received, its five lines
+// joined by "/"), moved MOVE and refused MOVE ("C R C R"), resigned, winner N.
 // The monotonic clock is shared by all processes, so two records can be
 // laid side by side.
 

@@ -4,6 +4,7 @@
 #include "game_log.h"
 #include "options.h"
 
+#include <cstdlib>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::cout << bot_usage;
         return 0;
+    }
+    if (options->seat_file.empty()) {
+        if (const char* kept = std::getenv("GAME_SEAT_FILE")) options->seat_file = kept;
     }
     if (!GameLog(options->log_path).usable()) {
         std::cerr << "bot: cannot write " << options->log_path << "\n";

@@ -4,7 +4,7 @@
 
 const char* const bot_usage =
     "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
-    "           [--help]\n"
+    "           [--seat-file PATH] [--help]\n"
     "Plays one game of rock-scissors-paper chess through the game server, as\n"
     "whichever player the server makes it, and exits 0 when the game is over.\n"
     "  --level LEVEL         easy, normal or hard (default normal): easy plays by\n"
@@ -17,6 +17,10 @@ const char* const bot_usage =
     "  --log FILE            write a time-stamped record of the game to FILE\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
     "  --key KEY             the game key that server was started with\n"
+    "  --seat-file PATH      on a refereed server: take the seat kept in PATH, or\n"
+    "                        take a new one and keep it there until the game ends\n"
+    "                        (default: $GAME_SEAT_FILE, else none); a seat taken\n"
+    "                        back starts its beliefs over from the current view\n"
     "  --help                show this text and exit\n"
     "It sees what a player sees: the kinds of its own pieces and the places of\n"
     "the opponent's, and it remembers what its fights and the opponent's\n"
@@ -44,7 +48,7 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             continue;
         }
         if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&
-            name != "--key" && name != "--level") {
+            name != "--key" && name != "--level" && name != "--seat-file") {
             error = "unknown option " + name + " (bot --help lists the options)";
             return std::nullopt;
         }
@@ -68,6 +72,9 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             auto level = level_named(value);
             good = level.has_value();
             if (level) options.level = *level;
+        } else if (name == "--seat-file") {
+            options.seat_file = value;
+            good = !value.empty();
         } else {
             options.log_path = value;
             good = !value.empty();

@@ -14,6 +14,7 @@ struct BotOptions {
     bool seed_given = false;
     std::string log_path;
     ServerAddress server;
+    std::string seat_file;  // empty: none
     Level level = Level::normal;
     bool help = false;
 };

@@ -154,16 +154,24 @@ std::optional<Move> decide(BotMind& mind) {
 
 }  // namespace
 
+std::optional<Move> choose_bot_move(BotMind& mind, const Board& seen) {
+    learn_from_opponent_move(mind.knowledge, view_of_board(seen, mind.knowledge.player));
+    return decide(mind);
+}
+
+void learn_own_move(BotMind& mind, const Move& move, const PlayerView& after) {
+    learn_from_own_move(mind.knowledge, move, after);
+    mind.previous = move;
+    if (search_iterations(mind.level) > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
+}
+
 BotTurn play_bot_turn(BotMind& mind, Board& board) {
     const int player = mind.knowledge.player;
-    learn_from_opponent_move(mind.knowledge, view_of_board(board, player));
     BotTurn turn;
-    turn.move = decide(mind);
+    turn.move = choose_bot_move(mind, board);
     if (!turn.move) return turn;
     const Move& move = *turn.move;
     turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
-    learn_from_own_move(mind.knowledge, move, view_of_board(board, player));
-    mind.previous = move;
-    if (search_iterations(mind.level) > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
+    learn_own_move(mind, move, view_of_board(board, player));
     return turn;
 }

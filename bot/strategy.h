@@ -51,3 +51,11 @@ struct BotTurn {
 // One turn on `board`, which holds the board just fetched, for the mind's
 // player: learns what the opponent's move revealed, then moves on it.
 BotTurn play_bot_turn(BotMind& mind, Board& board);
+
+// The two halves of a turn, for a game whose fights are decided elsewhere.
+// The first learns what the opponent's move revealed in `seen`, the board at
+// the start of the turn (its opposing kinds are not read), and chooses; none
+// when no piece of the player can move.
+std::optional<Move> choose_bot_move(BotMind& mind, const Board& seen);
+// The second learns from the player's own view right after its `move`.
+void learn_own_move(BotMind& mind, const Move& move, const PlayerView& after);

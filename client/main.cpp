@@ -1,7 +1,9 @@
-// The client program: one window per player. It joins the game, waits for the
-// second player, shares the starting board and then alternates between the
-// opponent's turn and its own until a winner is known. Every request that
-// fails or is refused goes out again at once; the server is polled, never
+// The client program: one window per player. It asks the server for a seat
+// first: a refereed server gives one, and the refereed game is played from
+// the seat's view. A relay has none; then the client joins the game, waits
+// for the second player, shares the starting board and alternates between the
+// opponent's turn and its own until a winner is known. Every relay request
+// that fails or is refused goes out again at once; the relay is polled, never
 // waited on.
 
 #include "game_state.h"
@@ -9,6 +11,8 @@
 #include "layout.h"
 #include "options.h"
 #include "protocol.h"
+#include "referee_flow.h"
+#include "seat_file.h"
 #include "view.h"
 #include "window.h"
 
@@ -64,11 +68,24 @@ int main(int argc, char** argv) {
         std::cout << client_usage;
         return 0;
     }
+    if (options->seat_file.empty()) {
+        if (const char* kept = std::getenv("GAME_SEAT_FILE")) options->seat_file = kept;
+    }
     server_address = options->server;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     http_client = std::make_unique<httplib::Client>(game_client(server_address));
     load_view_images();
     open_lobby();
+
+    const SeatChoice seat = choose_seat(*http_client, options->seat_file);
+    if (!seat.why.empty()) std::cerr << "client: " << seat.why << std::endl;
+    if (seat.kind == SeatChoice::stop) {
+        close_window();
+        return 2;
+    }
+    if (seat.kind == SeatChoice::seated) {
+        return play_refereed_game(server_address, seat.seat, options->seat_file);
+    }
 
     my_player = join_game(*http_client);
     wait_for_start(*http_client);

@@ -1,12 +1,15 @@
 #include "options.h"
 
 const char* const client_usage =
-    "Usage: client [--server HOST[:PORT]] [--key KEY] [--help]\n"
+    "Usage: client [--server HOST[:PORT]] [--key KEY] [--seat-file PATH] [--help]\n"
     "One player's window of rock-scissors-paper chess. It joins the game on the\n"
     "game server and plays it there; run it from a folder beside thirdparty/.\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089); an IPv6\n"
     "                        address goes in brackets before a port: [ADDRESS]:PORT\n"
     "  --key KEY             the game key that server was started with\n"
+    "  --seat-file PATH      on a refereed server: take the seat kept in PATH, or\n"
+    "                        take a new one and keep it there until the game ends\n"
+    "                        (default: $GAME_SEAT_FILE, else none)\n"
     "  --help                show this text and exit\n";
 
 std::optional<ClientOptions> parse_client_options(const std::vector<std::string>& args, std::string& error) {
@@ -15,12 +18,18 @@ std::optional<ClientOptions> parse_client_options(const std::vector<std::string>
         const std::string& name = args[i];
         if (name == "--help") {
             options.help = true;
-        } else if (name != "--server" && name != "--key") {
+        } else if (name != "--server" && name != "--key" && name != "--seat-file") {
             error = "unknown option " + name + " (client --help lists the options)";
             return std::nullopt;
         } else if (i + 1 == args.size()) {
             error = name + " needs a value";
             return std::nullopt;
+        } else if (name == "--seat-file") {
+            options.seat_file = args[++i];
+            if (options.seat_file.empty()) {
+                error = "--seat-file needs a path";
+                return std::nullopt;
+            }
         } else if (error = take_address_option(options.server, name, args[++i]); !error.empty()) {
             return std::nullopt;
         }

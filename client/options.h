@@ -1,5 +1,6 @@
 #pragma once
-// The client's command line: which game server it plays through.
+// The client's command line: which game server it plays through, and the
+// file that keeps its seat in a refereed game.
 
 #include "server_address.h"
 
@@ -9,6 +10,7 @@
 
 struct ClientOptions {
     ServerAddress server;
+    std::string seat_file;  // empty: none
     bool help = false;
 };
 

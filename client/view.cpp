@@ -36,7 +36,8 @@ const IMAGE& badge_of_kind(std::int32_t kind) {
     return image_lost_paper;
 }
 
-// An opposing piece always shows face down, whatever its kind.
+// An opposing piece always shows face down, whatever its kind: in a refereed
+// view it is 9, which no picture stands for.
 void draw_square(const IMAGE& background, const Board& on, int player, int column, int row) {
     const int x = square_x(column);
     const int y = square_y(row);
@@ -49,12 +50,21 @@ void draw_square(const IMAGE& background, const Board& on, int player, int colum
     }
 }
 
-void draw_half(int first_row) {
+void draw_half(const Board& on, int player, int first_row) {
     for (int row = first_row; row < first_row + half_rows; ++row) {
-        for (int column = 0; column < board_columns; ++column) {
-            draw_square(image_square, board, my_player, column, row);
-        }
+        for (int column = 0; column < board_columns; ++column) draw_square(image_square, on, player, column, row);
     }
+}
+
+void draw_top_left(int player) {
+    put_image(0, 0, &image_exit, SRCCOPY);
+    put_image(144, 0, player == 1 ? &image_own_1 : &image_own_2, SRCCOPY);
+}
+
+void draw_board(const Board& on, int player) {
+    draw_half(on, player, 0);
+    put_image(0, river_y, &image_river, SRCCOPY);
+    draw_half(on, player, half_rows);
 }
 
 }  // namespace
@@ -87,20 +97,25 @@ void load_view_images() {
 }
 
 void draw_view() {
-    put_image(0, 0, &image_exit, SRCCOPY);
-    put_image(144, 0, my_player == 1 ? &image_own_1 : &image_own_2, SRCCOPY);
+    draw_top_left(my_player);
     put_image(252, 0, ask_whose_turn() == "1" ? &image_turn_1 : &image_turn_2, SRCCOPY);
-    draw_half(0);
-    put_image(0, river_y, &image_river, SRCCOPY);
-    draw_half(half_rows);
+    draw_board(board, my_player);
 }
 
-void draw_highlight(const IMAGE& background, int column, int row) {
+void draw_view(const GameView& view, int seat) {
+    draw_top_left(seat);
+    put_image(252, 0, view.turn == 1 ? &image_turn_1 : &image_turn_2, SRCCOPY);
+    draw_board(view.board, seat);
+}
+
+void draw_highlight(const IMAGE& background, int column, int row) { draw_highlight(background, board, column, row); }
+
+void draw_highlight(const IMAGE& background, const Board& on, int column, int row) {
     if (!on_board(column, row)) return;
     const int x = square_x(column);
     const int y = square_y(row);
     put_image(x, y, &background, SRCCOPY);
-    put_image(x + piece_inset, y + piece_inset, &picture_of_kind(board[column][row].kind), SRCCOPY);
+    put_image(x + piece_inset, y + piece_inset, &picture_of_kind(on[column][row].kind), SRCCOPY);
 }
 
 const IMAGE& square_background(const GameView& view, int column, int row) {

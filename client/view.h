@@ -1,6 +1,7 @@
 #pragma once
 // The board window's painting: the pictures and where they go.
 
+#include "board.h"
 #include "game_view.h"
 #include "image.h"
 
@@ -20,13 +21,19 @@ void load_view_images();
 // Repaints the whole board window from the board and my_player; asks the
 // server whose turn it is (until it answers) for the turn marker.
 void draw_view();
-// Repaints one square with `background` and the picture of its piece's kind.
+// Repaints the whole board window from a refereed view, as `seat` sees it:
+// the turn marker from the view's turn, every square on the plain background
+// (draw_last_move then marks the last move).
+void draw_view(const GameView& view, int seat);
+// Repaints one square with `background` and the picture of its piece's kind,
+// from the board or from `on`.
 void draw_highlight(const IMAGE& background, int column, int row);
+void draw_highlight(const IMAGE& background, const Board& on, int column, int row);
 // Marks the last move of a refereed `view` on the square it left and the
 // square it reached, redrawing the pieces now on them as `seat` sees them. An
 // own piece the move cost shows its kind, taken from `previous` (the view
-// shown before), as a badge in the top-right corner of the square where it
-// stood. The opponent's kinds are never shown: the view has none.
+// shown before the move), as a badge in the top-right corner of the square
+// where it stood. The opponent's kinds are never shown: the view has none.
 void draw_last_move(const GameView& view, const GameView& previous, int seat);
 // The background square [column][row] has in `view`: its mark while the last
 // move marks it, else the plain square; for taking a selection away.

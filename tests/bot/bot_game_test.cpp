@@ -5,7 +5,9 @@
 #include "game_constants.h"
 #include "bot_process.h"
 #include "protocol.h"
+#include "game_view.h"
 #include "network_pair.h"
+#include "referee_stand_in.h"
 #include "relay_check.h"
 #include "rules.h"
 #include "server_process.h"
@@ -204,6 +206,44 @@ TEST_F(AgainstClientRequests, BotAtEachLevelPlaysAGameThroughToOneEnd) {
         EXPECT_EQ(end_of_game_lines(server.console()), 1);
         forget_bot_log(bot);
     }
+}
+
+// Calls `condition` until it holds, for at most `limit`.
+bool holds_within(const std::function<bool()>& condition, std::chrono::seconds limit = 30s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+    return condition();
+}
+
+// Seat 2 against a stand-in referee that counts requests: waiting through the
+// other seat's turn costs a handful of requests, the long poll wakes on the
+// other seat's move, and the answer is one legal move sent with the seat.
+TEST(RefereedBot, WaitsQuietlyAndAnswersTheOtherSeatsMove) {
+    RefereeStandIn referee(2);
+    Board truth;
+    std::srand(23);
+    deal_board(truth, [] { return std::rand() % 5; });
+    referee.set_view({board_seen_by(truth, 2), 1, 0, std::nullopt, 0});
+    BotRun bot = start_bot(707, 0, {}, referee.server_options());
+    ASSERT_TRUE(holds_within([&] { return referee.requests("/view") >= 2; })) << bot.process->standard_error();
+    const int before_wait = referee.all_requests();
+    std::this_thread::sleep_for(2s);
+    EXPECT_LE(referee.all_requests() - before_wait, 5) << "requests while the other seat thinks";
+
+    const Move opening = legal_moves(truth, 1).front();
+    const MoveOutcome outcome = outcome_of(truth, opening);
+    make_move(truth, 1, opening.from_column, opening.from_row, opening.to_column, opening.to_row);
+    referee.set_view({board_seen_by(truth, 2), 2, 0, LastMove{opening, outcome}, 0});
+    ASSERT_TRUE(holds_within([&] { return referee.moves().size() == 1; })) << "the bot did not wake";
+    const std::optional<Move> answer = move_from_text(referee.moves()[0]);
+    ASSERT_TRUE(answer) << referee.moves()[0];
+    EXPECT_TRUE(is_legal_move(truth, 2, answer->from_column, answer->from_row, answer->to_column, answer->to_row));
+    EXPECT_TRUE(referee.seat_named_on_every_view_and_move());
+
+    referee.set_view({board_seen_by(truth, 2), 0, 1, LastMove{*answer, MoveOutcome::step}, 0});
+    ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
+    EXPECT_NE(bot_says(bot).find("names player 1"), std::string::npos) << bot_says(bot);
+    forget_bot_log(bot);
 }
 
 }  // namespace

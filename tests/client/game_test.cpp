@@ -6,6 +6,7 @@
 #include "bot_process.h"
 #include "move_planner.h"
 #include "network_pair.h"
+#include "referee_stand_in.h"
 
 #include "board.h"
 #include "game_constants.h"
@@ -13,8 +14,6 @@
 #include "layout.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -286,6 +285,63 @@ TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
     EXPECT_EQ(bot.process->wait_for_exit(std::chrono::seconds(30)), 0);
     EXPECT_NE(bot.process->standard_output().find("names player 2"), std::string::npos);
     EXPECT_TRUE(ends_with(server->standard_output(), player_two_wins));
+}
+
+// Seat 2's window against a stand-in referee that counts requests: the wait
+// through the other seat's turn costs a handful of requests, the window wakes
+// on the other seat's move, a click made out of turn is dropped, and the own
+// attack goes out as a request while the window shows only what the referee
+// says came of it.
+TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
+    RefereeStandIn referee(2);
+    Board truth;
+    std::srand(17);
+    deal_board(truth, [] { return std::rand() % 5; });
+    GameView view{board_seen_by(truth, 2), 1, 0, std::nullopt, 0};
+    referee.set_view(view);
+    player[2] = &game.start_client({}, referee.server_options());
+    window[2] = game.board_window(*player[2]);
+    ASSERT_NE(window[2], 0u) << game.describe(*player[2]);
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+
+    int column = 0;
+    while (column < board_columns && !(truth[column][5].owner == 2 && truth[column][4].owner == 1)) ++column;
+    ASSERT_LT(column, board_columns) << "the deal leaves no piece facing another across the river";
+    game.click_square(window[2], column, 5);
+    const int before_wait = referee.all_requests();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_LE(referee.all_requests() - before_wait, 5) << "requests while the other seat thinks";
+
+    std::optional<Move> answer;
+    for (const Move& step : legal_moves(truth, 1)) {
+        if (!(step.from_column == column && step.from_row == 4) && truth[step.to_column][step.to_row].owner == 0) answer = step;
+    }
+    ASSERT_TRUE(answer);
+    make_move(truth, 1, answer->from_column, answer->from_row, answer->to_column, answer->to_row);
+    view = {board_seen_by(truth, 2), 2, 0, LastMove{*answer, MoveOutcome::step}, 0};
+    referee.set_view(view);
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 2); }))
+        << "the window did not wake on the other seat's move";
+    EXPECT_FALSE(shows_selection(game.capture(window[2]), column, 5)) << "a click out of turn was kept";
+
+    const Move attack{column, 5, column, 4};
+    select(2, column, 5);
+    game.click_square(window[2], column, 4);
+    ASSERT_TRUE(wait_until([&] { return referee.moves().size() == 1; }));
+    EXPECT_EQ(referee.moves()[0], move_text(attack));
+    EXPECT_FALSE(wait_until([&] { return !shows_board_for(game.capture(window[2]), view.board, 2); }, 2))
+        << "the window decided the fight itself";
+
+    const MoveOutcome outcome = outcome_of(truth, attack);
+    make_move(truth, 2, attack.from_column, attack.from_row, attack.to_column, attack.to_row);
+    view = {board_seen_by(truth, 2), 1, 0, LastMove{attack, outcome}, 0};
+    referee.set_view(view);
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+    EXPECT_TRUE(referee.seat_named_on_every_view_and_move());
+
+    game.click(window[2], 72, 72);
+    expect_exit_zero(*player[2], 10);
+    EXPECT_EQ(referee.requests("/resign"), 1);
 }
 
 int front_row(int seat) { return seat == 1 ? 4 : 5; }

@@ -3,9 +3,15 @@
 // again, and only the awaited one ends the wait.
 
 #include "board_fixture.h"
+#include "child_process.h"
 #include "protocol.h"
+#include "seat_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <deque>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -22,12 +28,12 @@ struct Scripted {
 class ScriptedServer {
 public:
     ScriptedServer() {
-        for (const char* path : {"/join", "/start", "/who", "/next", "/what", "/who_win"}) {
+        for (const char* path : {"/join", "/start", "/who", "/next", "/what", "/who_win", "/view"}) {
             server_.Get(path, [this, path](const httplib::Request& req, httplib::Response& res) {
                 answer(path, req, res);
             });
         }
-        for (const char* path : {"/chess", "/win"}) {
+        for (const char* path : {"/chess", "/win", "/seat", "/move", "/resign"}) {
             server_.Post(path, [this, path](const httplib::Request& req, httplib::Response& res) {
                 answer(path, req, res);
             });
@@ -57,6 +63,8 @@ private:
         std::unique_lock lock(mutex_);
         received_[path].push_back(req.body);
         received_["Authorization"].push_back(req.get_header_value("Authorization"));
+        received_["Seat"].push_back(req.get_header_value("Seat"));
+        received_["after"].push_back(req.get_param_value("after"));
         auto& queue = replies_[path];
         if (queue.empty()) {
             res.status = 404;
@@ -183,6 +191,107 @@ TEST_F(ProtocolTest, WinPostsTheWinnersNumberUntilOk) {
     server.script("/win", {{500, ""}, {200, "no"}, {200, "ok"}});
     post_win(client, 2);
     EXPECT_EQ(server.bodies("/win"), (std::vector<std::string>{"2", "2", "2"}));
+}
+
+const std::string token = "0123456789abcdef0123456789abcdef";
+
+TEST(SeatText, TakesOnlyANumberAndThirtyTwoLowerCaseHexDigits) {
+    EXPECT_EQ(seat_from_text("2 " + token), (Seat{2, token}));
+    EXPECT_EQ(seat_from_text("1 " + token + "\n"), (Seat{1, token}));
+    EXPECT_EQ(seat_text(Seat{1, token}), "1 " + token);
+    // Each refused by one rule: the number, the space, the length, the digits, what follows.
+    for (const std::string& text : {"3 " + token, "1_" + token, "1 " + token.substr(1), "1 " + token + "0",
+                                    "1 " + token.substr(1) + "A", "1 " + token.substr(1) + "g",
+                                    "1 " + token + "\n\n"}) {
+        EXPECT_FALSE(seat_from_text(text)) << '"' << text << '"';
+    }
+    const std::string id = new_request_id();
+    EXPECT_EQ(id.size(), 32u);
+    EXPECT_NE(id, new_request_id());
+}
+
+// A failed or unreadable answer is asked again with the same request id, so
+// the server can give the same seat back.
+TEST_F(ProtocolTest, TakeSeatRepeatsItsRequestIdUntilASeatARelayOrAFullGame) {
+    server.script("/seat", {{500, ""}, {200, "1 nope"}, {200, "2 " + token}});
+    const SeatReply reply = take_seat(client, "request-7");
+    EXPECT_EQ(reply.answer, SeatAnswer::taken);
+    EXPECT_EQ(reply.seat, (Seat{2, token}));
+    EXPECT_EQ(server.bodies("/seat"), (std::vector<std::string>(3, "request-7")));
+    server.script("/seat", {{404, ""}});
+    EXPECT_EQ(take_seat(client, "x").answer, SeatAnswer::relay);
+    server.script("/seat", {{409, "both seats are taken"}});
+    EXPECT_EQ(take_seat(client, "x").answer, SeatAnswer::full);
+}
+
+TEST_F(ProtocolTest, SeatRequestsNameTheSeatAndReadTheirAnswers) {
+    GameView view{board, 1, 0, LastMove{Move{1, 4, 1, 5}, MoveOutcome::lost}, 7};
+    server.script("/view", {{200, view_text(view)}});
+    ViewReply reply = wait_for_change(client, token, 6);
+    EXPECT_EQ(reply.answer, Answer::ok);
+    EXPECT_EQ(reply.view, view);
+    server.script("/view", {{200, "1\n"}});
+    EXPECT_EQ(get_view(client, token).answer, Answer::failed);
+    server.script("/view", {{403, "unknown seat"}});
+    EXPECT_EQ(get_view(client, token).answer, Answer::seat_unknown);
+    EXPECT_EQ(server.bodies("after"), (std::vector<std::string>{"6", "", ""}));
+
+    server.script("/move", {{200, "ok"}});
+    EXPECT_EQ(post_move(client, token, Move{0, 4, 0, 5}), Answer::ok);
+    server.script("/move", {{409, "not your turn"}});
+    EXPECT_EQ(post_move(client, token, Move{0, 4, 0, 5}), Answer::refused);
+    server.script("/move", {{200, "ok\n"}});
+    EXPECT_EQ(post_move(client, token, Move{0, 4, 0, 5}), Answer::failed);
+    EXPECT_EQ(server.bodies("/move"), (std::vector<std::string>(3, "0 4 0 5")));
+    server.script("/resign", {{403, ""}});
+    EXPECT_EQ(post_resign(client, token), Answer::seat_unknown);
+    for (const std::string& header : server.bodies("Seat")) EXPECT_EQ(header, token);
+}
+
+class SeatFileTest : public ProtocolTest {
+protected:
+    ~SeatFileTest() override { unlink(path.c_str()); }
+    std::string path = "/tmp/game-test-seat-" + std::to_string(getpid());
+};
+
+TEST_F(SeatFileTest, ANewSeatIsKeptInAFileOfTheOwnersAlone) {
+    server.script("/seat", {{200, "1 " + token}});
+    SeatChoice choice = choose_seat(client, path);
+    EXPECT_EQ(choice.kind, SeatChoice::seated);
+    EXPECT_FALSE(choice.resumed);
+    EXPECT_EQ(read_file(path), "1 " + token + "\n");
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_NE(store_seat_file(path, Seat{2, token}), "") << "an existing file is never written over";
+
+    // Taken back from the file without asking the server for a seat.
+    choice = choose_seat(client, path);
+    EXPECT_EQ(choice.kind, SeatChoice::seated);
+    EXPECT_TRUE(choice.resumed);
+    EXPECT_EQ(choice.seat, (Seat{1, token}));
+    EXPECT_EQ(server.bodies("/seat").size(), 1u);
+    remove_seat_file(path);
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+}
+
+TEST_F(SeatFileTest, AFullGameOrAFileWithoutASeatStopsThePlayer) {
+    server.script("/seat", {{409, ""}});
+    SeatChoice choice = choose_seat(client, path);
+    EXPECT_EQ(choice.kind, SeatChoice::stop);
+    EXPECT_NE(choice.why.find("both seats"), std::string::npos);
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+
+    std::ofstream(path) << "1 " << token.substr(4);
+    choice = choose_seat(client, path);
+    EXPECT_EQ(choice.kind, SeatChoice::stop);
+    EXPECT_NE(choice.why.find(path), std::string::npos);
+
+    // A seat that cannot be kept is played all the same.
+    server.script("/seat", {{200, "2 " + token}});
+    choice = choose_seat(client, "/nonexistent-folder/seat");
+    EXPECT_EQ(choice.kind, SeatChoice::seated);
+    EXPECT_NE(choice.why, "");
 }
 
 }  // namespace

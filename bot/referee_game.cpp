@@ -1,0 +1,159 @@
+#include "referee_game.h"
+
+#include "game_log.h"
+#include "seat_file.h"
+#include "strategy.h"
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <optional>
+#include <thread>
+
+namespace {
+
+struct RefereedBot {
+    // Long polls only: the bot waits for nothing else while one is out.
+    httplib::Client client;
+    Seat seat;
+    std::string seat_file;
+    GameLog log;
+    // Started from the first view after the deal, so a bot that takes its
+    // seat back starts over from the view as it stands.
+    std::optional<BotMind> mind;
+    std::chrono::milliseconds think;
+    Level level;
+    unsigned seed;
+};
+
+void say(const RefereedBot& bot, const std::string& line) {
+    std::cout << "bot, player " << bot.seat.number << ": " << line << std::endl;
+}
+
+int stop_unknown_seat(const RefereedBot& bot) {
+    std::cerr << "bot: the server does not know seat " << bot.seat.number
+              << (bot.seat_file.empty() ? "" : " (kept in " + bot.seat_file + ")") << "; it belongs to another game"
+              << std::endl;
+    return 2;
+}
+
+// The view at once, or once its version passes `after`; none when the server
+// does not know the seat.
+std::optional<GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> after) {
+    for (;;) {
+        ViewReply reply = after ? wait_for_change(bot.client, bot.seat.token, *after)
+                                : get_view(bot.client, bot.seat.token);
+        if (reply.answer == Answer::seat_unknown) return std::nullopt;
+        if (reply.answer == Answer::ok) {
+            bot.log.note("view", view_line(reply.view));
+            return reply.view;
+        }
+        std::this_thread::sleep_for(request_rest);
+    }
+}
+
+// A lost answer leaves it open whether the move was made; sent again, a move
+// that was made is refused as out of turn.
+Answer send(RefereedBot& bot, const std::optional<Move>& move) {
+    for (;;) {
+        Answer answer = move ? post_move(bot.client, bot.seat.token, *move) : post_resign(bot.client, bot.seat.token);
+        if (answer != Answer::failed) return answer;
+        std::this_thread::sleep_for(request_rest);
+    }
+}
+
+// One turn on `view`. Returns the view to go on from, or none when the game
+// has ended for the bot, with the exit status in `status`.
+std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& status) {
+    auto started = std::chrono::steady_clock::now();
+    std::optional<Move> move = choose_bot_move(*bot.mind, view.board);
+    // The search's own time counts toward the pause a person gets to follow the game.
+    std::this_thread::sleep_until(started + bot.think);
+    const Answer answer = send(bot, move);
+    status = 0;
+    if (answer == Answer::seat_unknown) {
+        status = stop_unknown_seat(bot);
+        return std::nullopt;
+    }
+    if (!move) {
+        bot.log.note("resigned");
+        say(bot, "none of my pieces can move; I give the game up");
+        remove_seat_file(bot.seat_file);
+        return std::nullopt;
+    }
+    if (answer != Answer::ok) {
+        // The server and the bot disagree on the game: the bot starts over
+        // from the server's view, after a rest.
+        bot.log.note("refused", move_text(*move));
+        bot.mind.reset();
+        std::this_thread::sleep_for(request_rest);
+        std::optional<GameView> now = ask_view(bot, std::nullopt);
+        if (!now) status = stop_unknown_seat(bot);
+        return now;
+    }
+    bot.log.note("moved", move_text(*move));
+    std::optional<GameView> later = ask_view(bot, view.version);
+    if (!later) {
+        status = stop_unknown_seat(bot);
+        return std::nullopt;
+    }
+    learn_own_move(*bot.mind, *move, view_after_own_move(bot.mind->knowledge.last_seen, *move, *later));
+    return later;
+}
+
+}  // namespace
+
+std::string view_line(const GameView& view) {
+    std::string line = view_text(view);
+    line.pop_back();
+    std::replace(line.begin(), line.end(), '\n', '/');
+    return line;
+}
+
+PlayerView view_after_own_move(const PlayerView& before, const Move& move, const GameView& later) {
+    const int player = before[move.from_column][move.from_row].owner;
+    if (before[move.to_column][move.to_row].owner == 0) return after_step(before, move);
+    const auto on_target = [&](int column, int row) { return column == move.to_column && row == move.to_row; };
+    const std::optional<LastMove>& last = later.last_move;
+    bool won;
+    if (last && last->move == move) {
+        won = last->outcome != MoveOutcome::lost;
+    } else if (last && on_target(last->move.from_column, last->move.from_row)) {
+        won = false;  // the defender stayed, and has moved on since
+    } else if (last && on_target(last->move.to_column, last->move.to_row)) {
+        won = true;  // the opponent has attacked the square the bot took
+    } else {
+        won = later.board[move.to_column][move.to_row].owner == player;
+    }
+    return won ? after_step(before, move) : after_lost_attack(before, move);
+}
+
+int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned seed) {
+    RefereedBot bot{.client = long_poll_client(options.server),
+                    .seat = seat,
+                    .seat_file = options.seat_file,
+                    .log = GameLog(options.log_path),
+                    .mind = std::nullopt,
+                    .think = std::chrono::milliseconds(options.think_ms),
+                    .level = options.level,
+                    .seed = seed};
+    bot.log.note("seat", std::to_string(seat.number));
+    std::optional<GameView> view = ask_view(bot, std::nullopt);
+    while (view) {
+        if (view->winner != 0) {
+            bot.log.note("winner", std::to_string(view->winner));
+            say(bot, "the game is over, the server names player " + std::to_string(view->winner) + " as the winner");
+            remove_seat_file(bot.seat_file);
+            return 0;
+        }
+        if (!bot.mind && view->turn != 0) bot.mind = start_mind(view->board, seat.number, seed, bot.level);
+        if (view->turn != seat.number) {
+            view = ask_view(bot, view->version);
+            continue;
+        }
+        int status = 0;
+        view = take_turn(bot, *view, status);
+        if (!view) return status;
+    }
+    return stop_unknown_seat(bot);
+}

@@ -1,0 +1,142 @@
+// The refereed game on the window's thread. The view comes from the watch's
+// thread; this thread only draws, takes clicks and sends the player's own
+// requests, so the window answers at once in every phase. A completed move
+// goes to the server as it is: the view shows the fight's outcome only once
+// the server has decided it.
+
+#include "referee_flow.h"
+
+#include "clicks.h"
+#include "input.h"
+#include "layout.h"
+#include "protocol.h"
+#include "seat_file.h"
+#include "view.h"
+#include "view_watch.h"
+#include "window.h"
+
+#include <chrono>
+#include <iostream>
+#include <optional>
+#include <thread>
+
+namespace {
+
+// How long the window's thread waits for news before it looks at the input
+// queue again: a click is taken at most this much later, and the queue is
+// emptied long before it could fill.
+constexpr auto input_pass = std::chrono::milliseconds(15);
+// The server answers a move or a resignation at once; a slower reply means it
+// is gone, and the window should not hang on it.
+constexpr std::time_t own_request_seconds = 3;
+
+struct RefereedGame {
+    Seat seat;
+    std::string seat_file;
+    httplib::Client client;         // the player's moves and resignation
+    std::optional<GameView> shown;  // on the board window; none while the lobby shows
+    GameView before_move;           // the last view shown before the shown view's last move
+    TurnSelection selection;
+    bool move_sent = false;  // taken by the server; the next view shows it
+};
+
+int stop_unknown_seat(const RefereedGame& game) {
+    close_window();
+    std::cerr << "client: the server does not know seat " << game.seat.number
+              << (game.seat_file.empty() ? "" : " (kept in " + game.seat_file + ")")
+              << "; it belongs to another game" << std::endl;
+    return 2;
+}
+
+int end_with_winner(const RefereedGame& game, int winner) {
+    remove_seat_file(game.seat_file);
+    put_image(0, 0, winner == 1 ? &image_win_1 : &image_win_2, SRCCOPY);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10000));
+    close_window();
+    return 0;
+}
+
+// The lobby shows until the deal. Every later view is drawn whole, its last
+// move marked with the view shown before that move at hand for what the move
+// cost; a selection does not outlive the view it was made on.
+std::optional<int> show(RefereedGame& game, const GameView& view) {
+    if (!game.shown) {
+        if (view.turn == 0 && view.winner == 0) return std::nullopt;
+        close_window();
+        init_window(board_window_width, board_window_height, 0);
+    }
+    if (view.winner != 0) return end_with_winner(game, view.winner);
+    if (game.shown && game.shown->last_move != view.last_move) game.before_move = *game.shown;
+    draw_view(view, game.seat.number);
+    draw_last_move(view, game.before_move, game.seat.number);
+    game.shown = view;
+    game.selection = {};
+    game.move_sent = false;
+    return std::nullopt;
+}
+
+int resign(RefereedGame& game) {
+    const Answer answer = post_resign(game.client, game.seat.token);
+    if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
+    close_window();
+    // Refused: the game was already over.
+    if (answer == Answer::ok || answer == Answer::refused) {
+        remove_seat_file(game.seat_file);
+        return 0;
+    }
+    std::cerr << "client: the server did not answer; the game goes on there without this window" << std::endl;
+    return 1;
+}
+
+// A move the server refuses changes nothing, and one whose answer is lost
+// shows in the next view if it was made: either way the player may click on.
+std::optional<int> send_move(RefereedGame& game, const ClickOutcome& outcome) {
+    const Move move{outcome.column, outcome.row, outcome.to_column, outcome.to_row};
+    const Answer answer = post_move(game.client, game.seat.token, move);
+    if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
+    game.move_sent = answer == Answer::ok;
+    return std::nullopt;
+}
+
+// A selection taken away gives the square back its mark of the last move.
+void show_selection(const ClickOutcome& outcome, const GameView& shown) {
+    if (outcome.drawing == SquareDrawing::highlight) {
+        draw_highlight(image_selected, shown.board, outcome.column, outcome.row);
+    } else if (outcome.drawing == SquareDrawing::unhighlight) {
+        draw_highlight(square_background(shown, outcome.column, outcome.row), shown.board, outcome.column,
+                       outcome.row);
+    }
+}
+
+// Every queued mouse message is taken. Exit resigns whoever's turn it is;
+// other clicks count only in the own turn, before its move is sent.
+std::optional<int> take_clicks(RefereedGame& game) {
+    InputMessage message;
+    while (peek_message(&message, MESSAGE_FILTER_MOUSE, true)) {
+        if (message.message != WM_LBUTTONDOWN || !game.shown) continue;
+        const std::string code = cell_code_at(message.x, message.y);
+        if (code == "exit") return resign(game);
+        if (game.shown->turn != game.seat.number || game.move_sent) continue;
+        const ClickOutcome outcome = click_cell_code(game.selection, game.shown->board, game.seat.number, code);
+        show_selection(outcome, *game.shown);
+        if (!outcome.move_due) continue;
+        if (auto status = send_move(game, outcome)) return status;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file) {
+    RefereedGame game{seat, seat_file, game_client(address), std::nullopt, {}, {}, false};
+    game.client.set_read_timeout(own_request_seconds, 0);
+    ViewWatch watch(address, seat.token);
+    for (;;) {
+        ViewWatch::News news = watch.next(input_pass);
+        if (news.seat_unknown) return stop_unknown_seat(game);
+        if (news.view) {
+            if (auto status = show(game, *news.view)) return *status;
+        }
+        if (auto status = take_clicks(game)) return *status;
+    }
+}
