@@ -94,5 +94,7 @@ private:
 };
 
 // Player `player`'s whole view as the board window must show it after a
-// redraw: own kinds face up, opposing pieces face down, empty squares plain.
-bool shows_board_for(const Capture& shot, const Board& board, int player);
+// redraw: own kinds face up, opposing pieces face down, empty squares plain;
+// the squares of a refereed game's last move (`marked`) on their marks.
+bool shows_board_for(const Capture& shot, const Board& board, int player,
+                     const std::optional<LastMove>& marked = std::nullopt);

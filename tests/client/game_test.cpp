@@ -302,7 +302,7 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     player[2] = &game.start_client({}, referee.server_options());
     window[2] = game.board_window(*player[2]);
     ASSERT_NE(window[2], 0u) << game.describe(*player[2]);
-    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 1); }));
 
     int column = 0;
     while (column < board_columns && !(truth[column][5].owner == 2 && truth[column][4].owner == 1)) ++column;
@@ -320,7 +320,7 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     make_move(truth, 1, answer->from_column, answer->from_row, answer->to_column, answer->to_row);
     view = {board_seen_by(truth, 2), 2, 0, LastMove{*answer, MoveOutcome::step}, 0};
     referee.set_view(view);
-    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 2); }))
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 2); }))
         << "the window did not wake on the other seat's move";
     EXPECT_FALSE(shows_selection(game.capture(window[2]), column, 5)) << "a click out of turn was kept";
 
@@ -329,14 +329,14 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     game.click_square(window[2], column, 4);
     ASSERT_TRUE(wait_until([&] { return referee.moves().size() == 1; }));
     EXPECT_EQ(referee.moves()[0], move_text(attack));
-    EXPECT_FALSE(wait_until([&] { return !shows_board_for(game.capture(window[2]), view.board, 2); }, 2))
+    EXPECT_FALSE(wait_until([&] { return !shows_board_for(game.capture(window[2]), view.board, 2, view.last_move); }, 2))
         << "the window decided the fight itself";
 
     const MoveOutcome outcome = outcome_of(truth, attack);
     make_move(truth, 2, attack.from_column, attack.from_row, attack.to_column, attack.to_row);
     view = {board_seen_by(truth, 2), 1, 0, LastMove{attack, outcome}, 0};
     referee.set_view(view);
-    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 1); }));
     EXPECT_TRUE(referee.seat_named_on_every_view_and_move());
 
     game.click(window[2], 72, 72);
