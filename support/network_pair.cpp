@@ -80,9 +80,10 @@ std::vector<std::string> NetworkPair::server_options() const {
     return {"--server", server_.host, "--key", server_.key};
 }
 
-std::unique_ptr<ChildProcess> NetworkPair::start_server() const {
+std::unique_ptr<ChildProcess> NetworkPair::start_server(const std::vector<std::string>& options) const {
     auto words = on_server_side();
     words.insert(words.end(), {SERVER_PATH, "--listen", server_.host, "--key", server_.key});
+    words.insert(words.end(), options.begin(), options.end());
     auto server = std::make_unique<ChildProcess>(words[0], std::vector<std::string>(words.begin() + 1, words.end()));
     for (int i = 0; i < 500 && get("/who").status != 200; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -103,12 +104,12 @@ void NetworkPair::run_on_player_side(const std::function<void()>& work) const {
     thread.join();
 }
 
-Reply NetworkPair::get(const std::string& path) const {
+Reply NetworkPair::get(const std::string& path, const httplib::Headers& headers) const {
     Reply reply;
     run_on_player_side([&] {
         httplib::Client client = game_client(server_);
         client.set_connection_timeout(0, 200000);
-        if (auto result = client.Get(path.c_str())) reply = {result->status, result->body};
+        if (auto result = client.Get(path, headers)) reply = {result->status, result->body};
     });
     return reply;
 }

@@ -28,11 +28,12 @@ public:
     // The options that point a client or a bot at that server.
     std::vector<std::string> server_options() const;
 
-    // The real server, listening on the server's side with the key; waits
-    // until the players' side reaches it and throws if it does not.
-    std::unique_ptr<ChildProcess> start_server() const;
-    // A GET from the players' side, with the key.
-    Reply get(const std::string& path) const;
+    // The real server, listening on the server's side with the key and
+    // `options` (such as --referee); waits until the players' side reaches it
+    // and throws if it does not.
+    std::unique_ptr<ChildProcess> start_server(const std::vector<std::string>& options = {}) const;
+    // A GET from the players' side, with the key and `headers`.
+    Reply get(const std::string& path, const httplib::Headers& headers = {}) const;
 
 private:
     static std::vector<std::string> launcher(const std::string& side);

@@ -7,13 +7,18 @@
 #include "protocol.h"
 #include "game_view.h"
 #include "network_pair.h"
+#include "referee_game.h"
+#include "referee_record.h"
 #include "referee_stand_in.h"
 #include "relay_check.h"
 #include "rules.h"
 #include "server_process.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <thread>
@@ -244,6 +249,94 @@ TEST(RefereedBot, WaitsQuietlyAndAnswersTheOtherSeatsMove) {
     ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0);
     EXPECT_NE(bot_says(bot).find("names player 1"), std::string::npos) << bot_says(bot);
     forget_bot_log(bot);
+}
+
+// A whole game through the referee: every view either bot received shows it
+// its own kinds and a 9 on every opposing piece, and so does the public view.
+TEST(RefereedBot, TwoBotsPlayAWholeGameAndNeitherIsShownAnOpposingKind) {
+    ServerProcess server({"--referee"});
+    BotRun first = start_bot(121, 0);
+    BotRun second = start_bot(212, 0);
+    ASSERT_EQ(first.process->wait_for_exit(game_limit), 0) << first.process->standard_error();
+    ASSERT_EQ(second.process->wait_for_exit(game_limit), 0) << second.process->standard_error();
+    int winner = 0;
+    for (const BotRun* bot : {&first, &second}) {
+        const RefereeRecord record = read_referee_record(bot->log_path);
+        EXPECT_EQ(record.unreadable_views, 0);
+        ASSERT_FALSE(record.views.empty());
+        EXPECT_FALSE(record.moves.empty());
+        for (const StampedView& seen : record.views) {
+            const std::string fault = view_fault(seen.view, record.seat);
+            ASSERT_EQ(fault, "") << "seat " << record.seat;
+        }
+        winner = record.views.back().view.winner;
+        EXPECT_NE(bot_says(*bot).find("names player " + std::to_string(winner)), std::string::npos);
+    }
+    ASSERT_NE(winner, 0);
+    const std::optional<GameView> public_view = view_from_text(get("/view").body);
+    ASSERT_TRUE(public_view);
+    EXPECT_EQ(view_fault(*public_view, 0), "");
+    EXPECT_EQ(end_of_game_lines(server.console()), 1);
+    EXPECT_TRUE(server.console().ends_with(game_over_line(winner)));
+    forget_bot_log(first);
+    forget_bot_log(second);
+}
+
+TEST(RefereedBot, AFullGameOrASeatTheServerDoesNotKnowEndsTheBotWithTwo) {
+    ServerProcess server({"--referee"});
+    ASSERT_EQ(post("/seat", "a").status, 200);
+    ASSERT_EQ(post("/seat", "b").status, 200);
+    const std::string seat_file = "/tmp/game-test-bot-seat-" + std::to_string(getpid());
+    std::ofstream(seat_file) << "2 0123456789abcdef0123456789abcdef\n";
+    for (const auto& [options, reason] :
+         {std::pair{std::vector<std::string>{}, "both seats"},
+          std::pair{std::vector<std::string>{"--seat-file", seat_file}, "does not know seat 2"}}) {
+        BotRun bot = start_bot(1, 0, {}, options);
+        EXPECT_EQ(bot.process->wait_for_exit(game_limit), 2) << reason;
+        const std::string error = bot.process->standard_error();
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        forget_bot_log(bot);
+    }
+    unlink(seat_file.c_str());
+}
+
+// The bot reads how its attack ended from the view after it, or, once the
+// opponent has answered, from the attacked square through the answer.
+TEST(RefereedBot, LearnsItsAttacksOutcomeEvenAfterTheOpponentsAnswer) {
+    PlayerView before{};
+    before[2][4] = {1, Rock};
+    before[2][5] = {2, unknown_kind};
+    const Move attack{2, 4, 2, 5};
+    const PlayerView took = after_step(before, attack);
+    const PlayerView lost = after_lost_attack(before, attack);
+    struct Case {
+        LastMove last;
+        int owner_on_target;
+        const PlayerView* expected;
+    };
+    const Case cases[] = {
+        {{attack, MoveOutcome::won}, 1, &took},
+        {{attack, MoveOutcome::lost}, 2, &lost},
+        {{Move{2, 6, 2, 5}, MoveOutcome::won}, 2, &took},   // the taken square attacked back
+        {{Move{2, 5, 3, 5}, MoveOutcome::step}, 0, &lost},  // the defender stayed and stepped on
+        {{Move{0, 9, 0, 8}, MoveOutcome::step}, 1, &took},
+        {{Move{0, 9, 0, 8}, MoveOutcome::step}, 2, &lost},
+    };
+    for (const Case& c : cases) {
+        GameView later;
+        later.board[2][5] = Cell{c.owner_on_target == 2 ? hidden_kind : 0, c.owner_on_target};
+        later.last_move = c.last;
+        const PlayerView after = view_after_own_move(before, attack, later);
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                const SquareView& got = after[column][row];
+                const SquareView& want = (*c.expected)[column][row];
+                EXPECT_TRUE(got.owner == want.owner && got.kind == want.kind)
+                    << last_move_text(c.last) << " at " << column << row;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ TEST(BotOptions, DefaultsLetAPersonFollowTheGame) {
 }
 
 TEST(BotOptions, ReadsEveryOption) {
-    auto options = parse({"--think", "0", "--seed", "42", "--log", "/tmp/game.log"});
+    auto options = parse({"--think", "0", "--seed", "42", "--log", "/tmp/game.log", "--seat-file", "/tmp/seat"});
     ASSERT_TRUE(options);
+    EXPECT_EQ(options->seat_file, "/tmp/seat");
     EXPECT_EQ(options->think_ms, 0);
     EXPECT_TRUE(options->seed_given);
     EXPECT_EQ(options->seed, 42u);
@@ -55,7 +56,8 @@ TEST(BotOptions, RefusesWhatItCannotFollow) {
                                                {"--log", ""}, {"--fast"}, {"play"}, {"--level", "Hard"}, {"--level"},
                                                {"--server", ""}, {"--server", ":8089"}, {"--server", "h:0"},
                                                {"--server", "h:65536"}, {"--server", "h:"}, {"--server", "[::1"},
-                                               {"--key", "7F3K-9QX2"}, {"--key", "7F3K 9QX2 MC4D"}}) {
+                                               {"--key", "7F3K-9QX2"}, {"--key", "7F3K 9QX2 MC4D"},
+                                               {"--seat-file"}, {"--seat-file", ""}}) {
         EXPECT_FALSE(parse(args, &error)) << args[0];
         EXPECT_FALSE(error.empty());
     }

@@ -77,34 +77,6 @@ std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int ro
     return margin_at(shot, corner_x(column), corner_y(row));
 }
 
-std::optional<TestSeat> take_seat() {
-    const Reply reply = post("/seat", "");
-    std::istringstream words(reply.body);
-    TestSeat seat;
-    if (reply.status != 200 || !(words >> seat.number >> seat.token)) return std::nullopt;
-    return seat;
-}
-
-Reply seat_get(const TestSeat& seat, const std::string& path) {
-    httplib::Client client(game_host, game_port);
-    auto result = client.Get(path.c_str(), {{"Seat", seat.token}});
-    if (!result) return {};
-    return {result->status, result->body};
-}
-
-Reply seat_post(const TestSeat& seat, const std::string& path, const std::string& body) {
-    httplib::Client client(game_host, game_port);
-    auto result = client.Post(path.c_str(), {{"Seat", seat.token}}, body, "text/plain");
-    if (!result) return {};
-    return {result->status, result->body};
-}
-
-std::optional<GameView> seat_view(const TestSeat& seat) {
-    const Reply reply = seat_get(seat, "/view");
-    if (reply.status != 200) return std::nullopt;
-    return view_from_text(reply.body);
-}
-
 bool shows_board_for(const Capture& shot, const Board& board, int player, const std::optional<LastMove>& marked) {
     if (!shows_picture(shot, 0, 0, picture("exit.png"))) return false;
     if (!shows_picture(shot, 144, 0, picture(player == 1 ? "y1.png" : "y2.png"))) return false;

@@ -33,22 +33,9 @@ bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
 std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row);
 std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row);
 
-// A seat of a refereed game, as POST /seat answers it.
-struct TestSeat {
-    int number = 0;
-    std::string token;
-};
-// POST /seat; none when the server gives no seat.
-std::optional<TestSeat> take_seat();
-// A request of `seat`, named by its token in the header "Seat: TOKEN".
-Reply seat_get(const TestSeat& seat, const std::string& path);
-Reply seat_post(const TestSeat& seat, const std::string& path, const std::string& body);
-// GET /view for `seat`; none unless it answers a view.
-std::optional<GameView> seat_view(const TestSeat& seat);
-
 class GameHarness {
 public:
-    // The server starts with `server_options` (none: the relay).
+    // `server_options` go to the real server (--referee for a refereed game).
     explicit GameHarness(const std::vector<std::string>& server_options = {});
 
     // Starts a client in a folder one level below the repository, as players

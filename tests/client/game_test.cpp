@@ -6,6 +6,7 @@
 #include "bot_process.h"
 #include "move_planner.h"
 #include "network_pair.h"
+#include "referee_requests.h"
 #include "referee_stand_in.h"
 
 #include "board.h"
@@ -15,13 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -58,13 +60,22 @@ void expect_exit_zero(ChildProcess& client, int limit_seconds) {
     EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(limit_seconds)), 0) << client.standard_error();
 }
 
+Reply get_with(const std::string& path, const httplib::Headers& headers) {
+    httplib::Client client(game_host, game_port);
+    auto result = client.Get(path, headers);
+    return result ? Reply{result->status, result->body} : Reply{};
+}
+
 class GameTest : public ::testing::Test {
 protected:
+    explicit GameTest(const std::vector<std::string>& server_options = {}) : game(server_options) {}
+
     GameHarness game;
     ChildProcess* player[3] = {};
     unsigned long window[3] = {};
-    // A GET to the game's server.
+    // A GET to the game's server, without and with headers of its own.
     std::function<Reply(const std::string&)> ask = get;
+    std::function<Reply(const std::string&, const httplib::Headers&)> ask_with = get_with;
 
     // Both players joined, both board windows open side by side and drawn.
     void start_game() {
@@ -248,7 +259,7 @@ TEST_F(GameTest, LobbyClickInTheExitCornerForfeitsWhenTheBoardOpens) {
 TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--server", ""}, {"--server", "host:0"}, {"--key", "short"},
-                                               {"--server"}, {"--fullscreen"}}) {
+                                               {"--server"}, {"--fullscreen"}, {"--seat-file"}, {"--seat-file", ""}}) {
         ChildProcess client(CLIENT_PATH, args, "", {{"DISPLAY", ":59"}});
         EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(10)), 2) << args[0];
         const std::string error = client.standard_error();
@@ -257,6 +268,7 @@ TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     ChildProcess help(CLIENT_PATH, {"--help"});
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--server HOST[:PORT]"), std::string::npos);
+    EXPECT_NE(help.standard_output().find("--seat-file PATH"), std::string::npos);
 }
 
 // One player's window on a machine of its own and the computer opponent
@@ -344,18 +356,163 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     EXPECT_EQ(referee.requests("/resign"), 1);
 }
 
-int front_row(int seat) { return seat == 1 ? 4 : 5; }
-
-// Every piece with its kind: each seat's own pieces from its own view.
-Board both_views(const GameView& seat_1, const GameView& seat_2) {
-    Board truth = seat_1.board;
+// Each seat's own pieces, kinds and all, from the two seats' views.
+Board true_board_of(const GameView& first, const GameView& second) {
+    Board truth;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            if (seat_2.board[column][row].owner == 2) truth[column][row] = seat_2.board[column][row];
+            const Cell& one = first.board[column][row];
+            const Cell& two = second.board[column][row];
+            truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
         }
     }
     return truth;
 }
+
+// A refereed game on the real server: the test plays the other seat, or
+// watches the bot play it, and follows the true board through the two seats'
+// views, read with the tokens in their seat files.
+class RefereedGameTest : public GameTest {
+protected:
+    RefereedGameTest() : GameTest({"--referee"}) {}
+    ~RefereedGameTest() override {
+        for (int n : {1, 2}) unlink(seat_file(n).c_str());
+    }
+
+    static std::string seat_file(int n) {
+        return "/tmp/game-test-seat-" + std::to_string(getpid()) + "-" + std::to_string(n);
+    }
+    // The seat kept in file `n`, once the program there has taken it.
+    std::optional<Seat> kept_seat(int n) { return seat_from_text(read_file(seat_file(n))); }
+
+    std::optional<GameView> view_of(const Seat& seat) {
+        return view_from_text(ask_with("/view", {{"Seat", seat.token}}).body);
+    }
+    std::optional<Board> true_board() {
+        auto first = view_of(*kept_seat(1));
+        auto second = view_of(other);
+        if (!first || !second) return std::nullopt;
+        return true_board_of(*first, *second);
+    }
+
+    // The window's seat 1 with seat file 1.
+    void start_window(const std::vector<std::string>& launcher = {}, std::vector<std::string> options = {}) {
+        options.insert(options.end(), {"--seat-file", seat_file(1)});
+        player[1] = &game.start_client(launcher, options);
+        ASSERT_TRUE(wait_until([&] { return kept_seat(1).has_value(); })) << game.describe(*player[1]);
+    }
+    void find_window() {
+        window[1] = game.board_window(*player[1]);
+        ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
+        game.move_window(window[1], 0, 0);
+    }
+
+    // The window runs for the far row by clicks; `other_moves` moves seat 2,
+    // or waits for it, in its turn; `before_move` runs before each of the
+    // window's moves with the number of moves it has made.
+    void play_to_the_end(const std::function<void(const Board&)>& other_moves,
+                         const std::function<void(int)>& before_move = {}) {
+        int window_moves = 0;
+        while (ask("/who_win").body == "0") {
+            ASSERT_LT(window_moves, 150) << "no winner after 150 moves of the window";
+            const std::string turn = ask("/who").body;
+            std::optional<Board> truth = true_board();
+            ASSERT_TRUE(truth);
+            if (turn == "2") other_moves(*truth);
+            if (HasFatalFailure()) return;
+            if (turn != "1") continue;
+            if (before_move) before_move(window_moves);
+            if (HasFatalFailure()) return;
+            const std::optional<Move> step = planned_step(*truth, 1, 1);
+            ASSERT_TRUE(step) << "player 1 has no legal move";
+            play(1, *step);
+            if (HasFatalFailure()) return;
+            ++window_moves;
+        }
+    }
+
+    Seat other;
+};
+
+TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
+    start_window();
+    const Reply taken = post("/seat", "the test's seat");
+    ASSERT_TRUE(seat_from_text(taken.body)) << taken.body;
+    other = *seat_from_text(taken.body);
+    ASSERT_EQ(other.number, 2);
+    find_window();
+    const Seat first_seat = *kept_seat(1);
+    httplib::Client client(game_host, game_port);
+    play_to_the_end(
+        [&](const Board& truth) {
+            const std::optional<Move> step = planned_step(truth, 2, 1);
+            ASSERT_TRUE(step);
+            ASSERT_EQ(post_move(client, other.token, *step), Answer::ok);
+        },
+        [&](int window_moves) {
+            if (window_moves != 3) return;
+            player[1]->send_signal(SIGKILL);
+            ASSERT_TRUE(player[1]->wait_for_exit(std::chrono::seconds(10)));
+            ASSERT_EQ(kept_seat(1), first_seat) << "the seat file did not outlive the window";
+            start_window();
+            find_window();
+            const std::optional<GameView> view = view_of(first_seat);
+            ASSERT_TRUE(view);
+            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), view->board, 1); }))
+                << "the window that came back does not show the game as it stands";
+        });
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(ask("/who_win").body, "1");
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture("1.png")); }));
+    expect_exit_zero(*player[1], 30);
+    EXPECT_NE(access(seat_file(1).c_str(), F_OK), 0) << "the seat file outlived the game";
+    EXPECT_TRUE(ends_with(game.server().console(), player_one_wins));
+}
+
+TEST_F(RefereedGameTest, AFullGameOrASeatTheServerDoesNotKnowEndsTheWindowWithTwo) {
+    ASSERT_EQ(post("/seat", "a").status, 200);
+    ASSERT_EQ(post("/seat", "b").status, 200);
+    std::ofstream(seat_file(2)) << "1 0123456789abcdef0123456789abcdef\n";
+    for (const auto& [options, reason] :
+         {std::pair{std::vector<std::string>{}, "both seats"},
+          std::pair{std::vector<std::string>{"--seat-file", seat_file(2)}, "does not know seat 1"}}) {
+        ChildProcess& refused = game.start_client({}, options);
+        EXPECT_EQ(refused.wait_for_exit(std::chrono::seconds(20)), 2) << reason;
+        const std::string error = refused.standard_error();
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+}
+
+// The window on a machine of its own and the computer opponent beside it; the
+// referee on another machine, with the key.
+TEST_F(RefereedGameTest, AWholeGameAcrossTwoHostsBetweenTheWindowAndTheBot) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server({"--referee"});
+    ask = [&](const std::string& path) { return net.get(path); };
+    ask_with = [&](const std::string& path, const httplib::Headers& headers) { return net.get(path, headers); };
+    start_window(net.on_player_side(), net.server_options());
+    std::vector<std::string> bot_options = net.server_options();
+    bot_options.insert(bot_options.end(), {"--seat-file", seat_file(2)});
+    BotRun bot = start_bot(909, 0, net.on_player_side(), bot_options);
+    ASSERT_TRUE(wait_until([&] { return kept_seat(2).has_value(); })) << bot.process->standard_error();
+    other = *kept_seat(2);
+    find_window();
+    play_to_the_end([&](const Board&) {
+        ASSERT_TRUE(wait_until([&] { return ask("/who").body != "2"; })) << "the bot did not move";
+    });
+    if (HasFatalFailure()) return;
+    const std::string winner = ask("/who_win").body;
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(window[1]), 0, 0, picture(winner + ".png")); }));
+    expect_exit_zero(*player[1], 30);
+    EXPECT_EQ(bot.process->wait_for_exit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(bot.process->standard_output().find("names player " + winner), std::string::npos);
+    for (int n : {1, 2}) EXPECT_NE(access(seat_file(n).c_str(), F_OK), 0) << "seat file " << n;
+    EXPECT_TRUE(ends_with(server->standard_output(), game_over_line(winner == "1" ? 1 : 2)));
+    forget_bot_log(bot);
+}
+
+int front_row(int seat) { return seat == 1 ? 4 : 5; }
 
 // An attack of `attacker`'s front piece straight across the river that ends in `wanted`.
 std::optional<Move> fight(const Board& truth, int attacker, MoveOutcome wanted) {
@@ -405,24 +562,17 @@ std::optional<std::pair<int, int>> unmarked_twin(const GameView& view, int colum
     return std::nullopt;
 }
 
-// A refereed game: the test takes both seats, so it knows every kind, gives
-// one to a real client window through a seat file and moves the other with
-// plain requests.
-class RefereedGameTest : public ::testing::Test {
+// The test takes both seats, so it knows every kind, and gives one to the
+// window through its seat file. It moves both with plain requests: its own
+// seat steps and attacks, the window's steps back and forth behind its front.
+class MarkedMoveTest : public RefereedGameTest {
 protected:
-    GameHarness game{std::vector<std::string>{"--referee"}};
-    TestSeat seats[3];
-    int mine = 0;     // the test's seat; the window plays the other
-    Move step{}, won{}, lost{};
-    Move window_step{};
-    unsigned long window = 0;
-    std::string folder;
+    Seat seats[3];
+    int mine = 0;  // the test's seat
+    Move step{}, won{}, lost{}, window_step{};
+    httplib::Client client{game_host, game_port};
 
-    ~RefereedGameTest() override {
-        if (!folder.empty()) run_command("rm -rf '" + folder + "'");
-    }
-
-    TestSeat& theirs() { return seats[opponent_of(mine)]; }
+    int theirs() const { return opponent_of(mine); }
 
     // Deals until one seat has a front piece that wins across the river and
     // one that loses; about one deal in forty has neither.
@@ -430,19 +580,19 @@ protected:
         for (int deal = 0; deal < 6; ++deal) {
             if (deal > 0) game.restart_server();
             for (int number : {1, 2}) {
-                std::optional<TestSeat> taken = take_seat();
+                const std::optional<Seat> taken = seat_from_text(post("/seat", "").body);
                 if (!taken || taken->number != number) return false;
                 seats[number] = *taken;
             }
-            const std::optional<GameView> first = seat_view(seats[1]);
-            const std::optional<GameView> second = seat_view(seats[2]);
+            const std::optional<GameView> first = view_of(seats[1]);
+            const std::optional<GameView> second = view_of(seats[2]);
             if (!first || !second) return false;
-            const Board truth = both_views(*first, *second);
+            const Board truth = true_board_of(*first, *second);
             for (int seat : {2, 1}) {
-                std::optional<Move> wins = fight(truth, seat, MoveOutcome::won);
-                std::optional<Move> loses = fight(truth, seat, MoveOutcome::lost);
-                std::optional<Move> quiet = step_behind_front(truth, seat);
-                std::optional<Move> other_quiet = step_behind_front(truth, opponent_of(seat));
+                const std::optional<Move> wins = fight(truth, seat, MoveOutcome::won);
+                const std::optional<Move> loses = fight(truth, seat, MoveOutcome::lost);
+                const std::optional<Move> quiet = step_behind_front(truth, seat);
+                const std::optional<Move> other_quiet = step_behind_front(truth, opponent_of(seat));
                 if (!wins || !loses || !quiet || !other_quiet) continue;
                 mine = seat;
                 step = *quiet;
@@ -455,27 +605,18 @@ protected:
         return false;
     }
 
-    void start_window() {
-        char pattern[] = "/tmp/marks-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        const std::string seat_file = folder + "/seat";
-        const int file = open(seat_file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-        ASSERT_GE(file, 0);
-        const std::string text = std::to_string(theirs().number) + " " + theirs().token + "\n";
-        ASSERT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        close(file);
-        ChildProcess& client = game.start_client({}, {"--seat-file", seat_file});
-        window = game.board_window(client);
-        ASSERT_NE(window, 0u) << game.describe(client);
+    void start_marked_window() {
+        std::ofstream(seat_file(theirs())) << seat_text(seats[theirs()]) << "\n";
+        player[theirs()] = &game.start_client({}, {"--seat-file", seat_file(theirs())});
+        window[theirs()] = game.board_window(*player[theirs()]);
+        ASSERT_NE(window[theirs()], 0u) << game.describe(*player[theirs()]);
     }
 
-    // The window's seat steps back and forth behind its front row when its turn comes.
     void let_the_window_move() {
-        const std::optional<GameView> view = seat_view(theirs());
+        const std::optional<GameView> view = view_of(seats[theirs()]);
         ASSERT_TRUE(view);
-        if (view->turn != theirs().number) return;
-        ASSERT_EQ(seat_post(theirs(), "/move", move_text(window_step)).body, "ok");
+        if (view->turn != theirs()) return;
+        ASSERT_EQ(post_move(client, seats[theirs()].token, window_step), Answer::ok);
         window_step = reversed(window_step);
     }
 
@@ -488,10 +629,10 @@ protected:
     void move_and_look(const Move& move, MoveOutcome outcome, const std::string& name, Marks& marks) {
         let_the_window_move();
         if (HasFatalFailure()) return;
-        const std::optional<GameView> before = seat_view(theirs());
+        const std::optional<GameView> before = view_of(seats[theirs()]);
         ASSERT_TRUE(before);
-        ASSERT_EQ(seat_post(seats[mine], "/move", move_text(move)).body, "ok") << name;
-        const std::optional<GameView> after = seat_view(theirs());
+        ASSERT_EQ(post_move(client, seats[mine].token, move), Answer::ok) << name;
+        const std::optional<GameView> after = view_of(seats[theirs()]);
         ASSERT_TRUE(after);
         ASSERT_EQ(after->last_move, (LastMove{move, outcome})) << name;
         const int squares[2][2] = {{move.from_column, move.from_row}, {move.to_column, move.to_row}};
@@ -504,7 +645,7 @@ protected:
         const char* badges[] = {"lost_st.png", "lost_jd.png", "lost_b.png"};
         const Cell defender = before->board[move.to_column][move.to_row];
         auto shows_badge = [&](const Capture& shot) {
-            return defender.owner == theirs().number &&
+            return defender.owner == theirs() &&
                    shows_picture(shot, corner_x(move.to_column) + square_size - piece_inset - badge_size,
                                  corner_y(move.to_row) + piece_inset, picture(badges[defender.kind]));
         };
@@ -512,18 +653,19 @@ protected:
             return square_pixels(shot, squares[i][0], squares[i][1]) !=
                    square_pixels(shot, twins[i].first, twins[i].second);
         };
+        auto left_mark_alone = [&](const Capture& shot) {
+            return shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
+                                 picture("from_" + name + ".png"));
+        };
         // The marks are drawn after the board, so the window may show a
         // moment without them.
         Capture shot;
         wait_until([&] {
-            shot = game.capture(window);
-            return shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
-                                 picture("from_" + name + ".png")) &&
-                   unlike_twin(shot, 0) && unlike_twin(shot, 1) && shows_badge(shot) == (outcome == MoveOutcome::won);
+            shot = game.capture(window[theirs()]);
+            return left_mark_alone(shot) && unlike_twin(shot, 0) && unlike_twin(shot, 1) &&
+                   shows_badge(shot) == (outcome == MoveOutcome::won);
         });
-        EXPECT_TRUE(shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
-                                  picture("from_" + name + ".png")))
-            << "the square the " << name << " left does not show its mark alone";
+        EXPECT_TRUE(left_mark_alone(shot)) << "the square the " << name << " left does not show its mark alone";
         for (int i = 0; i < 2; ++i) {
             EXPECT_TRUE(unlike_twin(shot, i)) << name << ": square " << squares[i][0] << squares[i][1]
                                               << " looks like the unmarked " << twins[i].first << twins[i].second;
@@ -537,9 +679,9 @@ protected:
 // The window's player sees what the other seat just did: on the square it
 // left and the square it reached, a mark of its own for a step, a won attack
 // and a lost attack, and the kind of an own piece it cost.
-TEST_F(RefereedGameTest, TheOtherSeatsLastMoveIsMarkedOnBothSquares) {
+TEST_F(MarkedMoveTest, TheOtherSeatsLastMoveIsMarkedOnBothSquares) {
     ASSERT_TRUE(deal_with_both_fights()) << "no deal offered both fights";
-    start_window();
+    start_marked_window();
     if (HasFatalFailure()) return;
     Marks step_marks, won_marks, lost_marks;
     move_and_look(step, MoveOutcome::step, "step", step_marks);
