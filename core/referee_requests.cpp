@@ -32,7 +32,8 @@ Answer answer_of(const httplib::Result& result) {
 ViewReply view_reply(const httplib::Result& result) {
     ViewReply reply;
     if (!result) return reply;
-    if (result->status == 403) {
+    // A relay has no seats at all.
+    if (result->status == 403 || result->status == 404) {
         reply.answer = Answer::seat_unknown;
     } else if (auto view = result->status == 200 ? view_from_text(result->body) : std::nullopt) {
         reply.answer = Answer::ok;

@@ -62,7 +62,8 @@ SeatReply take_seat(httplib::Client& client, const std::string& request_id);
 enum class Answer {
     ok,            // 200: "ok", or a view
     refused,       // 409: not now or not that; nothing changed
-    seat_unknown,  // 403: the server does not know the token
+    seat_unknown,  // 403: the server does not know the token (for a view, also
+                   // 404: the server is a relay, which has no seats)
     failed,        // no reply, or any other
 };
 

@@ -234,7 +234,9 @@ TEST_F(ProtocolTest, SeatRequestsNameTheSeatAndReadTheirAnswers) {
     EXPECT_EQ(get_view(client, token).answer, Answer::failed);
     server.script("/view", {{403, "unknown seat"}});
     EXPECT_EQ(get_view(client, token).answer, Answer::seat_unknown);
-    EXPECT_EQ(server.bodies("after"), (std::vector<std::string>{"6", "", ""}));
+    server.script("/view", {{404, ""}});
+    EXPECT_EQ(get_view(client, token).answer, Answer::seat_unknown) << "a relay knows no seat";
+    EXPECT_EQ(server.bodies("after"), (std::vector<std::string>{"6", "", "", ""}));
 
     server.script("/move", {{200, "ok"}});
     EXPECT_EQ(post_move(client, token, Move{0, 4, 0, 5}), Answer::ok);
