@@ -1,7 +1,7 @@
 // How strong each level of the bot is, in whole games played in one process by
-// the real rules: against today's rules (the easy level, kept as the
-// yardstick) and against a player that steps at random, sides alternating
-// game by game; and the processor time each level takes a move.
+// the real rules: against the easy level, kept as the yardstick, and against
+// a player that steps at random, sides alternating game by game; and the
+// processor time each level takes a move.
 // Usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]...
 //   GAMES (default 200) for the cheap pairings, HARD_GAMES (default 50) for
 //   those of the hard level; PAIRING is one of the names printed first on
@@ -34,9 +34,9 @@ struct Pairing {
 const Pairing pairings[] = {
     {{.level = Level::easy}, {.random = true}, false, "easy-random", "easy against random steps"},
     {{.level = Level::normal}, {.random = true}, false, "normal-random", "normal against random steps"},
-    {{.level = Level::normal}, {.level = Level::easy}, false, "normal-easy", "normal against today's rules"},
+    {{.level = Level::normal}, {.level = Level::easy}, false, "normal-easy", "normal against easy"},
     {{.level = Level::hard}, {.random = true}, true, "hard-random", "hard against random steps"},
-    {{.level = Level::hard}, {.level = Level::easy}, true, "hard-easy", "hard against today's rules"},
+    {{.level = Level::hard}, {.level = Level::easy}, true, "hard-easy", "hard against easy"},
 };
 
 struct Tally {
@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
     int games = numbers.size() > 0 ? std::atoi(numbers[0].c_str()) : 200;
     int hard_games = numbers.size() > 1 ? std::atoi(numbers[1].c_str()) : 50;
     unsigned first_seed = numbers.size() > 2 ? static_cast<unsigned>(std::atoi(numbers[2].c_str())) : 1;
-    std::printf("levels: easy = today's rules; normal = %d search iterations a move; hard = %d\n",
-                search_iterations(Level::normal), search_iterations(Level::hard));
+    std::printf("levels: easy = rules of thumb; normal = %d search iterations a move; hard = %d\n",
+                search_params(Level::normal).iterations, search_params(Level::hard).iterations);
     for (const Pairing& pairing : pairings) {
         if (!only.empty() && std::find(only.begin(), only.end(), pairing.name) == only.end()) continue;
         play(pairing, pairing.hard ? hard_games : games, first_seed);

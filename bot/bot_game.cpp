@@ -3,9 +3,9 @@
 #include "board.h"
 #include "game_log.h"
 #include "protocol.h"
+#include "bot_turn.h"
 #include "referee_game.h"
 #include "seat_file.h"
-#include "strategy.h"
 
 #include <chrono>
 #include <ctime>
@@ -29,6 +29,7 @@ struct BotGame {
     BotMind mind;
     std::chrono::milliseconds think;
     Level level;
+    bool explain;
 };
 
 void say(const BotGame& game, const std::string& line) {
@@ -69,6 +70,7 @@ bool take_turn(BotGame& game) {
     game.log.note_at(asked, "fetched", board_text(game.board));
     auto started = std::chrono::steady_clock::now();
     BotTurn turn = play_bot_turn(game.mind, game.board);
+    if (game.explain) std::cerr << "bot, player " << game.player << ": " << turn_explanation(turn) << std::flush;
     // The search's own time counts toward the pause a person gets to follow the game.
     std::this_thread::sleep_until(started + game.think);
     if (!turn.move) {
@@ -105,7 +107,8 @@ int play_game(const BotOptions& options) {
                  .log = GameLog(options.log_path),
                  .mind = {},
                  .think = std::chrono::milliseconds(options.think_ms),
-                 .level = options.level};
+                 .level = options.level,
+                 .explain = options.explain};
     set_up(game, seed);
     for (;;) {
         if (auto winner = wait_for_turn(game)) {

@@ -134,16 +134,14 @@ void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerVie
     knowledge.last_seen = after;
 }
 
-std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row) {
+std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row, double used_up_weight) {
     KindMask mask = knowledge.possible[column][row];
     if (mask == 0) mask = any_kind;
     std::array<double, 3> odds{};
     double total = 0;
     for (int kind = Rock; kind <= Paper; ++kind) {
         if (!(mask & mask_of(kind))) continue;
-        // A kind the opponent may have run out of still keeps a little weight:
-        // the counts are only what the bot could infer.
-        odds[kind] = knowledge.remaining[kind] + 0.25;
+        odds[kind] = knowledge.remaining[kind] + used_up_weight;
         total += odds[kind];
     }
     for (double& odd : odds) odd /= total;

@@ -29,5 +29,6 @@ Knowledge start_knowledge(int player, const PlayerView& view);
 void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now);
 // The bot's own step `move`, with the view after it was made.
 void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after);
-// The chance of each kind for the opposing piece on a square.
-std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row);
+// The chance of each kind for the opposing piece on a square: the kinds it may
+// be, each weighed by how many of it may be at large plus `used_up_weight`.
+std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row, double used_up_weight);

@@ -5,13 +5,13 @@ namespace {
 struct LevelEntry {
     Level level;
     const char* name;
-    int iterations;
+    SearchParams params;
 };
 
-constexpr LevelEntry levels[] = {
-    {Level::easy, "easy", 0},
-    {Level::normal, "normal", 12000},
-    {Level::hard, "hard", 120000},
+const LevelEntry levels[] = {
+    {Level::easy, "easy", {.iterations = 0}},
+    {Level::normal, "normal", {.iterations = 12000}},
+    {Level::hard, "hard", {.iterations = 120000}},
 };
 
 const LevelEntry& entry(Level level) {
@@ -32,4 +32,4 @@ std::optional<Level> level_named(const std::string& name) {
 
 const char* level_name(Level level) { return entry(level).name; }
 
-int search_iterations(Level level) { return entry(level).iterations; }
+const SearchParams& search_params(Level level) { return entry(level).params; }

@@ -4,13 +4,76 @@
 // seed is the same game on any machine. On one core of the development
 // machine (about 60,000 iterations a second in the middle of a game) normal
 // answers in about a fifth of a second and hard uses about two.
+//
+// Every number that shapes how a level plays is a field of its SearchParams.
 
+#include "board.h"
+
+#include <array>
 #include <optional>
 #include <string>
 
 enum class Level { easy, normal, hard };
 
+struct SearchParams {
+    // Search iterations a move; 0 for the level that plays by the easy rules.
+    int iterations = 0;
+
+    // What the bot makes of its knowledge, at every level. A kind that the
+    // counts say is used up keeps this much weight in a piece's odds beside
+    // the number still at large of each kind: the counts are only inferred.
+    double used_up_kind_weight = 0.25;
+
+    // The search. How far the tree's choice leans to moves tried less often
+    // (the constant of the upper confidence bound).
+    double exploration = 0.7;
+    // Plies a playout runs before its position is judged instead.
+    int playout_plies = 16;
+    // A playout draws each move by weight, seeing only places: an attack on a
+    // piece one step from the mover's own back row, any other attack, and
+    // steps forward, sideways and back.
+    double playout_attack_near_back_row = 40;
+    double playout_attack = 4;
+    double playout_forward = 2;
+    double playout_sideways = 1;
+    double playout_backward = 0.4;
+    // Judging a position where a playout stops: each piece is worth 1 plus
+    // this by the rows it has come forward from its back row.
+    std::array<double, board_rows> judge_advance{0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
+    // A piece one step from its far row is worth this much more when its
+    // side moves next, and this much when the other side does.
+    double judge_near_far_row_to_move = 3;
+    double judge_near_far_row_waiting = 0.8;
+    // The sides' difference in worth that turns into odds of about 73 to 27
+    // (the scale of the logistic curve).
+    double judge_scale = 3;
+    // A move that would leave a position the bot has left before gives way to
+    // one whose mean result is at most this much lower...
+    double repeat_tolerance = 0.04;
+    // ...and that has at least one visit for this many of the first's.
+    int repeat_visit_ratio = 8;
+
+    // The easy rules, in points. Reaching the far row, and what the
+    // opponent's chance to reach the bot's back row at once costs.
+    double easy_win = 10000;
+    // One piece, either side's.
+    double easy_piece = 10;
+    // A piece's advance is worth this times the square of the rows it has
+    // come forward.
+    double easy_advance = 0.5;
+    // The share of an own piece's worth at stake when an opposing neighbour
+    // may beat it, before boldness.
+    double easy_exposure = 0.3;
+    // Boldness grows by one for this many of the bot's turns since a piece
+    // left the board: it weighs advance up and exposure down, so that a side
+    // that only waits does not end in a stand-off.
+    double easy_quiet_turns_per_boldness = 4;
+    // The cost of stepping straight back where the last move came from.
+    double easy_undo = 3;
+    // Near ties are broken by noise drawn up to this.
+    double easy_noise = 0.5;
+};
+
 std::optional<Level> level_named(const std::string& name);
 const char* level_name(Level level);
-// Search iterations a move; 0 for the level that does not search.
-int search_iterations(Level level);
+const SearchParams& search_params(Level level);

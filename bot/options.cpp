@@ -4,7 +4,7 @@
 
 const char* const bot_usage =
     "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
-    "           [--seat-file PATH] [--help]\n"
+    "           [--seat-file PATH] [--explain] [--help]\n"
     "Plays one game of rock-scissors-paper chess through the game server, as\n"
     "whichever player the server makes it, and exits 0 when the game is over.\n"
     "  --level LEVEL         easy, normal or hard (default normal): easy plays by\n"
@@ -21,6 +21,9 @@ const char* const bot_usage =
     "                        take a new one and keep it there until the game ends\n"
     "                        (default: $GAME_SEAT_FILE, else none); a seat taken\n"
     "                        back starts its beliefs over from the current view\n"
+    "  --explain             on standard error, for each of its moves, the move\n"
+    "                        and every move it weighed: visits and mean result\n"
+    "                        (0 to 1) of the search, or the easy level's value\n"
     "  --help                show this text and exit\n"
     "It sees what a player sees: the kinds of its own pieces and the places of\n"
     "the opponent's, and it remembers what its fights and the opponent's\n"
@@ -45,6 +48,10 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
         const std::string& name = args[i];
         if (name == "--help") {
             options.help = true;
+            continue;
+        }
+        if (name == "--explain") {
+            options.explain = true;
             continue;
         }
         if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&

@@ -16,6 +16,8 @@ struct BotOptions {
     ServerAddress server;
     std::string seat_file;  // empty: none
     Level level = Level::normal;
+    // Tell on standard error why each move was chosen.
+    bool explain = false;
     bool help = false;
 };
 

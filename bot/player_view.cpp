@@ -32,5 +32,3 @@ PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
     next[move.from_column][move.from_row] = SquareView{};
     return next;
 }
-
-int progress(int player, int row) { return player == 1 ? row : board_rows - 1 - row; }

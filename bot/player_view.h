@@ -27,5 +27,3 @@ void owners_of(const PlayerView& view, Board& out);
 PlayerView after_step(const PlayerView& view, const Move& move);
 // The view after that piece attacked and lost.
 PlayerView after_lost_attack(const PlayerView& view, const Move& move);
-// Rows a piece of `player` has come forward from its own back row, 0 to 9.
-int progress(int player, int row);

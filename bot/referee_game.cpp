@@ -1,8 +1,8 @@
 #include "referee_game.h"
 
+#include "bot_turn.h"
 #include "game_log.h"
 #include "seat_file.h"
-#include "strategy.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +24,7 @@ struct RefereedBot {
     std::chrono::milliseconds think;
     Level level;
     unsigned seed;
+    bool explain;
 };
 
 void say(const RefereedBot& bot, const std::string& line) {
@@ -66,7 +67,9 @@ Answer send(RefereedBot& bot, const std::optional<Move>& move) {
 // has ended for the bot, with the exit status in `status`.
 std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& status) {
     auto started = std::chrono::steady_clock::now();
-    std::optional<Move> move = choose_bot_move(*bot.mind, view.board);
+    const BotTurn turn = choose_bot_move(*bot.mind, view.board);
+    const std::optional<Move>& move = turn.move;
+    if (bot.explain) std::cerr << "bot, player " << bot.seat.number << ": " << turn_explanation(turn) << std::flush;
     // The search's own time counts toward the pause a person gets to follow the game.
     std::this_thread::sleep_until(started + bot.think);
     const Answer answer = send(bot, move);
@@ -136,7 +139,8 @@ int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned see
                     .mind = std::nullopt,
                     .think = std::chrono::milliseconds(options.think_ms),
                     .level = options.level,
-                    .seed = seed};
+                    .seed = seed,
+                    .explain = options.explain};
     bot.log.note("seat", std::to_string(seat.number));
     std::optional<GameView> view = ask_view(bot, std::nullopt);
     while (view) {

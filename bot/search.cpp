@@ -2,7 +2,6 @@
 
 #include "beliefs.h"
 #include "board.h"
-#include "strategy.h"
 
 #include <algorithm>
 #include <bitset>
@@ -13,13 +12,6 @@ namespace {
 
 // A move as a number below move_codes: its source square and its direction.
 constexpr int move_codes = board_columns * board_rows * 4;
-constexpr double exploration = 0.7;
-// Plies a playout runs before the position is judged instead of played out.
-constexpr int playout_plies = 16;
-// How much worse, in mean reward, and how much less visited a move may be and
-// still stand in for one that would repeat a position.
-constexpr double repeat_tolerance = 0.04;
-constexpr int repeat_visit_ratio = 8;
 
 int move_code(const Move& move) {
     int direction = move.to_row > move.from_row     ? 0
@@ -44,25 +36,25 @@ struct Node {
 // player may see: an attack is worth trying, going forward more than going
 // sideways or back, and a piece one step from the own back row is attacked
 // before anything else.
-double playout_weight(const Board& board, int side, const Move& move) {
+double playout_weight(const Board& board, const SearchParams& params, int side, const Move& move) {
     const Cell& target = board[move.to_column][move.to_row];
     if (target.owner != 0) {
-        int threat_row = back_row(side) + forward_step(side);
-        return move.to_row == threat_row ? 40 : 4;
+        bool near_back_row = move.to_row == back_row(side) + forward_step(side);
+        return near_back_row ? params.playout_attack_near_back_row : params.playout_attack;
     }
     int step = (move.to_row - move.from_row) * forward_step(side);
-    return step > 0 ? 2 : step == 0 ? 1 : 0.4;
+    return step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
 }
 
 // A step onto the far row is taken at once, whatever stands there; any other
 // move is drawn by its weight.
-Move playout_move(const Board& board, int side, const std::vector<Move>& moves, std::mt19937& rng) {
-    int goal = far_row(side);
+Move playout_move(const Board& board, const SearchParams& params, int side, const std::vector<Move>& moves,
+                  std::mt19937& rng) {
     double total = 0;
     double weights[move_codes];
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (moves[i].to_row == goal) return moves[i];
-        total += weights[i] = playout_weight(board, side, moves[i]);
+        if (moves[i].to_row == far_row(side)) return moves[i];
+        total += weights[i] = playout_weight(board, params, side, moves[i]);
     }
     double pick = std::uniform_real_distribution<double>(0, total)(rng);
     for (std::size_t i = 0; i < moves.size(); ++i) {
@@ -75,36 +67,37 @@ Move playout_move(const Board& board, int side, const std::vector<Move>& moves, 
 // How good the board is for player 1, from 0 to 1: the pieces each side has,
 // how far forward they stand, and a piece one step from the far row, which
 // all but wins for the side about to move.
-double judge(const Board& board, int side_to_move) {
-    static constexpr double advance[board_rows] = {0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
+double judged_value_for_1(const Board& board, const SearchParams& params, int side_to_move) {
     double score = 0;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             int owner = board[column][row].owner;
             if (owner == 0) continue;
             int forward = progress(owner, row);
-            double worth = 1 + advance[forward];
-            if (forward == board_rows - 2) worth += owner == side_to_move ? 3 : 0.8;
+            double worth = 1 + params.judge_advance[forward];
+            if (forward == board_rows - 2) {
+                worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
+            }
             score += owner == 1 ? worth : -worth;
         }
     }
-    return 1 / (1 + std::exp(-score / 3));
+    return 1 / (1 + std::exp(-score / params.judge_scale));
 }
 
 double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
-double play_out(Board& board, int side, std::mt19937& rng) {
-    for (int ply = 0; ply < playout_plies; ++ply) {
+double played_out_value_for_1(Board& board, const SearchParams& params, int side, std::mt19937& rng) {
+    for (int ply = 0; ply < params.playout_plies; ++ply) {
         auto moves = legal_moves(board, side);
         if (moves.empty()) return win_for_1(opponent_of(side));
-        Move move = playout_move(board, side, moves, rng);
+        Move move = playout_move(board, params, side, moves, rng);
         if (make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row) ==
             MoveResult::far_row_win) {
             return win_for_1(side);
         }
         side = opponent_of(side);
     }
-    return judge(board, side);
+    return judged_value_for_1(board, params, side);
 }
 
 struct Tree {
@@ -112,7 +105,7 @@ struct Tree {
     std::vector<int> path;
 };
 
-int best_by_bound(const Tree& tree, int node, const std::bitset<move_codes>& legal) {
+int best_by_bound(const Tree& tree, double exploration, int node, const std::bitset<move_codes>& legal) {
     int best = -1;
     double best_bound = 0;
     for (int child : tree.nodes[node].children) {
@@ -139,7 +132,7 @@ int add_child(Tree& tree, int node, const Move& move, int mover) {
 
 // One iteration on one drawn board: down the tree while every legal move has
 // been tried, one new node, a playout, and the result back up the path.
-void iterate(Tree& tree, Board& board, int player, std::mt19937& rng) {
+void iterate(Tree& tree, Board& board, const SearchParams& params, int player, std::mt19937& rng) {
     tree.path.assign(1, 0);
     int node = 0;
     int side = player;
@@ -166,7 +159,7 @@ void iterate(Tree& tree, Board& board, int player, std::mt19937& rng) {
             node = add_child(tree, node, move, side);
             ++tree.nodes[node].available;
         } else {
-            node = best_by_bound(tree, node, legal);
+            node = best_by_bound(tree, params.exploration, node, legal);
         }
         tree.path.push_back(node);
         const Move& move = tree.nodes[node].move;
@@ -178,7 +171,7 @@ void iterate(Tree& tree, Board& board, int player, std::mt19937& rng) {
         side = opponent_of(side);
         if (expanding) break;
     }
-    double value = winner != 0 ? win_for_1(winner) : play_out(board, side, rng);
+    double value = winner != 0 ? win_for_1(winner) : played_out_value_for_1(board, params, side, rng);
     for (int on_path : tree.path) {
         Node& n = tree.nodes[on_path];
         ++n.visits;
@@ -195,10 +188,11 @@ bool repeats(const PlayerView& view, const Move& move, const PositionsLeft& left
 
 // The chance that the opponent steps onto the bot's back row right after the
 // move, whichever way a fight in it goes.
-double opening_left(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
-    double chance = opponent_win_chance(after_step(view, move), knowledge);
+double opponent_win_chance_after(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+                    const Move& move) {
+    double chance = opponent_win_chance(after_step(view, move), knowledge, params);
     if (view[move.to_column][move.to_row].owner == 0) return chance;
-    return std::max(chance, opponent_win_chance(after_lost_attack(view, move), knowledge));
+    return std::max(chance, opponent_win_chance(after_lost_attack(view, move), knowledge, params));
 }
 
 double mean_reward(const Node& node) { return node.reward / node.visits; }
@@ -213,52 +207,38 @@ std::string position_key(const PlayerView& view) {
     return key;
 }
 
-std::optional<Move> certain_win(const PlayerView& view, const Knowledge& knowledge) {
-    int player = knowledge.player;
-    for (const Move& move : legal_moves(view, player)) {
-        if (move.to_row != far_row(player)) continue;
-        const SquareView& target = view[move.to_column][move.to_row];
-        if (target.owner == 0) return move;
-        KindMask possible = knowledge.possible[move.to_column][move.to_row];
-        int attacker = view[move.from_column][move.from_row].kind;
-        bool always_wins = possible != 0;
-        for (int kind = Rock; kind <= Paper; ++kind) {
-            if ((possible & mask_of(kind)) && !attacker_wins(attacker, kind)) always_wins = false;
-        }
-        if (always_wins) return move;
-    }
-    return std::nullopt;
-}
-
-std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, int iterations,
-                                std::mt19937& rng, const PositionsLeft& left) {
-    if (auto win = certain_win(view, knowledge)) return win;
+std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+                                std::mt19937& rng, const PositionsLeft& left, std::vector<WeighedMove>* weighed) {
+    if (auto win = sure_far_row_step(view, knowledge, params)) return win;
     auto moves = legal_moves(view, knowledge.player);
     if (moves.empty()) return std::nullopt;
-    if (moves.size() == 1 || iterations < 1) return moves[0];
+    if (moves.size() == 1 || params.iterations < 1) return moves[0];
     auto hidden = hidden_pieces(view, knowledge);
     Tree tree;
-    tree.nodes.reserve(static_cast<std::size_t>(iterations) + 1);
+    tree.nodes.reserve(static_cast<std::size_t>(params.iterations) + 1);
     tree.nodes.emplace_back();
     Board drawn;
-    for (int i = 0; i < iterations; ++i) {
+    for (int i = 0; i < params.iterations; ++i) {
         draw_board(drawn, view, hidden, knowledge, rng);
-        iterate(tree, drawn, knowledge.player, rng);
+        iterate(tree, drawn, params, knowledge.player, rng);
     }
     int best = -1;
     for (int child : tree.nodes[0].children) {
-        if (best < 0 || tree.nodes[child].visits > tree.nodes[best].visits) best = child;
+        const Node& c = tree.nodes[child];
+        if (weighed) weighed->push_back({c.move, c.visits, mean_reward(c)});
+        if (best < 0 || c.visits > tree.nodes[best].visits) best = child;
     }
     const Node& first = tree.nodes[best];
     if (!repeats(view, first.move, left)) return first.move;
     // A stand-in must not let the opponent onto the back row where the
     // repeated move kept it out: when every line loses, the means come close.
-    double opening = opening_left(view, knowledge, first.move);
+    double opening = opponent_win_chance_after(view, knowledge, params, first.move);
     int stand_in = -1;
     for (int child : tree.nodes[0].children) {
         const Node& c = tree.nodes[child];
-        if (c.visits * repeat_visit_ratio < first.visits || mean_reward(c) < mean_reward(first) - repeat_tolerance ||
-            repeats(view, c.move, left) || opening_left(view, knowledge, c.move) > opening) {
+        if (c.visits * params.repeat_visit_ratio < first.visits ||
+            mean_reward(c) < mean_reward(first) - params.repeat_tolerance || repeats(view, c.move, left) ||
+            opponent_win_chance_after(view, knowledge, params, c.move) > opening) {
             continue;
         }
         if (stand_in < 0 || c.visits > tree.nodes[stand_in].visits) stand_in = child;

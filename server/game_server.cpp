@@ -27,8 +27,10 @@ void set_time_out(socket_t sock, int option, time_t sec, time_t usec) {
 
 }  // namespace
 
-GameServer::GameServer() {
-    register_routes(*this);
+GameServer::GameServer() : GameServer(register_routes) {}
+
+GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers) {
+    register_handlers(*this);
     set_payload_max_length(max_body_bytes);
 }
 
@@ -46,7 +48,10 @@ bool GameServer::listen_after_bind() {
     return false;
 }
 
-void GameServer::stop() { close_listening_socket(svr_sock_); }
+void GameServer::stop() {
+    close_listening_socket(svr_sock_);
+    if (stop_hook_) stop_hook_();
+}
 
 // shutdown() wakes every thread blocked in accept(); close() alone would not.
 bool GameServer::close_listening_socket(socket_t sock) {

@@ -7,10 +7,14 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <functional>
+#include <utility>
 
 class GameServer : public httplib::Server {
 public:
+    // The relay's eight routes, or those `register_handlers` adds.
     GameServer();
+    explicit GameServer(const std::function<void(httplib::Server&)>& register_handlers);
 
     // bind_to_port, then a listen backlog of SOMAXCONN instead of the
     // library's 5: with 5, a burst of a few more connections than that has
@@ -23,8 +27,10 @@ public:
     // or when the listening socket fails: false, with errno set to why.
     bool listen_after_bind();
     // Stops accepting; each connection ends after its current request, and
-    // listen_after_bind() returns once every thread is joined.
+    // listen_after_bind() returns once every thread is joined. Then runs
+    // the hook given to on_stop, so that handlers that wait answer now.
     void stop();
+    void on_stop(std::function<void()> hook) { stop_hook_ = std::move(hook); }
 
 private:
     // The next connection, with the library's read and write time-outs; the
@@ -38,4 +44,5 @@ private:
     bool process_and_close_socket(socket_t sock) override;
 
     std::atomic<int> listen_error_{0};
+    std::function<void()> stop_hook_;
 };

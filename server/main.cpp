@@ -1,17 +1,24 @@
 // The game server: one game per process, on localhost:8089 unless told
-// otherwise. Standard output carries only the game's console lines; failures
-// to serve and bad options go to standard error.
+// otherwise, relayed or, with --referee, refereed. Standard output carries
+// only the game's console lines; failures to serve and bad options go to
+// standard error.
 
 #include "game_server.h"
 #include "key_check.h"
 #include "options.h"
+#include "referee_routes.h"
+#include "routes.h"
+#include "stop_signals.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -21,6 +28,17 @@ namespace {
 void exclusive_socket_options(socket_t sock) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// The library writes a reply's head and body in two sends. On a kept-alive
+// connection Nagle's algorithm holds the body back until the head is
+// acknowledged, and the waiting peer delays that acknowledgement by up to
+// 40 ms: every long poll answer and move would wait that long. Accepted
+// connections inherit the option from the listening socket.
+void referee_socket_options(socket_t sock) {
+    exclusive_socket_options(sock);
+    int yes = 1;
+    setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
 // The library tries each address of the name in turn. Pinning the family of the
@@ -65,10 +83,23 @@ int main(int argc, char** argv) {
         std::cout << server_usage;
         return 0;
     }
-    GameServer server;
+    Referee referee(std::cout);
+    std::function<void(httplib::Server&)> routes = register_routes;
+    if (options->referee) {
+        routes = [&referee](httplib::Server& server) { register_referee_routes(server, referee); };
+    }
+    GameServer server(routes);
     require_key(server, options->key);
-    server.set_socket_options(exclusive_socket_options);
+    server.set_socket_options(options->referee ? referee_socket_options : exclusive_socket_options);
     server.set_address_family(first_family_of(options->listen.c_str()));
+
+    // The relay is ended by these signals where it stands; a referee first
+    // answers the long polls that wait on it.
+    std::unique_ptr<StopOnSignals> signals;
+    if (options->referee) {
+        server.on_stop([&referee] { end_waits(referee); });
+        signals = std::make_unique<StopOnSignals>([&server] { server.stop(); });
+    }
 
     errno = 0;
     if (!server.bind_game_port(options->listen.c_str(), options->port)) {

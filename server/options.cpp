@@ -7,7 +7,7 @@
 
 
 const char* const server_usage =
-    "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--help]\n"
+    "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--referee] [--help]\n"
     "Keeps the one game of rock-scissors-paper chess of its lifetime and relays\n"
     "it between the two players' programs over HTTP.\n"
     "  --listen ADDRESS  the name or address to listen on (default localhost, this\n"
@@ -17,6 +17,8 @@ const char* const server_usage =
     "                    \"Authorization: Bearer KEY\" or gets 401. At least 12\n"
     "                    letters and digits; dashes and case do not count.\n"
     "                    Needed unless ADDRESS is a loopback address.\n"
+    "  --referee         hold the true board and apply the rules: each player\n"
+    "                    takes a seat and sees only their own pieces' kinds\n"
     "  --help            show this text and exit\n";
 
 namespace {
@@ -71,6 +73,10 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
         const std::string& name = args[i];
         if (name == "--help") {
             options.help = true;
+            continue;
+        }
+        if (name == "--referee") {
+            options.referee = true;
             continue;
         }
         if (name != "--listen" && name != "--port" && name != "--key") {

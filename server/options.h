@@ -1,5 +1,6 @@
 #pragma once
-// The server's command line: where it listens and the game key it asks for.
+// The server's command line: where it listens, the game key it asks for, and
+// whether it referees the game or relays it.
 
 #include "game_constants.h"
 
@@ -11,6 +12,7 @@ struct ServerOptions {
     std::string listen = default_host;
     int port = default_port;
     std::string key;  // in its compared form (see normalized_key); empty: none
+    bool referee = false;
     bool help = false;
 };
 

@@ -12,9 +12,9 @@ struct BotRun {
     std::string log_path;
 };
 
-// The easy level, today's rules, unless `options` name another: the games that
-// check the relay need a quick bot, not a strong one. `launcher` goes before
-// the program (to run it in a network namespace), `options` after the test's own.
+// The easy level unless `options` name another: the games that check the
+// relay need a quick bot, not a strong one. `launcher` goes before the
+// program (to run it in a network namespace), `options` after the test's own.
 BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& launcher = {},
                  const std::vector<std::string>& options = {});
 // Removes the record file.

@@ -1,7 +1,7 @@
 #include "in_process_game.h"
 
 #include "board.h"
-#include "strategy.h"
+#include "bot_turn.h"
 
 #include <time.h>
 

@@ -33,7 +33,7 @@ using AfterBotTurn = std::function<void(const Knowledge&, const Board&)>;
 GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, int move_limit,
                         const AfterBotTurn& after_bot_turn = {});
 
-// Today's rules on both sides, or against the random player `random_player`
+// The easy level on both sides, or against the random player `random_player`
 // (0: none).
 GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
                         const AfterBotTurn& after_bot_turn = {});

@@ -28,16 +28,17 @@ ServerProcess::~ServerProcess() { stop(); }
 
 int ServerProcess::stop() { return process_->stop(); }
 
-Reply get(const std::string& path) {
+Reply get(const std::string& path, const httplib::Headers& headers) {
     httplib::Client client(game_host, game_port);
-    auto result = client.Get(path.c_str());
+    client.set_read_timeout(30, 0);
+    auto result = client.Get(path.c_str(), headers);
     if (!result) return {};
     return {result->status, result->body};
 }
 
-Reply post(const std::string& path, const std::string& body) {
+Reply post(const std::string& path, const std::string& body, const httplib::Headers& headers) {
     httplib::Client client(game_host, game_port);
-    auto result = client.Post(path.c_str(), body, "text/plain");
+    auto result = client.Post(path.c_str(), headers, body, "text/plain");
     if (!result) return {};
     return {result->status, result->body};
 }

@@ -33,9 +33,10 @@ private:
 };
 
 // A GET or POST answered with status and body; status 0 when no reply came.
+// A GET is given up after 30 s without an answer, beyond a long poll's 25 s.
 struct Reply {
     int status = 0;
     std::string body;
 };
-Reply get(const std::string& path);
-Reply post(const std::string& path, const std::string& body);
+Reply get(const std::string& path, const httplib::Headers& headers = {});
+Reply post(const std::string& path, const std::string& body, const httplib::Headers& headers = {});

@@ -35,7 +35,7 @@ TEST(BotProgram, HelpExplainsTheOptions) {
     ChildProcess bot(BOT_PATH, {"--help"});
     EXPECT_EQ(bot.wait_for_exit(5s), 0);
     std::string help = bot.standard_output();
-    for (const char* option : {"--level", "--think", "--seed", "--log", "--help"}) {
+    for (const char* option : {"--level", "--think", "--seed", "--log", "--explain", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
@@ -91,7 +91,7 @@ protected:
     BotRun join_with_bot(unsigned seed, const std::string& level = "easy") {
         my_player = join_game(client);
         EXPECT_EQ(my_player, 1);
-        BotRun bot = start_bot(seed, 0, {}, {"--level", level});
+        BotRun bot = start_bot(seed, 0, {}, {"--level", level, "--explain"});
         wait_for_start(client);
         return bot;
     }
@@ -188,7 +188,9 @@ TEST_F(AgainstClientRequests, BotWithNoPieceThatCanMoveGivesTheGameUp) {
 }
 
 // A runner of the bot's two steps from our back row and one piece of ours far
-// away: at every level the bot walks in, and the server hears of one end.
+// away: at every level the bot walks in, and the server hears of one end. It
+// tells why it took each step: easy weighs them all, the search takes the
+// last, a sure win, without weighing.
 TEST_F(AgainstClientRequests, BotAtEachLevelPlaysAGameThroughToOneEnd) {
     for (const char* level : {"easy", "normal", "hard"}) {
         SCOPED_TRACE(level);
@@ -207,6 +209,10 @@ TEST_F(AgainstClientRequests, BotAtEachLevelPlaysAGameThroughToOneEnd) {
             board = fetch_board(client);
         }
         ASSERT_EQ(bot.process->wait_for_exit(game_limit), 0) << bot_says(bot);
+        std::string told = bot.process->standard_error();
+        bool easy = std::string(level) == "easy";
+        EXPECT_NE(told.find(easy ? " value " : " visits "), std::string::npos) << told;
+        EXPECT_EQ(told.find("a sure far-row step") != std::string::npos, !easy) << told;
         EXPECT_EQ(ask_who_win(client), "2");
         EXPECT_EQ(end_of_game_lines(server.console()), 1);
         forget_bot_log(bot);

@@ -1,9 +1,15 @@
 #include "beliefs.h"
 #include "board_fixture.h"
 #include "knowledge.h"
+#include "levels.h"
 #include "rules.h"
 
+#include <bit>
+#include <vector>
+
 namespace {
+
+const double used_up_weight = search_params(Level::easy).used_up_kind_weight;
 
 class KnowledgeTest : public BoardTest {
 protected:
@@ -30,7 +36,7 @@ TEST_F(KnowledgeTest, OpposingPiecesStartUnknownAndEvenlyLikely) {
     Knowledge knowledge = start_knowledge(1, seen());
     EXPECT_EQ(knowledge.possible[1][5], any_kind);
     EXPECT_EQ(knowledge.possible[1][4], 0);
-    auto odds = kind_odds(knowledge, 1, 5);
+    auto odds = kind_odds(knowledge, 1, 5, used_up_weight);
     EXPECT_DOUBLE_EQ(odds[Rock], 1.0 / 3);
     EXPECT_DOUBLE_EQ(odds[Scissors], 1.0 / 3);
     EXPECT_DOUBLE_EQ(odds[Paper], 1.0 / 3);
@@ -45,79 +51,83 @@ TEST_F(KnowledgeTest, KindCycle) {
     EXPECT_EQ(kind_beaten_by(Paper), Rock);
 }
 
-TEST_F(KnowledgeTest, LostOwnAttackRevealsTheDefender) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Paper, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    make_move(board, my_player, 2, 4, 2, 5);
-    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    EXPECT_EQ(knowledge.possible[2][5], mask_of(Paper));
-    EXPECT_DOUBLE_EQ(kind_odds(knowledge, 2, 5)[Paper], 1.0);
-}
+struct Placed {
+    int column;
+    int row;
+    int kind;
+    int owner;
+};
 
-TEST_F(KnowledgeTest, WonOwnAttackOnAKnownPieceCountsItGone) {
-    put(2, 4, Scissors, 1);
-    put(2, 5, Paper, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    knowledge.possible[2][5] = mask_of(Paper);
-    make_move(board, my_player, 2, 4, 2, 5);
-    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    EXPECT_EQ(knowledge.possible[2][5], 0);
-    EXPECT_EQ(knowledge.remaining[Paper], 7);
-    EXPECT_EQ(knowledge.remaining[Rock], 8);
-}
+struct Known {
+    int column;
+    int row;
+    KindMask possible;
+};
 
-TEST_F(KnowledgeTest, WonOwnAttackCountsTheOnlyKindTheDefenderCanHaveBeen) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Scissors, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    knowledge.possible[2][5] = mask_of(Scissors) | mask_of(Paper);
-    make_move(board, 1, 2, 4, 2, 5);
-    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    EXPECT_EQ(knowledge.remaining, (std::array<int, 3>{8, 7, 8}));
-}
+struct Step {
+    int player;
+    Move move;
+};
 
-TEST_F(KnowledgeTest, CountsNeverGoBelowNothing) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Scissors, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    knowledge.possible[2][5] = mask_of(Scissors);
-    knowledge.remaining = {8, 0, 8};
-    make_move(board, 1, 2, 4, 2, 5);
-    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    EXPECT_EQ(knowledge.remaining, (std::array<int, 3>{8, 0, 8}));
-}
+// Player 1 sets up `pieces`, knows `known` and `remaining`, and then sees the
+// steps made one by one, its own and the opponent's.
+struct Learning {
+    const char* name;
+    std::vector<Placed> pieces;
+    std::vector<Known> known;
+    std::array<int, 3> remaining;
+    std::vector<Step> steps;
+    std::vector<Known> expected;
+    std::array<int, 3> expected_remaining;
+    int expected_quiet_turns;
+};
 
-TEST_F(KnowledgeTest, WhatIsKnownTravelsWithAStepOntoAnEmptySquare) {
-    put(2, 4, Rock, 1);
-    put(2, 5, Paper, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    make_move(board, my_player, 2, 4, 2, 5);
-    learn_from_own_move(knowledge, Move{2, 4, 2, 5}, seen());
-    make_move(board, 2, 2, 5, 2, 4);
-    learn_from_opponent_move(knowledge, seen());
-    EXPECT_EQ(knowledge.possible[2][4], mask_of(Paper));
-    EXPECT_EQ(knowledge.possible[2][5], 0);
-}
+constexpr KindMask scissors_or_paper = mask_of(Scissors) | mask_of(Paper);
 
-TEST_F(KnowledgeTest, OpposingCaptureNarrowsTheCaptorToTwoKinds) {
-    put(1, 4, Scissors, 1);
-    put(1, 5, Rock, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    make_move(board, 2, 1, 5, 1, 4);
-    learn_from_opponent_move(knowledge, seen());
-    EXPECT_EQ(knowledge.possible[1][4], mask_of(Scissors) | mask_of(Rock));
-    EXPECT_EQ(knowledge.quiet_turns, 0);
-}
+const Learning learnings[] = {
+    {"a lost own attack reveals the defender", {{2, 4, Rock, 1}, {2, 5, Paper, 2}}, {}, {8, 8, 8},
+     {{1, {2, 4, 2, 5}}}, {{2, 5, mask_of(Paper)}}, {8, 8, 8}, 0},
+    {"a won own attack on a known piece counts it gone", {{2, 4, Scissors, 1}, {2, 5, Paper, 2}},
+     {{2, 5, mask_of(Paper)}}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 8, 7}, 0},
+    {"a won own attack counts the only kind the defender can have been", {{2, 4, Rock, 1}, {2, 5, Scissors, 2}},
+     {{2, 5, scissors_or_paper}}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 7, 8}, 0},
+    {"counts never go below nothing", {{2, 4, Rock, 1}, {2, 5, Scissors, 2}}, {{2, 5, mask_of(Scissors)}},
+     {8, 0, 8}, {{1, {2, 4, 2, 5}}}, {}, {8, 0, 8}, 0},
+    {"what is known travels with a step onto an empty square", {{2, 4, Rock, 1}, {2, 5, Paper, 2}}, {},
+     {8, 8, 8}, {{1, {2, 4, 2, 5}}, {2, {2, 5, 2, 4}}}, {{2, 4, mask_of(Paper)}, {2, 5, 0}}, {8, 8, 8}, 1},
+    {"an opposing capture narrows the captor to two kinds", {{1, 4, Scissors, 1}, {1, 5, Rock, 2}}, {},
+     {8, 8, 8}, {{2, {1, 5, 1, 4}}}, {{1, 4, mask_of(Scissors) | mask_of(Rock)}}, {8, 8, 8}, 0},
+    {"an opposing lost attack on our only neighbour counts the attacker gone",
+     {{3, 4, Rock, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}}, {8, 7, 8}, 0},
+};
 
-TEST_F(KnowledgeTest, OpposingLostAttackOnOurOnlyNeighbourCountsTheAttackerGone) {
-    put(3, 4, Rock, 1);
-    put(3, 5, Scissors, 2);
-    Knowledge knowledge = start_knowledge(1, seen());
-    make_move(board, 2, 3, 5, 3, 4);
-    learn_from_opponent_move(knowledge, seen());
-    EXPECT_EQ(knowledge.remaining[Scissors], 7);
-    EXPECT_EQ(knowledge.possible[3][5], 0);
+TEST_F(KnowledgeTest, LearnsFromFightsAndSteps) {
+    for (const Learning& learning : learnings) {
+        SCOPED_TRACE(learning.name);
+        board = Board{};
+        for (const Placed& piece : learning.pieces) put(piece.column, piece.row, piece.kind, piece.owner);
+        Knowledge knowledge = start_knowledge(1, seen());
+        for (const Known& known : learning.known) knowledge.possible[known.column][known.row] = known.possible;
+        knowledge.remaining = learning.remaining;
+        for (const Step& step : learning.steps) {
+            const Move& move = step.move;
+            make_move(board, step.player, move.from_column, move.from_row, move.to_column, move.to_row);
+            if (step.player == 1) {
+                learn_from_own_move(knowledge, move, seen());
+            } else {
+                learn_from_opponent_move(knowledge, seen());
+            }
+        }
+        for (const Known& known : learning.expected) {
+            EXPECT_EQ(knowledge.possible[known.column][known.row], known.possible) << known.column << known.row;
+            if (std::has_single_bit(known.possible)) {
+                int kind = std::countr_zero(known.possible);
+                EXPECT_DOUBLE_EQ(kind_odds(knowledge, known.column, known.row, used_up_weight)[kind], 1.0);
+            }
+        }
+        EXPECT_EQ(knowledge.remaining, learning.expected_remaining);
+        EXPECT_EQ(knowledge.quiet_turns, learning.expected_quiet_turns);
+    }
 }
 
 TEST_F(KnowledgeTest, UnexplainedChangeLeavesPiecesUnknown) {
@@ -149,7 +159,7 @@ TEST_F(KnowledgeTest, OddsFollowTheKindsStillAtLarge) {
     put(0, 5, Rock, 2);
     Knowledge knowledge = start_knowledge(1, seen());
     knowledge.remaining = {8, 0, 8};
-    auto odds = kind_odds(knowledge, 0, 5);
+    auto odds = kind_odds(knowledge, 0, 5, used_up_weight);
     EXPECT_GT(odds[Rock], odds[Scissors]);
     EXPECT_DOUBLE_EQ(odds[Rock], odds[Paper]);
     EXPECT_NEAR(odds[Rock] + odds[Scissors] + odds[Paper], 1.0, 1e-12);

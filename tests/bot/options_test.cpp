@@ -18,6 +18,7 @@ TEST(BotOptions, DefaultsLetAPersonFollowTheGame) {
     EXPECT_FALSE(options->seed_given);
     EXPECT_TRUE(options->log_path.empty());
     EXPECT_FALSE(options->help);
+    EXPECT_FALSE(options->explain);
     EXPECT_EQ(options->level, Level::normal);
 }
 
@@ -30,6 +31,7 @@ TEST(BotOptions, ReadsEveryOption) {
     EXPECT_EQ(options->seed, 42u);
     EXPECT_EQ(options->log_path, "/tmp/game.log");
     EXPECT_TRUE(parse({"--help"})->help);
+    EXPECT_TRUE(parse({"--explain"})->explain);
     EXPECT_EQ(parse({"--level", "easy"})->level, Level::easy);
     EXPECT_EQ(parse({"--level", "hard"})->level, Level::hard);
     EXPECT_EQ(parse({})->server.host, "localhost");

@@ -228,6 +228,7 @@ TEST(ServerStartTest, BadOptionsExit2BeforeBinding) {
     ChildProcess help(SERVER_PATH, {"--help"});
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--key"), std::string::npos);
+    EXPECT_NE(help.standard_output().find("--referee"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+#include "bot_turn.h"
+
+#include "easy_rules.h"
+#include "player_view.h"
+
+#include <algorithm>
+#include <cstdio>
+
+BotMind start_mind(const Board& board, int player, unsigned seed, const SearchParams& params) {
+    return BotMind{start_knowledge(player, view_of_board(board, player)), std::nullopt, std::mt19937(seed), params, {}};
+}
+
+BotMind start_mind(const Board& board, int player, unsigned seed, Level level) {
+    return start_mind(board, player, seed, search_params(level));
+}
+
+namespace {
+
+std::optional<Move> decide(BotMind& mind, std::vector<WeighedMove>& weighed) {
+    const Knowledge& knowledge = mind.knowledge;
+    if (mind.params.iterations == 0) {
+        return easy_move(knowledge.last_seen, knowledge, mind.params, mind.previous, mind.rng, &weighed);
+    }
+    return search_move(knowledge.last_seen, knowledge, mind.params, mind.rng, mind.left, &weighed);
+}
+
+}  // namespace
+
+BotTurn choose_bot_move(BotMind& mind, const Board& seen) {
+    learn_from_opponent_move(mind.knowledge, view_of_board(seen, mind.knowledge.player));
+    BotTurn turn;
+    turn.move = decide(mind, turn.weighed);
+    return turn;
+}
+
+void learn_own_move(BotMind& mind, const Move& move, const PlayerView& after) {
+    learn_from_own_move(mind.knowledge, move, after);
+    mind.previous = move;
+    if (mind.params.iterations > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
+}
+
+BotTurn play_bot_turn(BotMind& mind, Board& board) {
+    const int player = mind.knowledge.player;
+    BotTurn turn = choose_bot_move(mind, board);
+    if (!turn.move) return turn;
+    const Move& move = *turn.move;
+    turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+    learn_own_move(mind, move, view_of_board(board, player));
+    return turn;
+}
+
+namespace {
+
+std::string move_text(const Move& move) {
+    char text[32];
+    std::snprintf(text, sizeof text, "(%d,%d)->(%d,%d)", move.from_column, move.from_row, move.to_column,
+                  move.to_row);
+    return text;
+}
+
+std::string weighed_text(const WeighedMove& weighed) {
+    char text[64];
+    if (weighed.visits > 0) {
+        std::snprintf(text, sizeof text, " visits %d mean %.3f", weighed.visits, weighed.value);
+    } else {
+        std::snprintf(text, sizeof text, " value %.2f", weighed.value);
+    }
+    return "  " + move_text(weighed.move) + text + "\n";
+}
+
+}  // namespace
+
+std::string turn_explanation(const BotTurn& turn) {
+    if (!turn.move) return "no piece can move\n";
+    std::string text = "chose " + move_text(*turn.move);
+    if (turn.weighed.empty()) return text + ", a sure far-row step or the only move\n";
+    text += " of " + std::to_string(turn.weighed.size()) + " weighed\n";
+    std::vector<WeighedMove> ranked = turn.weighed;
+    std::stable_sort(ranked.begin(), ranked.end(), [](const WeighedMove& a, const WeighedMove& b) {
+        return a.visits != b.visits ? a.visits > b.visits : a.value > b.value;
+    });
+    for (const WeighedMove& weighed : ranked) text += weighed_text(weighed);
+    return text;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The routes of a refereed game, over a Referee that outlives the server:
+// POST /seat, GET /view, POST /move, POST /resign, GET /record, and the
+// relay's eight routes as a refereed game answers them (/start, /who and
+// /who_win read; the five that would show or change the board refused).
+
+#include "referee.h"
+
+#include <httplib.h>
+
+void register_referee_routes(httplib::Server& server, Referee& referee);

@@ -1,0 +1,220 @@
+// How the bot chooses its move: the tactics every level weighs, the easy
+// rules and the search.
+
+#include "board_fixture.h"
+#include "bot_turn.h"
+#include "easy_rules.h"
+#include "search.h"
+#include "tactics.h"
+
+#include <vector>
+
+namespace {
+
+const SearchParams& easy = search_params(Level::easy);
+
+SearchParams searching(int iterations) {
+    SearchParams params = search_params(Level::normal);
+    params.iterations = iterations;
+    return params;
+}
+
+bool same_move(const std::optional<Move>& a, const std::optional<Move>& b) {
+    return a && b && a->from_column == b->from_column && a->from_row == b->from_row &&
+           a->to_column == b->to_column && a->to_row == b->to_row;
+}
+
+class ChoiceTest : public BoardTest {
+protected:
+    PlayerView seen() const { return view_of_board(board, my_player); }
+    Knowledge fresh_knowledge() const { return start_knowledge(my_player, seen()); }
+
+    std::optional<Move> choose(unsigned seed = 1) const {
+        std::mt19937 rng(seed);
+        return easy_move(seen(), fresh_knowledge(), easy, std::nullopt, rng);
+    }
+
+    std::optional<Move> search(unsigned seed, int iterations = 300, const PositionsLeft& left = {}) const {
+        std::mt19937 rng(seed);
+        return search_move(seen(), fresh_knowledge(), searching(iterations), rng, left);
+    }
+
+    // The position a step onto an empty square leaves, as the mover sees it.
+    std::string position_after(const Move& move) const {
+        PlayerView view = seen();
+        std::swap(view[move.from_column][move.from_row], view[move.to_column][move.to_row]);
+        return position_key(view);
+    }
+};
+
+TEST_F(ChoiceTest, LegalMovesStayOnTheBoardAndOffOwnPieces) {
+    std::srand(31);
+    deal_board(board, [] { return std::rand() % 5; });
+    for (int player : {1, 2}) {
+        auto moves = legal_moves(view_of_board(board, player), player);
+        EXPECT_FALSE(moves.empty());
+        for (const Move& move : moves) {
+            EXPECT_TRUE(is_legal_move(board, player, move.from_column, move.from_row, move.to_column,
+                                      move.to_row));
+        }
+    }
+}
+
+TEST_F(ChoiceTest, ProgressCountsRowsForwardFromTheBackRow) {
+    for (int row = 0; row < board_rows; ++row) {
+        EXPECT_EQ(progress(1, row), row);
+        EXPECT_EQ(progress(2, row), board_rows - 1 - row);
+    }
+}
+
+TEST_F(ChoiceTest, NoPieceThatCanMoveMeansNoMove) {
+    EXPECT_FALSE(choose());
+    EXPECT_FALSE(search(1));
+    for (int column = 0; column < 5; ++column) {
+        put(column, 0, column < 2 ? Rock : Paper, 1);
+        put(column, 1, column < 2 ? Rock : Paper, 1);
+        put(column, 2, Scissors, 1);
+    }
+    EXPECT_TRUE(choose());
+    for (int column = 0; column < 5; ++column) {
+        for (int row = 3; row < 10; ++row) put(column, row, Rock, 1);
+    }
+    EXPECT_FALSE(choose());
+    EXPECT_FALSE(search(1));
+}
+
+struct Placed {
+    int column;
+    int row;
+    int kind;
+    int owner;
+};
+
+// A position with one right move, for every level.
+struct Puzzle {
+    const char* name;
+    int player;
+    std::vector<Placed> pieces;
+    Move answer;
+};
+
+const Puzzle puzzles[] = {
+    {"takes a win on the far row", 2, {{3, 1, Scissors, 2}, {0, 9, Rock, 2}, {2, 2, Rock, 1}, {0, 5, Paper, 1}},
+     {3, 1, 3, 0}},
+    {"takes a far-row win even while its own back row is threatened", 1,
+     {{1, 8, Scissors, 1}, {3, 1, Rock, 2}, {0, 0, Paper, 1}, {4, 5, Rock, 2}}, {1, 8, 1, 9}},
+    {"stops an opposing piece about to reach its back row", 1,
+     {{2, 1, Paper, 2}, {3, 0, Paper, 1}, {4, 4, Rock, 1}, {0, 6, Rock, 2}}, {3, 0, 2, 0}},
+};
+
+TEST_F(ChoiceTest, EveryLevelSolvesThePuzzles) {
+    for (const Puzzle& puzzle : puzzles) {
+        SCOPED_TRACE(puzzle.name);
+        board = Board{};
+        my_player = puzzle.player;
+        for (const Placed& piece : puzzle.pieces) put(piece.column, piece.row, piece.kind, piece.owner);
+        for (unsigned seed = 1; seed <= 20; ++seed) EXPECT_TRUE(same_move(choose(seed), puzzle.answer)) << seed;
+        for (unsigned seed = 1; seed <= 5; ++seed) {
+            EXPECT_TRUE(same_move(search(seed, 2000), puzzle.answer)) << seed;
+            // Answering again is no reason to give the win away.
+            PositionsLeft left = {position_after(puzzle.answer)};
+            EXPECT_TRUE(same_move(search(seed, 2000, left), puzzle.answer)) << seed;
+        }
+    }
+}
+
+TEST_F(ChoiceTest, EasyAttacksWhereItsKnowledgeFavoursIt) {
+    put(1, 4, Rock, 1);
+    put(3, 4, Rock, 1);
+    put(1, 5, Scissors, 2);
+    put(3, 5, Paper, 2);
+    Knowledge knowledge = fresh_knowledge();
+    knowledge.possible[1][5] = mask_of(Scissors);
+    knowledge.possible[3][5] = mask_of(Paper);
+    EXPECT_DOUBLE_EQ(attack_chance(knowledge, easy, Rock, 1, 5), 1.0);
+    EXPECT_DOUBLE_EQ(attack_chance(knowledge, easy, Rock, 3, 5), 0.0);
+    std::mt19937 rng(5);
+    std::vector<WeighedMove> weighed;
+    auto move = easy_move(seen(), knowledge, easy, std::nullopt, rng, &weighed);
+    EXPECT_TRUE(same_move(move, Move{1, 4, 1, 5}));
+    EXPECT_EQ(weighed.size(), legal_moves(seen(), 1).size());
+}
+
+TEST_F(ChoiceTest, OpponentWinChanceCountsOnlySquaresItCanTake) {
+    put(2, 1, Rock, 2);
+    put(2, 0, Scissors, 1);
+    put(1, 0, Paper, 1);
+    put(3, 0, Paper, 1);
+    Knowledge knowledge = fresh_knowledge();
+    for (auto [possible, chance] : {std::pair{any_kind, 2.0 / 3}, {mask_of(Rock), 1.0}, {mask_of(Paper), 0.0}}) {
+        knowledge.possible[2][1] = possible;
+        EXPECT_NEAR(opponent_win_chance(seen(), knowledge, easy), chance, 1e-12) << int(possible);
+    }
+}
+
+// Whatever the counts, a fight the bot's piece cannot lose makes a sure step:
+// the odds of the kinds it beats add up to exactly 1.
+TEST_F(ChoiceTest, AFarRowFightThatCannotBeLostIsASureStep) {
+    put(2, 8, Rock, 1);
+    put(2, 9, Scissors, 2);
+    put(0, 0, Paper, 1);
+    Knowledge knowledge = fresh_knowledge();
+    EXPECT_FALSE(sure_far_row_step(seen(), knowledge, easy));
+    knowledge.possible[2][9] = mask_of(Rock) | mask_of(Scissors);
+    for (int rocks = 0; rocks <= 8; ++rocks) {
+        for (int scissors = 0; scissors <= 8; ++scissors) {
+            knowledge.remaining = {rocks, scissors, 8};
+            EXPECT_TRUE(same_move(sure_far_row_step(seen(), knowledge, easy), Move{2, 8, 2, 9}));
+        }
+    }
+}
+
+// The whole turn at the normal level: what it reads of the opponent's kinds
+// must make no difference.
+TEST_F(ChoiceTest, ChoosesAlikeOnBoardsThatDifferOnlyInKindsItCannotSee) {
+    std::srand(41);
+    deal_board(board, [] { return std::rand() % 5; });
+    const Board dealt = board;
+    BotMind mind = start_mind(board, 2, 7, Level::normal);
+    std::optional<Move> first = play_bot_turn(mind, board).move;
+    board = dealt;
+    for (auto& column : board) {
+        for (Cell& cell : column) {
+            if (cell.owner == 1) cell.kind = kind_beating(cell.kind);
+        }
+    }
+    mind = start_mind(board, 2, 7, Level::normal);
+    EXPECT_TRUE(same_move(first, play_bot_turn(mind, board).move));
+}
+
+// Two pieces far apart: many moves are about as good, so the search does not
+// go back to a position it has left before.
+TEST_F(ChoiceTest, SearchLeavesNoPositionTwiceWhileAnotherMoveIsAsGood) {
+    put(0, 2, Paper, 1);
+    put(4, 3, Rock, 1);
+    put(2, 8, Rock, 2);
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        std::optional<Move> first = search(seed, 2000);
+        ASSERT_TRUE(first);
+        PositionsLeft left = {position_after(*first)};
+        std::optional<Move> second = search(seed, 2000, left);
+        ASSERT_TRUE(second);
+        EXPECT_FALSE(left.count(position_after(*second))) << "seed " << seed;
+    }
+}
+
+TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {
+    BotTurn turn{.move = Move{2, 3, 2, 4}, .weighed = {{{0, 1, 0, 2}, 10, 0.25}, {{2, 3, 2, 4}, 90, 0.6125}}};
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
+                                      "  (2,3)->(2,4) visits 90 mean 0.613\n"
+                                      "  (0,1)->(0,2) visits 10 mean 0.250\n");
+    turn.weighed = {{{0, 1, 0, 2}, 0, -3.5}, {{2, 3, 2, 4}, 0, 12.25}};
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
+                                      "  (2,3)->(2,4) value 12.25\n"
+                                      "  (0,1)->(0,2) value -3.50\n");
+    turn.weighed.clear();
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4), a sure far-row step or the only move\n");
+    EXPECT_EQ(turn_explanation(BotTurn{}), "no piece can move\n");
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// The real server with --referee on its real port: seats, refused moves, what
+// each seat is shown, the record, and the long poll.
+
+#include "game_constants.h"
+#include "game_view.h"
+#include "server_process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <future>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+httplib::Headers seat(const std::string& token) { return {{"Seat", token}}; }
+
+GameView view_from(const Reply& reply) {
+    EXPECT_EQ(reply.status, 200) << reply.body;
+    return view_from_text(reply.body).value_or(GameView{});
+}
+
+GameView view_of(const std::string& token) { return view_from(get("/view", seat(token))); }
+
+// No piece but the seat's own shows its kind; seat 0 owns none.
+void expect_hidden(const Board& board, int seat) {
+    for (const auto& column : board) {
+        for (const Cell& cell : column) {
+            ASSERT_TRUE(cell.owner == 0 || (cell.kind == hidden_kind) == (cell.owner != seat));
+        }
+    }
+}
+
+class RefereeTest : public ::testing::Test {
+protected:
+    // "N TOKEN"; the token alone.
+    static std::string take(const std::string& request_id = "") {
+        Reply reply = post("/seat", request_id);
+        EXPECT_EQ(reply.status, 200);
+        return reply.body.substr(reply.body.find(' ') + 1);
+    }
+    void deal() {
+        one = take();
+        two = take();
+    }
+    // Refused with `status` and `reason`, and the game exactly as it was.
+    void expect_refused(const std::string& path, const std::string& body, const httplib::Headers& headers,
+                        int status, const std::string& reason = "") {
+        const std::string before = get("/view").body;
+        const bool posted = path == "/move" || path == "/resign" || path == "/chess" || path == "/win";
+        Reply reply = posted ? post(path, body, headers) : get(path, headers);
+        EXPECT_EQ(reply.status, status) << path << " '" << body << "'";
+        EXPECT_TRUE(reason.empty() || reply.body == reason) << path << " '" << body << "': " << reply.body;
+        EXPECT_EQ(get("/view").body, before);
+    }
+
+    ServerProcess server{{"--referee"}};
+    std::string one;
+    std::string two;
+};
+
+const std::string joined = std::string(player_one_joined) + "\n" + std::string(player_two_joined) + "\n";
+
+TEST_F(RefereeTest, SeatsGoOnceEachAndARetryKeepsItsSeat) {
+    one = take("first try");
+    EXPECT_EQ(view_from(get("/view")).version, 1u);
+    EXPECT_EQ(post("/seat", "first try").body, "1 " + one);
+    EXPECT_EQ(post("/seat", std::string(65, 'x')).status, 413);
+    EXPECT_EQ(get("/start").body, "1");
+    two = take(std::string(64, 'x'));
+    EXPECT_EQ(post("/seat", "").status, 409);
+    EXPECT_EQ(post("/seat", "third").status, 409);
+    EXPECT_EQ(post("/seat", std::string(64, 'x')).body, "2 " + two);
+    EXPECT_EQ(one.size(), 32u);
+    EXPECT_EQ(one.find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_NE(one, two);
+    EXPECT_EQ(view_from(get("/view")).version, 2u) << "a retry is not a change";
+    EXPECT_EQ(server.console(), joined);
+}
+
+TEST_F(RefereeTest, RefusedMovesChangeNothing) {
+    one = take();
+    expect_refused("/move", "0 4 0 5", seat(one), 409, "the game has not started\n");
+    expect_refused("/resign", "", seat(one), 409, "the game has not started\n");
+    two = take();
+    const Board mine = view_of(one).board;
+    std::string forged = one;
+    forged[31] = forged[31] == '0' ? '1' : '0';
+    for (const auto& headers : {seat(forged), seat(one.substr(0, 31)), seat(one + "0")}) {
+        expect_refused("/move", move_text(legal_moves(mine, 1)[0]), headers, 403, "no seat has this token\n");
+        expect_refused("/view", "", headers, 403);
+        expect_refused("/record", "", headers, 403);
+    }
+    expect_refused("/move", move_text(legal_moves(mine, 1)[0]), {}, 403);
+    expect_refused("/resign", "", {}, 403);
+    expect_refused("/move", move_text(legal_moves(mine, 2)[0]), seat(two), 409, "not your turn\n");
+    expect_refused("/move", move_text(legal_moves(mine, 2)[0]), seat(one), 409, "not your piece\n");
+    expect_refused("/move", "5 0 4 0", seat(one), 409, "not your piece\n");
+    for (int column = 0; column < board_columns; ++column) {
+        if (mine[column][0].owner != 1) continue;
+        expect_refused("/move", move_text({column, 0, column, 2}), seat(one), 409, "not one step\n");
+        if (mine[column][1].owner == 1) {
+            expect_refused("/move", move_text({column, 0, column, 1}), seat(one), 409, "onto your own piece\n");
+        }
+    }
+    for (int row = 0; row < half_rows; ++row) {
+        if (mine[4][row].owner == 1) {
+            expect_refused("/move", move_text({4, row, 5, row}), seat(one), 409, "not one step\n");
+        }
+    }
+    for (const char* body : {"", "0 4 0 5\n", "0 4 0 5 ", "0,4,0,5", "04 0 5"}) {
+        expect_refused("/move", body, seat(one), 400);
+    }
+    expect_refused("/move", std::string(65, ' '), seat(one), 413);
+    expect_refused("/resign", std::string(65, ' '), seat(two), 413);
+
+    EXPECT_EQ(post("/resign", "", seat(two)).body, "ok");
+    EXPECT_EQ(server.console(), joined + game_over_line(1));
+    expect_refused("/move", move_text(legal_moves(mine, 1)[0]), seat(one), 409, "the game is over\n");
+    expect_refused("/resign", "", seat(one), 409, "the game is over\n");
+    EXPECT_EQ(server.console(), joined + game_over_line(1));
+}
+
+TEST_F(RefereeTest, RelayRoutesNeitherShowNorChangeTheBoard) {
+    deal();
+    for (const char* path : {"/join", "/what", "/next"}) {
+        expect_refused(path, "", {}, 403);
+        const std::string reason = get(path).body;
+        EXPECT_EQ(reason.find('\n'), reason.size() - 1) << "one line: " << reason;
+    }
+    expect_refused("/chess", std::string(100, '0'), {}, 403);
+    expect_refused("/win", "2", {}, 403);
+    EXPECT_EQ(get("/start").body, "2");
+    EXPECT_EQ(get("/who").body, "1");
+    EXPECT_EQ(get("/who_win").body, "0");
+    EXPECT_EQ(server.console(), joined);
+}
+
+// Both seats play random legal steps from their own views, forward when they
+// can, and every view is checked against the record replayed.
+TEST_F(RefereeTest, AWholeGameShowsNoOpposingKindAndTheRecordAgrees) {
+    EXPECT_EQ(get("/record").status, 403);
+    deal();
+    const std::array<Board, 2> first_views{view_of(one).board, view_of(two).board};
+    std::vector<GameView> public_views{view_from(get("/view"))};
+    std::mt19937 random(17);
+    while (public_views.back().winner == 0 && public_views.size() < 3000) {
+        const int mover = public_views.back().turn;
+        const std::string& token = mover == 1 ? one : two;
+        GameView mine = view_of(token);
+        expect_hidden(mine.board, mover);
+        expect_hidden(view_of(mover == 1 ? two : one).board, opponent_of(mover));
+        std::vector<Move> moves = legal_moves(mine.board, mover);
+        ASSERT_FALSE(moves.empty());
+        std::vector<Move> forward;
+        for (const Move& m : moves) {
+            if (m.to_row - m.from_row == forward_step(mover)) forward.push_back(m);
+        }
+        const auto& choice = !forward.empty() && random() % 2 ? forward : moves;
+        ASSERT_EQ(post("/move", move_text(choice[random() % choice.size()]), seat(token)).body, "ok");
+        public_views.push_back(view_from(get("/view")));
+        expect_hidden(public_views.back().board, 0);
+        EXPECT_TRUE(public_views.size() != 2 || get("/record").status == 403);
+    }
+    const int winner = public_views.back().winner;
+    ASSERT_NE(winner, 0);
+
+    Reply record = get("/record", seat(one));
+    ASSERT_EQ(record.status, 200);
+    std::istringstream lines(record.body);
+    std::string line;
+    std::getline(lines, line);
+    Board board = board_from_text(line).value_or(Board{});
+    EXPECT_EQ(board_seen_by(board, 1), first_views[0]);
+    EXPECT_EQ(board_seen_by(board, 2), first_views[1]);
+    for (std::size_t played = 1; played < public_views.size(); ++played) {
+        ASSERT_TRUE(std::getline(lines, line));
+        const GameView& after = public_views[played];
+        ASSERT_EQ(last_move_from_text(line), after.last_move);
+        const Move& move = after.last_move->move;
+        EXPECT_EQ(outcome_of(board, move), after.last_move->outcome);
+        make_move(board, public_views[played - 1].turn, move.from_column, move.from_row, move.to_column,
+                  move.to_row);
+        ASSERT_EQ(board_seen_by(board, 0), after.board) << "after move " << played;
+    }
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, "winner " + std::to_string(winner));
+    EXPECT_FALSE(std::getline(lines, line));
+    EXPECT_EQ(server.console(), joined + game_over_line(winner));
+}
+
+// Of two waits of one seat, the first to arrive is answered as the second
+// comes; only then is the second surely waiting.
+std::future<Reply> wait_given_way_to(const std::string& token, std::uint64_t after, std::uint64_t version) {
+    const std::string path = "/view?after=" + std::to_string(after);
+    auto first = std::async(std::launch::async, [=] { return get(path, seat(token)); });
+    auto second = std::async(std::launch::async, [=] { return get(path, seat(token)); });
+    while (first.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
+           second.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+    }
+    bool first_answered = first.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    EXPECT_EQ(view_from((first_answered ? first : second).get()).version, version);
+    return std::move(first_answered ? second : first);
+}
+
+TEST_F(RefereeTest, LongPollAnswersWhenBehindAndWakesOnTheOtherSeatsMove) {
+    deal();
+    EXPECT_EQ(view_from(get("/view?after=1", seat(two))).version, 2u);
+    EXPECT_EQ(view_from(get("/view?after=0")).version, 2u);
+    auto waiting = wait_given_way_to(two, 2, 2);
+    const Move move = legal_moves(view_of(one).board, 1)[0];
+    ASSERT_EQ(post("/move", move_text(move), seat(one)).body, "ok");
+    GameView woken = view_from(waiting.get());
+    EXPECT_EQ(woken.version, 3u);
+    EXPECT_EQ(woken.turn, 2);
+    ASSERT_TRUE(woken.last_move);
+    EXPECT_EQ(woken.last_move->move, move);
+}
+
+TEST_F(RefereeTest, VersionsOutOfRangeAre400) {
+    deal();
+    for (const char* after : {"", "-1", "+1", "1x", " 1", "9223372036854775808", "18446744073709551616"}) {
+        expect_refused(std::string("/view?after=") + after, "", seat(one), 400);
+    }
+    auto waiting = wait_given_way_to(one, 9223372036854775807u, 2);
+    EXPECT_EQ(view_from(get("/view?after=0", seat(one))).version, 2u);
+    EXPECT_EQ(view_from(waiting.get()).version, 2u);
+}
+
+TEST(RefereeStopTest, SignalsAnswerAWaitingLongPollAndEndTheServer) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        ServerProcess server({"--referee"});
+        const std::string token = post("/seat", "").body.substr(2);
+        auto waiting = wait_given_way_to(token, 1, 1);
+        server.process().send_signal(signal);
+        // Well within the 25 s the wait would otherwise take.
+        EXPECT_EQ(server.process().wait_for_exit(std::chrono::seconds(10)), 0);
+        EXPECT_EQ(view_from(waiting.get()).version, 1u);
+    }
+}
+
+TEST(RefereeStopTest, TheKeyIsCheckedBeforeTheSeat) {
+    ServerProcess server({"--referee", "--key", "7F3K-9QX2-MC4D"});
+    EXPECT_EQ(post("/seat", "").status, 401);
+    EXPECT_EQ(post("/seat", "", {{"Authorization", "Bearer 7F3K9QX2MC4D"}}).status, 200);
+    EXPECT_EQ(get("/start", {{"Authorization", "Bearer 7F3K9QX2MC4D"}}).body, "1");
+}
+
+}  // namespace
