@@ -74,7 +74,7 @@ protected:
     ChildProcess* player[3] = {};
     unsigned long window[3] = {};
     // A GET to the game's server, without and with headers of its own.
-    std::function<Reply(const std::string&)> ask = get;
+    std::function<Reply(const std::string&)> ask = [](const std::string& path) { return get(path); };
     std::function<Reply(const std::string&, const httplib::Headers&)> ask_with = get_with;
 
     // Both players joined, both board windows open side by side and drawn.
