@@ -71,7 +71,7 @@ TEST(BotGame, TwoBotsPlayAWholeGameThroughTheServer) {
     ServerProcess server;
     BotRun first = start_bot(101, 5);
     BotRun second = start_bot(202, 5);
-    expect_whole_game(first, second, server.process(), get);
+    expect_whole_game(first, second, server.process(), [](const std::string& path) { return get(path); });
 }
 
 // The server on one machine, listening on its network address with a key;

@@ -60,12 +60,6 @@ void expect_exit_zero(ChildProcess& client, int limit_seconds) {
     EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(limit_seconds)), 0) << client.standard_error();
 }
 
-Reply get_with(const std::string& path, const httplib::Headers& headers) {
-    httplib::Client client(game_host, game_port);
-    auto result = client.Get(path, headers);
-    return result ? Reply{result->status, result->body} : Reply{};
-}
-
 class GameTest : public ::testing::Test {
 protected:
     explicit GameTest(const std::vector<std::string>& server_options = {}) : game(server_options) {}
@@ -75,7 +69,7 @@ protected:
     unsigned long window[3] = {};
     // A GET to the game's server, without and with headers of its own.
     std::function<Reply(const std::string&)> ask = [](const std::string& path) { return get(path); };
-    std::function<Reply(const std::string&, const httplib::Headers&)> ask_with = get_with;
+    std::function<Reply(const std::string&, const httplib::Headers&)> ask_with = get;
 
     // Both players joined, both board windows open side by side and drawn.
     void start_game() {
@@ -115,7 +109,7 @@ protected:
         game.click_square(window[p], step.to_column, step.to_row);
         ASSERT_TRUE(wait_until([&] {
             return ask("/who").body != std::to_string(p) || ask("/who_win").body != "0";
-        })) << "the move was not handed over";
+        })) << "the move was not handed over; " << game.describe(*player[p]);
     }
 
     // `runner` runs a piece for the far row, the other player keeps off its
@@ -425,8 +419,13 @@ protected:
             if (HasFatalFailure()) return;
             const std::optional<Move> step = planned_step(*truth, 1, 1);
             ASSERT_TRUE(step) << "player 1 has no legal move";
-            play(1, *step);
-            if (HasFatalFailure()) return;
+            // The bot may answer before a look at the turn would see it pass.
+            const std::uint64_t version = view_from_text(ask("/view").body).value().version;
+            ASSERT_TRUE(wait_until([&] { return marker_shows(1, 1); })) << "the window's turn never showed";
+            select(1, step->from_column, step->from_row);
+            game.click_square(window[1], step->to_column, step->to_row);
+            ASSERT_TRUE(wait_until([&] { return view_from_text(ask("/view").body).value().version > version; }))
+                << "the move was not taken; " << game.describe(*player[1]);
             ++window_moves;
         }
     }
