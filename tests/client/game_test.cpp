@@ -457,7 +457,9 @@ TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
             find_window();
             const std::optional<GameView> view = view_of(first_seat);
             ASSERT_TRUE(view);
-            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), view->board, 1); }))
+            EXPECT_TRUE(wait_until([&] {
+                return shows_board_for(game.capture(window[1]), view->board, 1, view->last_move);
+            }))
                 << "the window that came back does not show the game as it stands";
         });
     if (HasFatalFailure()) return;
