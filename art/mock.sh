@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Composes the committed pictures the way the client paints them, for looking at them at 100 %:
-#   art/out/contact-sheet.png   all fifteen pictures, labelled with their file names
+#   art/out/contact-sheet.png   all the pictures, labelled with their file names
 #   art/out/board-player1.png   the 360 x 904 board window of a dealt game as player 1 sees it:
 #                               own pieces face up in the upper half, the opponent's face down in
 #                               the lower half, one empty square per half, one own piece selected,
@@ -21,6 +21,7 @@ sheet_row() {
   sheet_row "$pics"/{exit,y1,y2,w1,w2}.png
   sheet_row "$pics"/{gz,xz,st,jd,b,wh,hj}.png
   sheet_row "$pics"/{jz,1,2}.png
+  sheet_row "$pics"/{from,to}_{step,won,lost}.png "$pics"/lost_{st,jd,b}.png
 } | convert -background '#9aa0a8' - -gravity west -append -depth 8 "$out/contact-sheet.png"
 
 # One fixed deal: in each half 8 rocks, 8 scissors, 8 papers and one empty square, shuffled

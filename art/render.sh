@@ -18,10 +18,19 @@ w1 108 144
 w2 108 144
 gz 72 72
 xz 72 72
+from_step 72 72
+to_step 72 72
+from_won 72 72
+to_won 72 72
+from_lost 72 72
+to_lost 72 72
 st 64 64
 jd 64 64
 b 64 64
 wh 64 64
+lost_st 26 26
+lost_jd 26 26
+lost_b 26 26
 hj 360 40
 jz 800 500
 1 360 904
@@ -34,7 +43,8 @@ trap 'rm -rf "$work"' EXIT
 while read -r name width height; do
   [ -n "$name" ] || continue
   out="$root/thirdparty/$name.png"
-  # rsvg-convert resolves the lobby's references to the piece sources relative to the SVG.
+  # rsvg-convert resolves the lobby's and the badges' references to the piece sources relative
+  # to the SVG.
   rsvg-convert --width "$width" --height "$height" --format png \
     --output "$work/$name.png" "$art/$name.svg"
   # Anything left transparent would show black in the game, so flatten it onto black here too.

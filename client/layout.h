@@ -10,6 +10,8 @@ constexpr int board_window_height = 904;
 constexpr int square_size = 72;
 constexpr int piece_inset = 4;
 constexpr int river_y = 504;
+// A lost piece's badge, in the top-right corner of its square's piece place.
+constexpr int badge_size = 26;
 
 // Top-left corner of square [column][row].
 int square_x(int column);

@@ -34,6 +34,7 @@ struct RefereedGame {
     std::string seat_file;
     GameClient client;              // the player's moves and resignation
     std::optional<GameView> shown;  // on the board window; none while the lobby shows
+    GameView before_move;           // the last view shown before the shown view's last move
     TurnSelection selection;
     bool move_sent = false;  // taken by the server; the next view shows it
 };
@@ -54,9 +55,9 @@ int end_with_winner(const RefereedGame& game, int winner) {
     return 0;
 }
 
-// The lobby shows until the deal. Every later view is drawn whole, with the
-// one shown before still at hand; a selection does not outlive the view it
-// was made on.
+// The lobby shows until the deal. Every later view is drawn whole, its last
+// move marked with the view shown before that move at hand for what the move
+// cost; a selection does not outlive the view it was made on.
 std::optional<int> show(RefereedGame& game, const GameView& view) {
     if (!game.shown) {
         if (view.turn == 0 && view.winner == 0) return std::nullopt;
@@ -64,7 +65,9 @@ std::optional<int> show(RefereedGame& game, const GameView& view) {
         init_window(board_window_width, board_window_height, 0);
     }
     if (view.winner != 0) return end_with_winner(game, view.winner);
+    if (game.shown && game.shown->last_move != view.last_move) game.before_move = *game.shown;
     draw_view(view, game.seat.number);
+    draw_last_move(view, game.before_move, game.seat.number);
     game.shown = view;
     game.selection = {};
     game.move_sent = false;
@@ -94,11 +97,13 @@ std::optional<int> send_move(RefereedGame& game, const ClickOutcome& outcome) {
     return std::nullopt;
 }
 
-void show_selection(const ClickOutcome& outcome, const Board& on) {
+// A selection taken away gives the square back its mark of the last move.
+void show_selection(const ClickOutcome& outcome, const GameView& shown) {
     if (outcome.drawing == SquareDrawing::highlight) {
-        draw_highlight(image_selected, on, outcome.column, outcome.row);
+        draw_highlight(image_selected, shown.board, outcome.column, outcome.row);
     } else if (outcome.drawing == SquareDrawing::unhighlight) {
-        draw_highlight(image_square, on, outcome.column, outcome.row);
+        draw_highlight(square_background(shown, outcome.column, outcome.row), shown.board, outcome.column,
+                       outcome.row);
     }
 }
 
@@ -112,7 +117,7 @@ std::optional<int> take_clicks(RefereedGame& game) {
         if (code == "exit") return resign(game);
         if (game.shown->turn != game.seat.number || game.move_sent) continue;
         const ClickOutcome outcome = click_cell_code(game.selection, game.shown->board, game.seat.number, code);
-        show_selection(outcome, game.shown->board);
+        show_selection(outcome, *game.shown);
         if (!outcome.move_due) continue;
         if (auto status = send_move(game, outcome)) return status;
     }
@@ -122,7 +127,7 @@ std::optional<int> take_clicks(RefereedGame& game) {
 }  // namespace
 
 int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file) {
-    RefereedGame game{seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, false};
+    RefereedGame game{seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, {}, false};
     ViewWatch watch(address, seat.token);
     for (;;) {
         ViewWatch::News news = watch.next(input_pass);

@@ -1,5 +1,6 @@
 #include "board_fixture.h"
 #include "clicks.h"
+#include "move_marks.h"
 #include "rules.h"
 
 namespace {
@@ -184,6 +185,38 @@ TEST_F(ClickTest, FullTurnSelectThenMove) {
     EXPECT_EQ(board[0][4].owner, 1);
     EXPECT_EQ(board[0][4].kind, Paper);
     EXPECT_EQ(board[0][3].owner, 0);
+}
+
+// Seat 1's view before a fight on the river, its own piece above, a hidden one below.
+GameView before_fight(std::int32_t own_kind) {
+    GameView view;
+    put(view.board, 2, 4, own_kind, 1);
+    put(view.board, 2, 5, hidden_kind, 2);
+    return view;
+}
+
+GameView after_move(int from_row, int to_row, MoveOutcome outcome, std::int32_t to_owner) {
+    GameView view;
+    view.last_move = LastMove{Move{2, from_row, 2, to_row}, outcome};
+    if (to_owner != 0) put(view.board, 2, to_row, to_owner == 1 ? Paper : hidden_kind, to_owner);
+    return view;
+}
+
+// The window test sees a lost defender's badge; an attacker that lost stood
+// on the square it left.
+TEST(MoveMarks, AnOwnAttackerThatLostShowsOnTheSquareItLeftWithItsKindFromTheViewBefore) {
+    const std::optional<LostPiece> attacker =
+        own_piece_lost(after_move(4, 5, MoveOutcome::lost, 2), before_fight(Rock), 1);
+    ASSERT_TRUE(attacker);
+    EXPECT_EQ(attacker->column, 2);
+    EXPECT_EQ(attacker->row, 4);
+    EXPECT_EQ(attacker->kind, Rock);
+}
+
+TEST(MoveMarks, NoBadgeForAWonOwnAttackOrWhenTheViewBeforeDoesNotShowThePiece) {
+    EXPECT_FALSE(own_piece_lost(after_move(4, 5, MoveOutcome::won, 1), before_fight(Rock), 1));
+    EXPECT_FALSE(own_piece_lost(after_move(5, 4, MoveOutcome::won, 2), before_fight(Rock), 2));
+    EXPECT_FALSE(own_piece_lost(after_move(5, 4, MoveOutcome::won, 2), GameView{}, 1));
 }
 
 }  // namespace

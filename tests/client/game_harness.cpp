@@ -41,7 +41,43 @@ bool shows_picture(const Capture& shot, int x, int y, const Capture& expected) {
     return true;
 }
 
-bool shows_board_for(const Capture& shot, const Board& board, int player) {
+std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row) {
+    std::vector<std::uint32_t> pixels;
+    for (int dy = 0; dy < square_size; ++dy) {
+        for (int dx = 0; dx < square_size; ++dx) {
+            pixels.push_back(shot.at(corner_x(column) + dx, corner_y(row) + dy));
+        }
+    }
+    return pixels;
+}
+
+namespace {
+
+// The 4-pixel margin of the 72 x 72 square whose top-left corner is (x, y).
+std::vector<std::uint32_t> margin_at(const Capture& shot, int x, int y) {
+    std::vector<std::uint32_t> pixels;
+    for (int dy = 0; dy < square_size; ++dy) {
+        for (int dx = 0; dx < square_size; ++dx) {
+            const bool margin = dx < piece_inset || dx >= square_size - piece_inset || dy < piece_inset ||
+                                dy >= square_size - piece_inset;
+            if (margin) pixels.push_back(shot.at(x + dx, y + dy));
+        }
+    }
+    return pixels;
+}
+
+const char* outcome_name(MoveOutcome outcome) {
+    if (outcome == MoveOutcome::step) return "step";
+    return outcome == MoveOutcome::won ? "won" : "lost";
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row) {
+    return margin_at(shot, corner_x(column), corner_y(row));
+}
+
+bool shows_board_for(const Capture& shot, const Board& board, int player, const std::optional<LastMove>& marked) {
     if (!shows_picture(shot, 0, 0, picture("exit.png"))) return false;
     if (!shows_picture(shot, 144, 0, picture(player == 1 ? "y1.png" : "y2.png"))) return false;
     if (!shows_picture(shot, 0, river_y, picture("hj.png"))) return false;
@@ -51,19 +87,33 @@ bool shows_board_for(const Capture& shot, const Board& board, int player) {
             const Cell& cell = board[column][row];
             const int x = corner_x(column);
             const int y = corner_y(row);
-            const Capture& piece = cell.owner == player ? picture(kinds[cell.kind])
-                                   : cell.owner != 0    ? picture("wh.png")
-                                                        : picture("gz.png");
-            const bool ok = cell.owner == 0 ? shows_picture(shot, x, y, piece)
-                                            : shows_picture(shot, x + 4, y + 4, piece);
-            if (!ok) return false;
+            std::string background = "gz.png";
+            if (marked && column == marked->move.from_column && row == marked->move.from_row) {
+                background = std::string("from_") + outcome_name(marked->outcome) + ".png";
+            } else if (marked && column == marked->move.to_column && row == marked->move.to_row) {
+                background = std::string("to_") + outcome_name(marked->outcome) + ".png";
+            }
+            if (margin_at(shot, x, y) != margin_at(picture(background), 0, 0)) return false;
+            // A marked empty square may carry a lost piece's badge inside its margin.
+            if (cell.owner == 0 && background == "gz.png" && !shows_picture(shot, x, y, picture(background))) {
+                return false;
+            }
+            if (cell.owner == 0) continue;
+            const Capture& piece = cell.owner == player ? picture(kinds[cell.kind]) : picture("wh.png");
+            if (!shows_picture(shot, x + piece_inset, y + piece_inset, piece)) return false;
         }
     }
     return true;
 }
 
-GameHarness::GameHarness(const std::vector<std::string>& server_options) : server_(server_options) {
+GameHarness::GameHarness(const std::vector<std::string>& server_options)
+    : server_options_(server_options), server_(std::in_place, server_options) {
     if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";
+}
+
+void GameHarness::restart_server() {
+    server_.reset();
+    server_.emplace(server_options_);
 }
 
 ChildProcess& GameHarness::start_client(const std::vector<std::string>& launcher,

@@ -5,12 +5,14 @@
 
 #include "board.h"
 #include "child_process.h"
+#include "game_view.h"
 #include "server_process.h"
 #include "x_display.h"
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Window coordinates of a square's top-left corner and of a point inside it.
@@ -25,6 +27,11 @@ const Capture& picture(const std::string& name);
 
 // True when `shot` holds `expected` with its top-left corner at (x, y).
 bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
+
+// The pixels of square [column][row] of a board window's capture, all of them
+// or only the 4-pixel margin a piece leaves of its background.
+std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row);
+std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row);
 
 class GameHarness {
 public:
@@ -59,17 +66,22 @@ public:
     // A board text loaded into `board`; false, and `board` kept, for no board.
     bool load_board(const std::string& text);
     const std::string& display() const { return display_.name(); }
-    ServerProcess& server() { return server_; }
+    ServerProcess& server() { return *server_; }
+    // A fresh server with the same options, and with it a new game.
+    void restart_server();
 
     // The board the test last loaded, every kind shown.
     Board board;
 
 private:
     XDisplay display_{60, 67};
-    ServerProcess server_;
+    std::vector<std::string> server_options_;
+    std::optional<ServerProcess> server_;
     std::vector<std::unique_ptr<ChildProcess>> clients_;
 };
 
 // Player `player`'s whole view as the board window must show it after a
-// redraw: own kinds face up, opposing pieces face down, empty squares plain.
-bool shows_board_for(const Capture& shot, const Board& board, int player);
+// redraw: own kinds face up, opposing pieces face down, empty squares plain;
+// the squares of a refereed game's last move (`marked`) on their marks.
+bool shows_board_for(const Capture& shot, const Board& board, int player,
+                     const std::optional<LastMove>& marked = std::nullopt);

@@ -314,7 +314,7 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     player[2] = &game.start_client({}, referee.server_options());
     window[2] = game.board_window(*player[2]);
     ASSERT_NE(window[2], 0u) << game.describe(*player[2]);
-    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 1); }));
 
     int column = 0;
     while (column < board_columns && !(truth[column][5].owner == 2 && truth[column][4].owner == 1)) ++column;
@@ -332,7 +332,7 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     make_move(truth, 1, answer->from_column, answer->from_row, answer->to_column, answer->to_row);
     view = {board_seen_by(truth, 2), 2, 0, LastMove{*answer, MoveOutcome::step}, 0};
     referee.set_view(view);
-    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 2); }))
+    ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 2); }))
         << "the window did not wake on the other seat's move";
     EXPECT_FALSE(shows_selection(game.capture(window[2]), column, 5)) << "a click out of turn was kept";
 
@@ -341,19 +341,32 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     game.click_square(window[2], column, 4);
     ASSERT_TRUE(wait_until([&] { return referee.moves().size() == 1; }));
     EXPECT_EQ(referee.moves()[0], move_text(attack));
-    EXPECT_FALSE(wait_until([&] { return !shows_board_for(game.capture(window[2]), view.board, 2); }, 2))
+    EXPECT_FALSE(wait_until([&] { return !shows_board_for(game.capture(window[2]), view.board, 2, view.last_move); }, 2))
         << "the window decided the fight itself";
 
     const MoveOutcome outcome = outcome_of(truth, attack);
     make_move(truth, 2, attack.from_column, attack.from_row, attack.to_column, attack.to_row);
     view = {board_seen_by(truth, 2), 1, 0, LastMove{attack, outcome}, 0};
     referee.set_view(view);
-    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2) && marker_shows(2, 1); }));
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[2]), view.board, 2, view.last_move) && marker_shows(2, 1); }));
     EXPECT_TRUE(referee.seat_named_on_every_view_and_move());
 
     game.click(window[2], 72, 72);
     expect_exit_zero(*player[2], 10);
     EXPECT_EQ(referee.requests("/resign"), 1);
+}
+
+// Each seat's own pieces, kinds and all, from the two seats' views.
+Board true_board_of(const GameView& first, const GameView& second) {
+    Board truth;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const Cell& one = first.board[column][row];
+            const Cell& two = second.board[column][row];
+            truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
+        }
+    }
+    return truth;
 }
 
 // A refereed game on the real server: the test plays the other seat, or
@@ -375,20 +388,11 @@ protected:
     std::optional<GameView> view_of(const Seat& seat) {
         return view_from_text(ask_with("/view", {{"Seat", seat.token}}).body);
     }
-    // Each seat's own pieces, kinds and all, from its view.
     std::optional<Board> true_board() {
         auto first = view_of(*kept_seat(1));
         auto second = view_of(other);
         if (!first || !second) return std::nullopt;
-        Board truth;
-        for (int column = 0; column < board_columns; ++column) {
-            for (int row = 0; row < board_rows; ++row) {
-                const Cell& one = first->board[column][row];
-                const Cell& two = second->board[column][row];
-                truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
-            }
-        }
-        return truth;
+        return true_board_of(*first, *second);
     }
 
     // The window's seat 1 with seat file 1.
@@ -459,7 +463,9 @@ TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
             find_window();
             const std::optional<GameView> view = view_of(first_seat);
             ASSERT_TRUE(view);
-            EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), view->board, 1); }))
+            EXPECT_TRUE(wait_until([&] {
+                return shows_board_for(game.capture(window[1]), view->board, 1, view->last_move);
+            }))
                 << "the window that came back does not show the game as it stands";
         });
     if (HasFatalFailure()) return;
@@ -646,6 +652,190 @@ TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos) << "the server outlived its game: " << state;
     close(impostor);
     std::filesystem::remove_all(root);
+}
+
+int front_row(int seat) { return seat == 1 ? 4 : 5; }
+
+// An attack of `attacker`'s front piece straight across the river that ends in `wanted`.
+std::optional<Move> fight(const Board& truth, int attacker, MoveOutcome wanted) {
+    for (int column = 0; column < board_columns; ++column) {
+        const Move move{column, front_row(attacker), column, front_row(opponent_of(attacker))};
+        if (truth[column][move.from_row].owner == attacker &&
+            truth[column][move.to_row].owner == opponent_of(attacker) && outcome_of(truth, move) == wanted) {
+            return move;
+        }
+    }
+    return std::nullopt;
+}
+
+// A step of `seat` onto the empty square of its half from behind its front
+// row, so the pieces on the front rows stay where they are.
+std::optional<Move> step_behind_front(const Board& truth, int seat) {
+    const int first_row = seat == 1 ? 0 : half_rows;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = first_row; row < first_row + half_rows; ++row) {
+            if (truth[column][row].owner != 0) continue;
+            std::optional<Move> step;
+            for_each_neighbour(column, row, [&](int from_column, int from_row) {
+                const bool own_half = (from_row < half_rows) == (seat == 1);
+                if (!step && own_half && from_row != front_row(seat) &&
+                    truth[from_column][from_row].owner == seat) {
+                    step = Move{from_column, from_row, column, row};
+                }
+            });
+            return step;
+        }
+    }
+    return std::nullopt;
+}
+
+Move reversed(const Move& move) { return Move{move.to_column, move.to_row, move.from_column, move.from_row}; }
+
+// Another square that shows what square [column][row] shows, outside the last move.
+std::optional<std::pair<int, int>> unmarked_twin(const GameView& view, int column, int row) {
+    const Move& move = view.last_move->move;
+    for (int c = 0; c < board_columns; ++c) {
+        for (int r = 0; r < board_rows; ++r) {
+            const bool in_move =
+                (c == move.from_column && r == move.from_row) || (c == move.to_column && r == move.to_row);
+            if (!in_move && view.board[c][r] == view.board[column][row]) return std::pair{c, r};
+        }
+    }
+    return std::nullopt;
+}
+
+// The test takes both seats, so it knows every kind, and gives one to the
+// window through its seat file. It moves both with plain requests: its own
+// seat steps and attacks, the window's steps back and forth behind its front.
+class MarkedMoveTest : public RefereedGameTest {
+protected:
+    Seat seats[3];
+    int mine = 0;  // the test's seat
+    Move step{}, won{}, lost{}, window_step{};
+    GameClient client{{game_host, game_port, ""}};
+
+    int theirs() const { return opponent_of(mine); }
+
+    // Deals until one seat has a front piece that wins across the river and
+    // one that loses; about one deal in forty has neither.
+    bool deal_with_both_fights() {
+        for (int deal = 0; deal < 6; ++deal) {
+            if (deal > 0) game.restart_server();
+            for (int number : {1, 2}) {
+                const std::optional<Seat> taken = seat_from_text(post("/seat", "").body);
+                if (!taken || taken->number != number) return false;
+                seats[number] = *taken;
+            }
+            const std::optional<GameView> first = view_of(seats[1]);
+            const std::optional<GameView> second = view_of(seats[2]);
+            if (!first || !second) return false;
+            const Board truth = true_board_of(*first, *second);
+            for (int seat : {2, 1}) {
+                const std::optional<Move> wins = fight(truth, seat, MoveOutcome::won);
+                const std::optional<Move> loses = fight(truth, seat, MoveOutcome::lost);
+                const std::optional<Move> quiet = step_behind_front(truth, seat);
+                const std::optional<Move> other_quiet = step_behind_front(truth, opponent_of(seat));
+                if (!wins || !loses || !quiet || !other_quiet) continue;
+                mine = seat;
+                step = *quiet;
+                won = *wins;
+                lost = *loses;
+                window_step = *other_quiet;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void start_marked_window() {
+        std::ofstream(seat_file(theirs())) << seat_text(seats[theirs()]) << "\n";
+        player[theirs()] = &game.start_client({}, {"--seat-file", seat_file(theirs())});
+        window[theirs()] = game.board_window(*player[theirs()]);
+        ASSERT_NE(window[theirs()], 0u) << game.describe(*player[theirs()]);
+    }
+
+    void let_the_window_move() {
+        const std::optional<GameView> view = view_of(seats[theirs()]);
+        ASSERT_TRUE(view);
+        if (view->turn != theirs()) return;
+        ASSERT_EQ(post_move(client, seats[theirs()].token, window_step), Answer::ok);
+        window_step = reversed(window_step);
+    }
+
+    struct Marks {
+        std::vector<std::uint32_t> left;
+        std::vector<std::uint32_t> reached;
+    };
+
+    // Makes the test's move, checks the window's marks and keeps them in `marks`.
+    void move_and_look(const Move& move, MoveOutcome outcome, const std::string& name, Marks& marks) {
+        let_the_window_move();
+        if (HasFatalFailure()) return;
+        const std::optional<GameView> before = view_of(seats[theirs()]);
+        ASSERT_TRUE(before);
+        ASSERT_EQ(post_move(client, seats[mine].token, move), Answer::ok) << name;
+        const std::optional<GameView> after = view_of(seats[theirs()]);
+        ASSERT_TRUE(after);
+        ASSERT_EQ(after->last_move, (LastMove{move, outcome})) << name;
+        const int squares[2][2] = {{move.from_column, move.from_row}, {move.to_column, move.to_row}};
+        std::pair<int, int> twins[2];
+        for (int i = 0; i < 2; ++i) {
+            const auto twin = unmarked_twin(*after, squares[i][0], squares[i][1]);
+            ASSERT_TRUE(twin) << name;
+            twins[i] = *twin;
+        }
+        const char* badges[] = {"lost_st.png", "lost_jd.png", "lost_b.png"};
+        const Cell defender = before->board[move.to_column][move.to_row];
+        auto shows_badge = [&](const Capture& shot) {
+            return defender.owner == theirs() &&
+                   shows_picture(shot, corner_x(move.to_column) + square_size - piece_inset - badge_size,
+                                 corner_y(move.to_row) + piece_inset, picture(badges[defender.kind]));
+        };
+        auto unlike_twin = [&](const Capture& shot, int i) {
+            return square_pixels(shot, squares[i][0], squares[i][1]) !=
+                   square_pixels(shot, twins[i].first, twins[i].second);
+        };
+        auto left_mark_alone = [&](const Capture& shot) {
+            return shows_picture(shot, corner_x(move.from_column), corner_y(move.from_row),
+                                 picture("from_" + name + ".png"));
+        };
+        // The marks are drawn after the board, so the window may show a
+        // moment without them.
+        Capture shot;
+        wait_until([&] {
+            shot = game.capture(window[theirs()]);
+            return left_mark_alone(shot) && unlike_twin(shot, 0) && unlike_twin(shot, 1) &&
+                   shows_badge(shot) == (outcome == MoveOutcome::won);
+        });
+        EXPECT_TRUE(left_mark_alone(shot)) << "the square the " << name << " left does not show its mark alone";
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(unlike_twin(shot, i)) << name << ": square " << squares[i][0] << squares[i][1]
+                                              << " looks like the unmarked " << twins[i].first << twins[i].second;
+        }
+        EXPECT_EQ(shows_badge(shot), outcome == MoveOutcome::won) << name << ": the lost defender's badge";
+        marks = Marks{square_pixels(shot, move.from_column, move.from_row),
+                      square_margin(shot, move.to_column, move.to_row)};
+    }
+};
+
+// The window's player sees what the other seat just did: on the square it
+// left and the square it reached, a mark of its own for a step, a won attack
+// and a lost attack, and the kind of an own piece it cost.
+TEST_F(MarkedMoveTest, TheOtherSeatsLastMoveIsMarkedOnBothSquares) {
+    ASSERT_TRUE(deal_with_both_fights()) << "no deal offered both fights";
+    start_marked_window();
+    if (HasFatalFailure()) return;
+    Marks step_marks, won_marks, lost_marks;
+    move_and_look(step, MoveOutcome::step, "step", step_marks);
+    move_and_look(won, MoveOutcome::won, "won", won_marks);
+    move_and_look(lost, MoveOutcome::lost, "lost", lost_marks);
+    if (HasFailure()) return;
+    EXPECT_NE(step_marks.left, won_marks.left);
+    EXPECT_NE(step_marks.left, lost_marks.left);
+    EXPECT_NE(won_marks.left, lost_marks.left);
+    EXPECT_NE(step_marks.reached, won_marks.reached);
+    EXPECT_NE(step_marks.reached, lost_marks.reached);
+    EXPECT_NE(won_marks.reached, lost_marks.reached);
 }
 
 }  // namespace

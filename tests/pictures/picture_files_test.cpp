@@ -1,6 +1,7 @@
-// The fifteen pictures the client loads. It copies them onto the window without blending
-// and draws them at fixed places of the board window, so each must be an opaque PNG of
-// exactly the size its place gives it.
+// The pictures the client loads. It copies them onto the window without blending and draws
+// them at fixed places of the board window, so each must be an opaque PNG of exactly the
+// size its place gives it: the last move's marks are square backgrounds, the lost piece's
+// badge a small block in a square's corner.
 #include "png_summary.h"
 
 #include <gtest/gtest.h>
@@ -26,10 +27,19 @@ const Picture pictures[] = {
     {"w2.png", 108, 144},
     {"gz.png", 72, 72},
     {"xz.png", 72, 72},
+    {"from_step.png", 72, 72},
+    {"to_step.png", 72, 72},
+    {"from_won.png", 72, 72},
+    {"to_won.png", 72, 72},
+    {"from_lost.png", 72, 72},
+    {"to_lost.png", 72, 72},
     {"st.png", 64, 64},
     {"jd.png", 64, 64},
     {"b.png", 64, 64},
     {"wh.png", 64, 64},
+    {"lost_st.png", 26, 26},
+    {"lost_jd.png", 26, 26},
+    {"lost_b.png", 26, 26},
     {"hj.png", 360, 40},
     {"jz.png", 800, 500},
     {"1.png", 360, 904},
