@@ -4,6 +4,7 @@
 #include "x_display.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <signal.h>
 #include <unistd.h>
@@ -78,6 +79,20 @@ void NetworkPair::tear_down() const {
 }
 
 // ip netns exec binds each file of /etc/netns/NAME over the one in /etc.
+int NetworkPair::listen_on_server_side_ipv6_loopback(int port) const {
+    int listener = -1;
+    run_on_server_side([&] {
+        listener = socket(AF_INET6, SOCK_STREAM, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        address.sin6_port = htons(static_cast<std::uint16_t>(port));
+        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(listener, 16);
+    });
+    return listener;
+}
+
 void NetworkPair::set_server_side_hosts(const std::string& text) const {
     const std::filesystem::path folder = "/etc/netns/" + server_side_;
     std::filesystem::create_directories(folder);

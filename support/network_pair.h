@@ -48,6 +48,9 @@ public:
     void run_on_player_side(const std::function<void()>& work) const;
     // The /etc/hosts that programs started with on_server_side() see.
     void set_server_side_hosts(const std::string& text) const;
+    // A listening socket on [::1]:`port` of the server side, as another
+    // user's program there could hold: an impostor the game must not reach.
+    int listen_on_server_side_ipv6_loopback(int port) const;
 
 private:
     static std::vector<std::string> launcher(const std::string& side);

@@ -568,16 +568,7 @@ std::string launcher_beside_this_build() {
 TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     NetworkPair net("7F3K-9QX2-MC4D");
     net.set_server_side_hosts("::1 localhost\n127.0.0.1 localhost\n");
-    int impostor = -1;
-    net.run_on_server_side([&] {
-        impostor = socket(AF_INET6, SOCK_STREAM, 0);
-        sockaddr_in6 address{};
-        address.sin6_family = AF_INET6;
-        address.sin6_addr = in6addr_loopback;
-        address.sin6_port = htons(default_port);
-        bind(impostor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(impostor, 16);
-    });
+    const int impostor = net.listen_on_server_side_ipv6_loopback(default_port);
     const std::string root = launcher_beside_this_build();
     ASSERT_FALSE(root.empty());
     auto words = net.on_server_side();
