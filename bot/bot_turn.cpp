@@ -73,7 +73,7 @@ std::string weighed_text(const WeighedMove& weighed) {
 std::string turn_explanation(const BotTurn& turn) {
     if (!turn.move) return "no piece can move\n";
     std::string text = "chose " + move_text(*turn.move);
-    if (turn.weighed.empty()) return text + ", a sure far-row step or the only move\n";
+    if (turn.weighed.empty()) return text + ", the only move\n";
     text += " of " + std::to_string(turn.weighed.size()) + " weighed\n";
     std::vector<WeighedMove> ranked = turn.weighed;
     std::stable_sort(ranked.begin(), ranked.end(), [](const WeighedMove& a, const WeighedMove& b) {

@@ -32,7 +32,7 @@ struct BotTurn {
     std::optional<Move> move;   // none: no piece of ours can move
     MoveResult result = MoveResult::none;
     // The moves weighed to choose it; none when the choice needed no
-    // weighing (a sure far-row step, a single legal move).
+    // weighing (a single legal move).
     std::vector<WeighedMove> weighed;
 };
 

@@ -23,9 +23,19 @@ int single_kind(KindMask mask) {
     return unknown_kind;
 }
 
+void remember_taken(Knowledge& knowledge, KindMask possible) {
+    if (knowledge.taken_count < static_cast<int>(knowledge.taken.size())) {
+        knowledge.taken[knowledge.taken_count++] = possible;
+    }
+}
+
 void forget_piece(Knowledge& knowledge, int column, int row) {
     int kind = single_kind(knowledge.possible[column][row]);
-    if (kind != unknown_kind && knowledge.remaining[kind] > 0) --knowledge.remaining[kind];
+    if (kind == unknown_kind) {
+        remember_taken(knowledge, knowledge.possible[column][row]);
+    } else if (knowledge.remaining[kind] > 0) {
+        --knowledge.remaining[kind];
+    }
     knowledge.possible[column][row] = 0;
 }
 
@@ -63,7 +73,12 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
         const SquareView& defender = before[own_neighbours[0].column][own_neighbours[0].row];
         int attacker = kind_beaten_by(defender.kind);
         if (knowledge.remaining[attacker] > 0) --knowledge.remaining[attacker];
+        return;
     }
+    // It lost to one of several of ours, so it was of a kind one of them beats.
+    KindMask lost_to = 0;
+    for (const Square& own : own_neighbours) lost_to |= mask_of(kind_beaten_by(before[own.column][own.row].kind));
+    if (lost_to != 0) remember_taken(knowledge, carried & lost_to ? carried & lost_to : lost_to);
 }
 
 }  // namespace

@@ -18,6 +18,10 @@ struct Knowledge {
     std::array<std::array<KindMask, 10>, 5> possible{};
     // Opposing pieces of each kind not yet known to be gone (8 at the deal).
     std::array<int, 3> remaining{8, 8, 8};
+    // Opposing pieces gone from the board whose kind was not known for sure,
+    // each with the kinds it may have been; they still count in `remaining`.
+    std::array<KindMask, 24> taken{};
+    int taken_count = 0;
     // The position after the bot's own last move, to compare the next one with.
     PlayerView last_seen{};
     // The bot's turns since a piece last left the board, for either side.

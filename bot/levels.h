@@ -29,14 +29,27 @@ struct SearchParams {
     double exploration = 0.7;
     // Plies a playout runs before its position is judged instead.
     int playout_plies = 16;
-    // A playout draws each move by weight, seeing only places: an attack on a
-    // piece one step from the mover's own back row, any other attack, and
-    // steps forward, sideways and back.
+    // A playout plays by what its mover could know. A step onto the far row
+    // that cannot fail is taken at once; any other move is drawn by weight.
+    // An attack on a piece one step from the mover's own back row, by the
+    // share of that piece's known kinds the attacker beats plus this much, so
+    // that even a blind attack there blocks a threat...
     double playout_attack_near_back_row = 40;
+    double playout_blind_block = 0.25;
+    // ...an attack that cannot be lost on a piece that fights have narrowed...
+    double playout_sure_capture = 30;
+    // ...any other attack, scaled by the square of its odds against the two
+    // in three of an attack on an unknown piece...
     double playout_attack = 4;
+    // ...and steps forward, sideways and back; a step beside an opposing
+    // piece known to beat the stepping one counts this share of its weight.
     double playout_forward = 2;
     double playout_sideways = 1;
     double playout_backward = 0.4;
+    double playout_into_sure_loss = 0.1;
+    // A result this many plies ahead counts as much as this to the power of
+    // the plies, the rest going to an even result: a win soon beats a win late.
+    double depth_discount = 0.98;
     // Judging a position where a playout stops: each piece is worth 1 plus
     // this by the rows it has come forward from its back row.
     std::array<double, board_rows> judge_advance{0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
@@ -48,8 +61,10 @@ struct SearchParams {
     // (the scale of the logistic curve).
     double judge_scale = 3;
     // A move that would leave a position the bot has left before gives way to
-    // one whose mean result is at most this much lower...
+    // one whose mean result is at most this much lower, and this much more
+    // for each of the bot's turns since a piece last left the board...
     double repeat_tolerance = 0.04;
+    double repeat_tolerance_per_quiet_turn = 0.002;
     // ...and that has at least one visit for this many of the first's.
     int repeat_visit_ratio = 8;
 

@@ -1,181 +1,148 @@
 #include "search.h"
 
 #include "beliefs.h"
-#include "board.h"
+#include "playout.h"
 
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
 
-// A move as a number below move_codes: its source square and its direction.
-constexpr int move_codes = board_columns * board_rows * 4;
-
-int move_code(const Move& move) {
-    int direction = move.to_row > move.from_row     ? 0
-                    : move.to_row < move.from_row   ? 1
-                    : move.to_column > move.from_column ? 2
-                                                        : 3;
-    return (move.from_column * board_rows + move.from_row) * 4 + direction;
-}
-
-struct Node {
+// A move tried from a state of the tree, and where it led: the same move
+// leads to one state when its piece stands on the target and to another when
+// it fell, for the searching player sees those apart.
+struct Edge {
     Move move{};
-    int mover = 0;
     double reward = 0;   // summed from the mover's side, 1 a win
     int visits = 0;
-    int available = 0;   // iterations in which the move was legal at this node
-    std::vector<int> children;
-    std::bitset<move_codes> expanded;
+    int next_sibling = -1;
+    std::array<int, 2> after{-1, -1};   // by StepEnd: stands, fell
 };
 
-
-// Weights for the playouts' moves. Both sides play blind here, by what any
-// player may see: an attack is worth trying, going forward more than going
-// sideways or back, and a piece one step from the own back row is attacked
-// before anything else.
-double playout_weight(const Board& board, const SearchParams& params, int side, const Move& move) {
-    const Cell& target = board[move.to_column][move.to_row];
-    if (target.owner != 0) {
-        bool near_back_row = move.to_row == back_row(side) + forward_step(side);
-        return near_back_row ? params.playout_attack_near_back_row : params.playout_attack;
-    }
-    int step = (move.to_row - move.from_row) * forward_step(side);
-    return step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
-}
-
-// A step onto the far row is taken at once, whatever stands there; any other
-// move is drawn by its weight.
-Move playout_move(const Board& board, const SearchParams& params, int side, const std::vector<Move>& moves,
-                  std::mt19937& rng) {
-    double total = 0;
-    double weights[move_codes];
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (moves[i].to_row == far_row(side)) return moves[i];
-        total += weights[i] = playout_weight(board, params, side, moves[i]);
-    }
-    double pick = std::uniform_real_distribution<double>(0, total)(rng);
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (pick < weights[i]) return moves[i];
-        pick -= weights[i];
-    }
-    return moves.back();
-}
-
-// How good the board is for player 1, from 0 to 1: the pieces each side has,
-// how far forward they stand, and a piece one step from the far row, which
-// all but wins for the side about to move.
-double judged_value_for_1(const Board& board, const SearchParams& params, int side_to_move) {
-    double score = 0;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            int owner = board[column][row].owner;
-            if (owner == 0) continue;
-            int forward = progress(owner, row);
-            double worth = 1 + params.judge_advance[forward];
-            if (forward == board_rows - 2) {
-                worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
-            }
-            score += owner == 1 ? worth : -worth;
-        }
-    }
-    return 1 / (1 + std::exp(-score / params.judge_scale));
-}
-
-double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
-
-double played_out_value_for_1(Board& board, const SearchParams& params, int side, std::mt19937& rng) {
-    for (int ply = 0; ply < params.playout_plies; ++ply) {
-        auto moves = legal_moves(board, side);
-        if (moves.empty()) return win_for_1(opponent_of(side));
-        Move move = playout_move(board, params, side, moves, rng);
-        if (make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row) ==
-            MoveResult::far_row_win) {
-            return win_for_1(side);
-        }
-        side = opponent_of(side);
-    }
-    return judged_value_for_1(board, params, side);
-}
+// What the searching player has seen after a line of moves and fights. Every
+// board drawn from the beliefs has the same pieces in the same places there,
+// so the same legal moves, listed in the same order.
+struct State {
+    int first_edge = -1;
+    int visits = 0;
+    std::bitset<max_legal_moves> tried;   // by place in the move list
+};
 
 struct Tree {
-    std::vector<Node> nodes;
-    std::vector<int> path;
+    std::vector<State> states;
+    std::vector<Edge> edges;
+    // The line of one iteration: the edges taken and the states they left.
+    std::vector<int> path_edges;
+    std::vector<int> path_states;
 };
 
-int best_by_bound(const Tree& tree, double exploration, int node, const std::bitset<move_codes>& legal) {
+// A sure far-row step first, so that even one iteration finds it; otherwise
+// any untried move at even odds.
+int untried_move(const State& state, const World& world, int side, const MoveList& moves, std::mt19937& rng) {
+    int untried = 0;
+    for (int i = 0; i < moves.size; ++i) {
+        if (state.tried[i]) continue;
+        if (is_sure_far_row_step(world, side, moves[i])) return i;
+        ++untried;
+    }
+    int pick = std::uniform_int_distribution<int>(0, untried - 1)(rng);
+    for (int i = 0; i < moves.size; ++i) {
+        if (!state.tried[i] && pick-- == 0) return i;
+    }
+    return -1;
+}
+
+int add_edge(Tree& tree, int state, const Move& move) {
+    int edge = static_cast<int>(tree.edges.size());
+    tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
+    tree.states[state].first_edge = edge;
+    return edge;
+}
+
+int best_by_bound(const Tree& tree, int state, double exploration) {
+    double log_visits = std::log(tree.states[state].visits);
     int best = -1;
     double best_bound = 0;
-    for (int child : tree.nodes[node].children) {
-        const Node& c = tree.nodes[child];
-        if (!legal[move_code(c.move)]) continue;
-        double bound = c.reward / c.visits + exploration * std::sqrt(std::log(c.available) / c.visits);
+    for (int edge = tree.states[state].first_edge; edge >= 0; edge = tree.edges[edge].next_sibling) {
+        const Edge& e = tree.edges[edge];
+        double bound = e.reward / e.visits + exploration * std::sqrt(log_visits / e.visits);
         if (best < 0 || bound > best_bound) {
-            best = child;
+            best = edge;
             best_bound = bound;
         }
     }
     return best;
 }
 
-int add_child(Tree& tree, int node, const Move& move, int mover) {
-    int child = static_cast<int>(tree.nodes.size());
-    tree.nodes.emplace_back();
-    tree.nodes.back().move = move;
-    tree.nodes.back().mover = mover;
-    tree.nodes[node].children.push_back(child);
-    tree.nodes[node].expanded.set(move_code(move));
-    return child;
-}
-
 // One iteration on one drawn board: down the tree while every legal move has
-// been tried, one new node, a playout, and the result back up the path.
-void iterate(Tree& tree, Board& board, const SearchParams& params, int player, std::mt19937& rng) {
-    tree.path.assign(1, 0);
-    int node = 0;
+// been tried, one new state, a playout, and the result back up the line.
+void iterate(Tree& tree, World& world, const SearchParams& params, int player, std::mt19937& rng) {
+    tree.path_edges.clear();
+    tree.path_states.clear();
+    MoveList moves;
+    int state = 0;
     int side = player;
     int winner = 0;
     for (;;) {
-        auto moves = legal_moves(board, side);
-        if (moves.empty()) {
+        list_legal_moves(world.board, side, moves);
+        if (moves.size == 0) {
             winner = opponent_of(side);
             break;
         }
-        std::bitset<move_codes> legal;
-        std::vector<int> untried;
-        for (std::size_t i = 0; i < moves.size(); ++i) {
-            int code = move_code(moves[i]);
-            legal.set(code);
-            if (!tree.nodes[node].expanded[code]) untried.push_back(static_cast<int>(i));
-        }
-        for (int child : tree.nodes[node].children) {
-            if (legal[move_code(tree.nodes[child].move)]) ++tree.nodes[child].available;
-        }
-        bool expanding = !untried.empty();
-        if (expanding) {
-            const Move& move = moves[untried[std::uniform_int_distribution<std::size_t>(0, untried.size() - 1)(rng)]];
-            node = add_child(tree, node, move, side);
-            ++tree.nodes[node].available;
+        int edge;
+        if (tree.states[state].tried.count() < static_cast<std::size_t>(moves.size)) {
+            int index = untried_move(tree.states[state], world, side, moves, rng);
+            tree.states[state].tried.set(index);
+            edge = add_edge(tree, state, moves[index]);
         } else {
-            node = best_by_bound(tree, params.exploration, node, legal);
+            edge = best_by_bound(tree, state, params.exploration);
         }
-        tree.path.push_back(node);
-        const Move& move = tree.nodes[node].move;
-        if (make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row) ==
-            MoveResult::far_row_win) {
+        tree.path_states.push_back(state);
+        tree.path_edges.push_back(edge);
+        StepEnd end = play_step(world, side, tree.edges[edge].move);
+        if (end == StepEnd::won) {
             winner = side;
             break;
         }
         side = opponent_of(side);
-        if (expanding) break;
+        int next = tree.edges[edge].after[end == StepEnd::fell];
+        if (next < 0) {
+            next = static_cast<int>(tree.states.size());
+            tree.states.emplace_back();
+            tree.edges[edge].after[end == StepEnd::fell] = next;
+            break;
+        }
+        state = next;
     }
-    double value = winner != 0 ? win_for_1(winner) : played_out_value_for_1(board, params, side, rng);
-    for (int on_path : tree.path) {
-        Node& n = tree.nodes[on_path];
-        ++n.visits;
-        n.reward += n.mover == 1 ? value : 1 - value;
+    int plies = static_cast<int>(tree.path_edges.size());
+    double value = winner != 0 ? discounted(winner == 1 ? 1 : 0, plies, params)
+                               : played_out_value_for_1(world, params, side, plies, rng);
+    int mover = player;
+    for (int i = 0; i < plies; ++i, mover = opponent_of(mover)) {
+        ++tree.states[tree.path_states[i]].visits;
+        Edge& e = tree.edges[tree.path_edges[i]];
+        ++e.visits;
+        e.reward += mover == 1 ? value : 1 - value;
+    }
+}
+
+// The world of one iteration: a board drawn from the beliefs; the bot knows
+// of each opposing piece what its knowledge says, and the opponent is taken
+// to know nothing of the bot's pieces.
+void draw_world(World& world, const Beliefs& beliefs, const Knowledge& knowledge, std::mt19937& rng) {
+    draw_board(world.board, beliefs, rng);
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            int owner = world.board[column][row].owner;
+            KindMask possible = knowledge.possible[column][row];
+            world.known[column][row] = owner == 0                  ? 0
+                                       : owner == knowledge.player ? any_kind
+                                       : possible != 0             ? possible
+                                                                   : any_kind;
+        }
     }
 }
 
@@ -189,13 +156,42 @@ bool repeats(const PlayerView& view, const Move& move, const PositionsLeft& left
 // The chance that the opponent steps onto the bot's back row right after the
 // move, whichever way a fight in it goes.
 double opponent_win_chance_after(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                    const Move& move) {
+                                 const Move& move) {
     double chance = opponent_win_chance(after_step(view, move), knowledge, params);
     if (view[move.to_column][move.to_row].owner == 0) return chance;
     return std::max(chance, opponent_win_chance(after_lost_attack(view, move), knowledge, params));
 }
 
-double mean_reward(const Node& node) { return node.reward / node.visits; }
+double mean_reward(const Edge& edge) { return edge.reward / edge.visits; }
+
+// The most visited move at the root, unless it leaves a position the bot has
+// left before and another move rates about as well: two sides that only
+// answer each other's threats would otherwise repeat the same few positions
+// for ever. The longer no piece has been taken, the wider "about as well".
+const Edge& chosen_edge(const Tree& tree, const PlayerView& view, const Knowledge& knowledge,
+                        const SearchParams& params, const PositionsLeft& left) {
+    const std::vector<Edge>& edges = tree.edges;
+    int best = -1;
+    for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
+        if (best < 0 || edges[edge].visits > edges[best].visits) best = edge;
+    }
+    const Edge& first = edges[best];
+    if (!repeats(view, first.move, left)) return first;
+    double tolerance = params.repeat_tolerance + params.repeat_tolerance_per_quiet_turn * knowledge.quiet_turns;
+    // A stand-in must not let the opponent onto the back row where the
+    // repeated move kept it out: when every line loses, the means come close.
+    double opening = opponent_win_chance_after(view, knowledge, params, first.move);
+    int stand_in = -1;
+    for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
+        const Edge& e = edges[edge];
+        if (e.visits * params.repeat_visit_ratio < first.visits || mean_reward(e) < mean_reward(first) - tolerance ||
+            repeats(view, e.move, left) || opponent_win_chance_after(view, knowledge, params, e.move) > opening) {
+            continue;
+        }
+        if (stand_in < 0 || e.visits > edges[stand_in].visits) stand_in = edge;
+    }
+    return edges[stand_in < 0 ? best : stand_in];
+}
 
 }  // namespace
 
@@ -209,39 +205,26 @@ std::string position_key(const PlayerView& view) {
 
 std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
                                 std::mt19937& rng, const PositionsLeft& left, std::vector<WeighedMove>* weighed) {
-    if (auto win = sure_far_row_step(view, knowledge, params)) return win;
     auto moves = legal_moves(view, knowledge.player);
     if (moves.empty()) return std::nullopt;
     if (moves.size() == 1 || params.iterations < 1) return moves[0];
-    auto hidden = hidden_pieces(view, knowledge);
+    auto beliefs = std::make_unique<Beliefs>(beliefs_of(view, knowledge));
     Tree tree;
-    tree.nodes.reserve(static_cast<std::size_t>(params.iterations) + 1);
-    tree.nodes.emplace_back();
-    Board drawn;
+    tree.states.reserve(static_cast<std::size_t>(params.iterations) + 1);
+    tree.edges.reserve(static_cast<std::size_t>(params.iterations));
+    tree.path_edges.reserve(256);
+    tree.path_states.reserve(256);
+    tree.states.emplace_back();
+    World world;
     for (int i = 0; i < params.iterations; ++i) {
-        draw_board(drawn, view, hidden, knowledge, rng);
-        iterate(tree, drawn, params, knowledge.player, rng);
+        draw_world(world, *beliefs, knowledge, rng);
+        iterate(tree, world, params, knowledge.player, rng);
     }
-    int best = -1;
-    for (int child : tree.nodes[0].children) {
-        const Node& c = tree.nodes[child];
-        if (weighed) weighed->push_back({c.move, c.visits, mean_reward(c)});
-        if (best < 0 || c.visits > tree.nodes[best].visits) best = child;
-    }
-    const Node& first = tree.nodes[best];
-    if (!repeats(view, first.move, left)) return first.move;
-    // A stand-in must not let the opponent onto the back row where the
-    // repeated move kept it out: when every line loses, the means come close.
-    double opening = opponent_win_chance_after(view, knowledge, params, first.move);
-    int stand_in = -1;
-    for (int child : tree.nodes[0].children) {
-        const Node& c = tree.nodes[child];
-        if (c.visits * params.repeat_visit_ratio < first.visits ||
-            mean_reward(c) < mean_reward(first) - params.repeat_tolerance || repeats(view, c.move, left) ||
-            opponent_win_chance_after(view, knowledge, params, c.move) > opening) {
-            continue;
+    if (weighed) {
+        for (int edge = tree.states[0].first_edge; edge >= 0; edge = tree.edges[edge].next_sibling) {
+            const Edge& e = tree.edges[edge];
+            weighed->push_back({e.move, e.visits, mean_reward(e)});
         }
-        if (stand_in < 0 || c.visits > tree.nodes[stand_in].visits) stand_in = child;
     }
-    return tree.nodes[stand_in < 0 ? best : stand_in].move;
+    return chosen_edge(tree, view, knowledge, params, left).move;
 }

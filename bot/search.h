@@ -1,9 +1,10 @@
 #pragma once
 // Choosing a move by information-set Monte Carlo tree search. Each iteration
-// draws a whole board from the bot's beliefs and walks one shared tree of
-// moves on it, so what the tree learns about a move is gathered over the many
-// boards the game could be in. The moves themselves are the same on all of
-// them: only kinds are hidden, never places.
+// draws a whole board from the bot's beliefs and walks one shared tree on it,
+// so what the tree learns about a move is gathered over the many boards the
+// game could be in. The tree follows what the bot sees: the moves, and
+// whether each attack's piece stood or fell. Places are never hidden, so at
+// each state of the tree every drawn board has the same legal moves.
 
 #include "knowledge.h"
 #include "levels.h"
@@ -23,7 +24,8 @@ using PositionsLeft = std::set<std::string>;
 std::string position_key(const PlayerView& view);
 
 // The move with the most visits after `params.iterations` iterations; a sure
-// far-row step at once, without searching. None when no piece can move. A
+// far-row step is tried first, so even one iteration takes it. None when no
+// piece can move. A
 // move that would leave a position in `left` again gives way to the most
 // visited other move that the search rates about as good: two sides that
 // only answer each other's threats would otherwise repeat the same few

@@ -18,10 +18,6 @@ void place_kind(Board& board, PieceKind kind, int first_row, const RandomIndex& 
 
 }  // namespace
 
-bool on_board(int column, int row) {
-    return column >= 0 && column < board_columns && row >= 0 && row < board_rows;
-}
-
 void deal_board(Board& into, const RandomIndex& random_index) {
     into = Board{};
     int empty_column_1 = random_index();

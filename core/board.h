@@ -38,7 +38,9 @@ struct Board {
     bool operator==(const Board&) const = default;
 };
 
-bool on_board(int column, int row);
+constexpr bool on_board(int column, int row) {
+    return column >= 0 && column < board_columns && row >= 0 && row < board_rows;
+}
 
 // Calls `visit(column, row)` for each orthogonal neighbour of the square that
 // is on the board: up the rows, down, right, left.

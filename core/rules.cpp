@@ -36,17 +36,24 @@ bool is_legal_move(const Board& on, int player, int from_column, int from_row, i
     return orthogonally_adjacent(from_column, from_row, to_column, to_row);
 }
 
-std::vector<Move> legal_moves(const Board& on, int player) {
-    std::vector<Move> moves;
+void list_legal_moves(const Board& on, int player, MoveList& into) {
+    into.size = 0;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             if (on[column][row].owner != player) continue;
             for_each_neighbour(column, row, [&](int to_column, int to_row) {
-                if (on[to_column][to_row].owner != player) moves.push_back({column, row, to_column, to_row});
+                if (on[to_column][to_row].owner != player) {
+                    into.moves[into.size++] = {column, row, to_column, to_row};
+                }
             });
         }
     }
-    return moves;
+}
+
+std::vector<Move> legal_moves(const Board& on, int player) {
+    MoveList list;
+    list_legal_moves(on, player, list);
+    return {list.begin(), list.end()};
 }
 
 MoveResult make_move(Board& on, int player, int from_column, int from_row, int to_column,

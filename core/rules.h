@@ -5,6 +5,7 @@
 
 #include "board.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -42,7 +43,22 @@ int forward_step(int player);
 // neighbour that is not its own.
 bool is_legal_move(const Board& on, int player, int from_column, int from_row, int to_column,
                    int to_row);
+// No board has more legal steps for one side than four for each square.
+constexpr int max_legal_moves = board_columns * board_rows * 4;
+
+// Every legal step of a side, in a list that never allocates, for the bot's
+// search, which lists moves at every ply of many thousand playouts.
+struct MoveList {
+    std::array<Move, max_legal_moves> moves;
+    int size = 0;
+
+    const Move& operator[](int index) const { return moves[index]; }
+    const Move* begin() const { return moves.data(); }
+    const Move* end() const { return moves.data() + size; }
+};
+
 // Every legal step of `player`, piece by piece in column then row order.
+void list_legal_moves(const Board& on, int player, MoveList& into);
 std::vector<Move> legal_moves(const Board& on, int player);
 // Moves the piece, fights if the target holds an opposing piece, and leaves
 // the source empty. The far-row win counts only when the piece now stands on

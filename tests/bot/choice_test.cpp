@@ -213,7 +213,7 @@ TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {
                                       "  (2,3)->(2,4) value 12.25\n"
                                       "  (0,1)->(0,2) value -3.50\n");
     turn.weighed.clear();
-    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4), a sure far-row step or the only move\n");
+    EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4), the only move\n");
     EXPECT_EQ(turn_explanation(BotTurn{}), "no piece can move\n");
 }
 

@@ -5,6 +5,7 @@
 #include "rules.h"
 
 #include <bit>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -178,9 +179,9 @@ TEST_F(KnowledgeTest, DrawnBoardsKeepWhatIsKnownAndTheCountsAtLarge) {
     knowledge.remaining = {8, 8, 1};
     std::mt19937 rng(3);
     Board drawn;
-    auto hidden = hidden_pieces(seen(), knowledge);
+    auto beliefs = std::make_unique<Beliefs>(beliefs_of(seen(), knowledge));
     for (int draw = 0; draw < 100; ++draw) {
-        draw_board(drawn, seen(), hidden, knowledge, rng);
+        draw_board(drawn, *beliefs, rng);
         EXPECT_EQ(drawn[3][4].kind, Scissors);
         EXPECT_EQ(drawn[3][4].owner, 1);
         // The captor of a rock is a rock or a paper, and no board holds more

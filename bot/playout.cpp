@@ -1,0 +1,167 @@
+#include "playout.h"
+
+#include <cmath>
+
+namespace {
+
+KindMask narrowed(KindMask known, KindMask allowed) {
+    KindMask both = known & allowed;
+    return both != 0 ? both : allowed;
+}
+
+// For each kind, the kinds a piece of it beats when it attacks (ties go to
+// the attacker), and the kinds that beat it when they attack it.
+struct FightMasks {
+    std::array<KindMask, 3> beaten_by_attacker{};
+    std::array<KindMask, 3> attackers_beating{};
+};
+
+FightMasks fight_masks() {
+    FightMasks masks;
+    for (int a = Rock; a <= Paper; ++a) {
+        for (int d = Rock; d <= Paper; ++d) {
+            if (attacker_wins(a, d)) {
+                masks.beaten_by_attacker[a] |= mask_of(d);
+                masks.attackers_beating[d] |= mask_of(a);
+            }
+        }
+    }
+    return masks;
+}
+
+const FightMasks fights = fight_masks();
+
+int kinds_in(KindMask mask) {
+    constexpr int counts[8] = {0, 1, 1, 2, 1, 2, 2, 3};
+    return counts[mask & any_kind];
+}
+
+// The share of the kinds in `mask` that a piece of `attacker` beats.
+double attack_share(int attacker, KindMask mask) {
+    return double(kinds_in(mask & fights.beaten_by_attacker[attacker])) / kinds_in(mask);
+}
+
+// Whether an opposing neighbour of the square is known to beat a piece of
+// `kind` that stands there.
+bool faces_sure_loss(const World& world, int side, int column, int row, int kind) {
+    bool loss = false;
+    for_each_neighbour(column, row, [&](int c, int r) {
+        int owner = world.board[c][r].owner;
+        if (owner == 0 || owner == side) return;
+        loss |= (world.known[c][r] & ~fights.attackers_beating[kind]) == 0;
+    });
+    return loss;
+}
+
+// The rows that matter to the side a playout move is drawn for.
+struct SideRows {
+    int far;
+    int forward;
+    int near_back;   // one step in front of its own back row
+};
+
+SideRows rows_of(int side) {
+    return {far_row(side), forward_step(side), back_row(side) + forward_step(side)};
+}
+
+double step_weight(const World& world, const SearchParams& params, int side, const SideRows& rows, const Move& move,
+                   int kind) {
+    int step = (move.to_row - move.from_row) * rows.forward;
+    double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
+    if (faces_sure_loss(world, side, move.to_column, move.to_row, kind)) weight *= params.playout_into_sure_loss;
+    return weight;
+}
+
+double attack_weight(const World& world, const SearchParams& params, const SideRows& rows, const Move& move,
+                     int kind) {
+    KindMask mask = world.known[move.to_column][move.to_row];
+    double share = attack_share(kind, mask);
+    if (move.to_row == rows.near_back) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
+    if (share == 1 && mask != any_kind) return params.playout_sure_capture;
+    // An unknown piece is beaten two times in three; narrower odds scale the
+    // weight by their square.
+    double odds = share * 1.5;
+    return params.playout_attack * odds * odds;
+}
+
+double judged_value_for_1(const Board& board, const SearchParams& params, int side_to_move) {
+    double score = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            int owner = board[column][row].owner;
+            if (owner == 0) continue;
+            int forward = (row - back_row(owner)) * forward_step(owner);
+            double worth = 1 + params.judge_advance[forward];
+            if (forward == board_rows - 2) {
+                worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
+            }
+            score += owner == 1 ? worth : -worth;
+        }
+    }
+    return 1 / (1 + std::exp(-score / params.judge_scale));
+}
+
+double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
+
+}  // namespace
+
+StepEnd play_step(World& world, int side, const Move& move) {
+    Board& board = world.board;
+    const int attacker = board[move.from_column][move.from_row].kind;
+    const Cell defender = board[move.to_column][move.to_row];
+    KindMask& at_target = world.known[move.to_column][move.to_row];
+    KindMask carried = world.known[move.from_column][move.from_row];
+    world.known[move.from_column][move.from_row] = 0;
+    MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    if (board[move.to_column][move.to_row].owner != side) {
+        at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
+        return StepEnd::fell;
+    }
+    at_target = defender.owner == 0 ? carried
+                                    : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
+    return result == MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
+}
+
+bool is_sure_far_row_step(const World& world, int side, const Move& move) {
+    if (move.to_row != far_row(side)) return false;
+    const Cell& target = world.board[move.to_column][move.to_row];
+    return target.owner == 0 ||
+           attack_share(world.board[move.from_column][move.from_row].kind, world.known[move.to_column][move.to_row]) == 1;
+}
+
+Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
+                  std::mt19937& rng) {
+    const SideRows rows = rows_of(side);
+    double weights[max_legal_moves];
+    double total = 0;
+    for (int i = 0; i < moves.size; ++i) {
+        const Move& move = moves[i];
+        if (move.to_row == rows.far && is_sure_far_row_step(world, side, move)) return move;
+        int kind = world.board[move.from_column][move.from_row].kind;
+        total += weights[i] = world.board[move.to_column][move.to_row].owner != 0 ? attack_weight(world, params, rows, move, kind)
+                                                : step_weight(world, params, side, rows, move, kind);
+    }
+    double pick = std::uniform_real_distribution<double>(0, total)(rng);
+    for (int i = 0; i < moves.size; ++i) {
+        if (pick < weights[i]) return moves[i];
+        pick -= weights[i];
+    }
+    return moves[moves.size - 1];
+}
+
+double discounted(double value_for_1, int plies, const SearchParams& params) {
+    return 0.5 + (value_for_1 - 0.5) * std::pow(params.depth_discount, plies);
+}
+
+double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
+    MoveList moves;
+    for (int ply = 0; ply < params.playout_plies; ++ply) {
+        list_legal_moves(world.board, side, moves);
+        if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
+        StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
+        ++plies;
+        if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
+        side = opponent_of(side);
+    }
+    return discounted(judged_value_for_1(world.board, params, side), plies, params);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The board one search iteration plays on, and the playouts that finish its
+// lines. Each side plays a playout by what it could know there: its own
+// kinds, and of the other side's pieces only what fights have shown.
+
+#include "board.h"
+#include "knowledge.h"
+#include "levels.h"
+#include "rules.h"
+
+#include <array>
+#include <random>
+
+struct World {
+    Board board{};
+    // For each piece, the kinds its opponent knows it may be.
+    std::array<std::array<KindMask, board_rows>, board_columns> known{};
+};
+
+// How a step ended: the piece stands on its target, it fell attacking, or it
+// reached its far row.
+enum class StepEnd { stands, fell, won };
+
+// Plays the step by the rules and tells each side what the fight showed.
+StepEnd play_step(World& world, int side, const Move& move);
+
+// Whether `side`, stepping `move`, reaches its far row whatever the kinds it
+// cannot see: onto an empty square, or onto a piece whose known kinds all lose.
+bool is_sure_far_row_step(const World& world, int side, const Move& move);
+
+// A playout's pick among `moves` for `side`.
+Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
+                  std::mt19937& rng);
+
+// A result `plies` ahead counts this much less: from player 1's side, 0 to 1,
+// drawn towards an even 0.5.
+double discounted(double value_for_1, int plies, const SearchParams& params);
+
+// Plays on from `side` to move, `plies` after the search's root, and returns
+// the discounted result for player 1: a win, a loss, or the judged position
+// where the playout stops.
+double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);
