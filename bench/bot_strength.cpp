@@ -85,10 +85,10 @@ double percentile(std::vector<double> values, double fraction) {
     return values[static_cast<std::size_t>(fraction * double(values.size() - 1))];
 }
 
-void print_think_time(const char* name, const std::vector<double>& times) {
+void print_think_time(const std::string& name, const std::vector<double>& times, int width = 6) {
     if (times.empty()) return;
-    std::printf("think time a move, %-6s  %6zu moves, median %7.1f ms, 99th percentile %7.1f ms (processor time, one core)\n",
-                name, times.size(), 1000 * percentile(times, 0.5), 1000 * percentile(times, 0.99));
+    std::printf("think time a move, %-*s  %6zu moves, median %7.1f ms, 99th percentile %7.1f ms (processor time, one core)\n",
+                width, name.c_str(), times.size(), 1000 * percentile(times, 0.5), 1000 * percentile(times, 0.99));
 }
 
 // The player that `contender` (the first of a pairing) is in game `game`.
@@ -381,13 +381,14 @@ void play_versus(const Player& a, const Player& b, int games, double target, uns
     });
     int losses = tally.games - tally.wins - tally.unfinished;
     const char* verdict = low > target ? "above" : high < target ? "below" : "not clearly above or below";
-    std::printf("%s vs %s: %d games, A won %d, lost %d, unfinished at %d moves %d (%.1f%%, 95%% interval "
+    std::printf("%s vs %s: %d games, A won %d, lost %d, %d unfinished at %d moves (%.1f%%, 95%% interval "
                 "%.1f-%.1f%%, %s %.0f%%), %.0f moves a game\n",
-                a.name.c_str(), b.name.c_str(), tally.games, tally.wins, losses, move_limit, tally.unfinished,
+                a.name.c_str(), b.name.c_str(), tally.games, tally.wins, losses, tally.unfinished, move_limit,
                 100.0 * tally.wins / tally.games, 100 * low, 100 * high, verdict, 100 * target,
                 double(tally.moves) / tally.games);
-    print_think_time(("A " + a.name).c_str(), think[0]);
-    print_think_time(("B " + b.name).c_str(), think[1]);
+    int width = static_cast<int>(std::max(a.name.size(), b.name.size())) + 2;
+    print_think_time("A " + a.name, think[0], width);
+    print_think_time("B " + b.name, think[1], width);
 }
 
 int usage() {
