@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "bot_turn.h"
+#include "player_view.h"
 
 #include <time.h>
 
@@ -17,6 +18,21 @@ std::optional<MoveResult> random_turn(Board& board, int player, std::mt19937& rn
     return make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
 }
 
+BotMind start_side(const Board& board, int player, unsigned seed, const Contender& side) {
+    return start_mind(board, player, seed, side.params ? *side.params : search_params(side.level));
+}
+
+// The halves of the bot's turn around the side's own choice.
+std::optional<MoveResult> chosen_turn(BotMind& mind, const MoveChooser& chooser, Board& board) {
+    const int player = mind.knowledge.player;
+    learn_from_opponent_move(mind.knowledge, view_of_board(board, player));
+    std::optional<Move> move = chooser(mind.knowledge, mind.rng, mind.left);
+    if (!move) return std::nullopt;
+    MoveResult result = make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
+    learn_own_move(mind, *move, view_of_board(board, player));
+    return result;
+}
+
 double thread_seconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -30,7 +46,7 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
     std::srand(seed);
     Board board;
     deal_board(board, [] { return std::rand() % 5; });
-    BotMind minds[2] = {start_mind(board, 1, seed, sides[0].level), start_mind(board, 2, seed + 1, sides[1].level)};
+    BotMind minds[2] = {start_side(board, 1, seed, sides[0]), start_side(board, 2, seed + 1, sides[1])};
     std::mt19937 random_rng(seed);
     GameEnd end;
     for (int mover = 1; end.moves < move_limit; mover = opponent_of(mover)) {
@@ -41,9 +57,13 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         } else {
             BotMind& mind = minds[mover - 1];
             double started = thread_seconds();
-            BotTurn turn = play_bot_turn(mind, board);
+            if (sides[mover - 1].chooser) {
+                result = chosen_turn(mind, sides[mover - 1].chooser, board);
+            } else {
+                BotTurn turn = play_bot_turn(mind, board);
+                if (turn.move) result = turn.result;
+            }
             end.think_seconds[mover].push_back(thread_seconds() - started);
-            if (turn.move) result = turn.result;
             if (after_bot_turn) after_bot_turn(mind.knowledge, board);
         }
         if (!result) {

@@ -1,15 +1,19 @@
 #pragma once
 // A whole game in one process by the real rules, with no server: the bot at
-// any level on either side, or a player that picks a legal step at random.
+// any level or with any settings on either side, a chooser of moves of the
+// caller's own that learns as the bot does, or a player that picks a legal
+// step at random.
 
 #include "board.h"
+#include "knowledge.h"
 #include "levels.h"
+#include "search.h"
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <random>
 #include <vector>
-
-struct Knowledge;
 
 struct GameEnd {
     int winner = 0;       // 0: still going at the move limit
@@ -19,10 +23,22 @@ struct GameEnd {
     std::array<std::vector<double>, 3> think_seconds;
 };
 
+// A move for the bot's side from what it knows at the start of its turn (its
+// view is knowledge.last_seen), the bot's own generator and the positions its
+// own moves have left; none when no piece can move.
+using MoveChooser =
+    std::function<std::optional<Move>(const Knowledge&, std::mt19937&, const PositionsLeft&)>;
+
 // Who plays one side.
 struct Contender {
     bool random = false;   // a legal step at random
     Level level = Level::easy;
+    // The bot plays by these instead of the level's settings.
+    std::optional<SearchParams> params{};
+    // Chooses in place of the bot, which still learns from every move as
+    // it would; the positions left are kept when the settings (`params` or
+    // the level's) give iterations.
+    MoveChooser chooser{};
 };
 
 // What a bot knows after its move, and the whole board, every kind shown.

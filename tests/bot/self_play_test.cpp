@@ -77,6 +77,32 @@ TEST(SelfPlay, BotBeatsARandomPlayerFromEitherSide) {
     EXPECT_GE(bot_wins, games * 9 / 10);
 }
 
+// A side played by a chooser learns as the bot does: one that searches by
+// given settings plays the very game the bot plays by them.
+TEST(SelfPlay, ChooserThatSearchesLikeTheBotPlaysTheBotsGame) {
+    SearchParams params;
+    params.iterations = 300;
+    Contender chooser{.params = params,
+                      .chooser = [&](const Knowledge& knowledge, std::mt19937& rng, const PositionsLeft& left) {
+                          return search_move(knowledge.last_seen, knowledge, params, rng, left);
+                      }};
+    for (unsigned seed : {1u, 2u}) {
+        std::vector<std::string> boards[2];
+        GameEnd ends[2];
+        int played = 0;
+        for (const Contender& side : {Contender{.params = params}, chooser}) {
+            ends[played] = play_in_process(seed, {side, Contender{}}, move_limit,
+                                           [&](const Knowledge&, const Board& board) {
+                                               boards[played].push_back(board_text(board));
+                                           });
+            ++played;
+        }
+        EXPECT_NE(ends[0].winner, 0) << "seed " << seed;
+        EXPECT_EQ(ends[0].winner, ends[1].winner) << "seed " << seed;
+        EXPECT_EQ(boards[0], boards[1]) << "seed " << seed;
+    }
+}
+
 }  // namespace
 
 // The windowed end-to-end games follow this planner; a deal it cannot finish

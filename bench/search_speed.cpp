@@ -1,0 +1,101 @@
+// How fast the search runs: iterations a second and processor time a move of
+// search_move at the normal and hard levels as built, and of the search of
+// 8 December 2026 frozen in the benchmark at the same budgets, on the same
+// positions: the boards after moves 10, 40 and 80 of the in-process games of
+// the easy level against itself with seeds 1 to 5, as the side to move sees
+// them at the start of its turn. A position the search answers without
+// searching (a sure far-row step, a single legal move) is left out.
+// Usage: search_speed
+
+#include "frozen_search.h"
+#include "in_process_game.h"
+#include "knowledge.h"
+#include "player_view.h"
+#include "search.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+// What the side to move knows, its view being last_seen.
+std::vector<Knowledge> positions() {
+    const int wanted[] = {10, 40, 80};
+    std::vector<Knowledge> found;
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        int moves = 0;
+        Knowledge latest[3];
+        play_in_process(seed, 0, 81, [&](const Knowledge& knowledge, const Board& board) {
+            ++moves;
+            latest[knowledge.player] = knowledge;
+            Knowledge next = latest[opponent_of(knowledge.player)];
+            if (next.player == 0 || std::find(std::begin(wanted), std::end(wanted), moves) == std::end(wanted)) return;
+            learn_from_opponent_move(next, view_of_board(board, next.player));
+            found.push_back(next);
+        });
+    }
+    return found;
+}
+
+double process_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Searches the position known by `knowledge` with `rng`, filling `weighed`.
+using Search = std::function<void(const Knowledge&, std::mt19937&, std::vector<WeighedMove>&)>;
+
+void measure(const char* name, int iterations, const Search& search, const std::vector<Knowledge>& all) {
+    double seconds = 0;
+    int searched = 0;
+    for (const Knowledge& knowledge : all) {
+        std::mt19937 rng(1);
+        std::vector<WeighedMove> weighed;
+        double started = process_seconds();
+        search(knowledge, rng, weighed);
+        double spent = process_seconds() - started;
+        if (weighed.empty()) continue;
+        seconds += spent;
+        ++searched;
+    }
+    std::printf("%-14s %7d iterations a move, %2d positions: %8.0f iterations/s, %7.1f ms a move\n", name,
+                iterations, searched, searched * double(iterations) / seconds, 1000 * seconds / searched);
+    std::fflush(stdout);
+}
+
+void measure_level(Level level, const std::vector<Knowledge>& all) {
+    const SearchParams& params = search_params(level);
+    measure(level_name(level), params.iterations,
+            [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
+                search_move(knowledge.last_seen, knowledge, params, rng, {}, &weighed);
+            },
+            all);
+}
+
+void measure_frozen(const char* name, int iterations, const std::vector<Knowledge>& all) {
+    frozen::Params params;
+    params.iterations = iterations;
+    measure(name, iterations,
+            [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
+                frozen::search_move(knowledge.last_seen, knowledge, params, rng, {}, &weighed);
+            },
+            all);
+}
+
+}  // namespace
+
+int main() {
+    std::vector<Knowledge> all = positions();
+    std::printf("%zu positions from easy-against-easy games (processor time, one core)\n", all.size());
+    measure_level(Level::normal, all);
+    measure_frozen("frozen-normal", frozen::normal_iterations, all);
+    measure_level(Level::hard, all);
+    measure_frozen("frozen-hard", frozen::hard_iterations, all);
+    return 0;
+}
