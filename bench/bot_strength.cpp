@@ -12,7 +12,8 @@
 //   frozen-hard (the search of 8 December 2026 at that level's budget), with
 //   @ITERATIONS or *FACTOR after the name for another budget a move, e.g.
 //   hard@20000 frozen-hard@20000 to weigh the hard settings in reasonable
-//   time. A is player 1 in the even games from seed S (default 1), player 2
+//   time; the bot as built takes ,SETTING=VALUE... after that to change its
+//   search's settings by name, e.g. normal@3000,depth_discount=1. A is player 1 in the even games from seed S (default 1), player 2
 //   in the odd ones. Play stops at N games (default 200), or from 20 games on
 //   once the 95 % interval of A's win rate lies wholly above or below P
 //   (default 0.75); games are judged in seed order, so a run stops at the
@@ -323,13 +324,57 @@ Contender frozen_contender(int iterations) {
             }};
 }
 
-// NAME, NAME@ITERATIONS or NAME*FACTOR.
-std::optional<Player> player_named(const std::string& text) {
+// The search's settings a --versus player may change by name, for tuning.
+const std::map<std::string, double SearchParams::*> tunable_settings = {
+    {"exploration", &SearchParams::exploration},
+    {"playout_far_row_odds", &SearchParams::playout_far_row_odds},
+    {"playout_attack_near_back_row", &SearchParams::playout_attack_near_back_row},
+    {"playout_blind_block", &SearchParams::playout_blind_block},
+    {"playout_sure_capture", &SearchParams::playout_sure_capture},
+    {"playout_attack", &SearchParams::playout_attack},
+    {"playout_forward", &SearchParams::playout_forward},
+    {"playout_sideways", &SearchParams::playout_sideways},
+    {"playout_backward", &SearchParams::playout_backward},
+    {"playout_into_sure_loss", &SearchParams::playout_into_sure_loss},
+    {"depth_discount", &SearchParams::depth_discount},
+    {"judge_scale", &SearchParams::judge_scale},
+    {"repeat_tolerance", &SearchParams::repeat_tolerance},
+    {"repeat_tolerance_per_quiet_turn", &SearchParams::repeat_tolerance_per_quiet_turn},
+};
+
+// Sets each NAME=VALUE of a comma-separated list; false on an unknown name.
+bool change_settings(SearchParams& params, const std::string& changes) {
+    std::size_t start = 0;
+    while (start < changes.size()) {
+        std::size_t end = changes.find(',', start);
+        std::string change = changes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::size_t equals = change.find('=');
+        if (equals == std::string::npos) return false;
+        std::string name = change.substr(0, equals);
+        if (name == "playout_plies") {
+            params.playout_plies = std::atoi(change.c_str() + equals + 1);
+        } else if (auto setting = tunable_settings.find(name); setting != tunable_settings.end()) {
+            params.*(setting->second) = std::atof(change.c_str() + equals + 1);
+        } else {
+            return false;
+        }
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return true;
+}
+
+// NAME, NAME@ITERATIONS or NAME*FACTOR, then for the bot as built
+// ,SETTING=VALUE... to change its settings.
+std::optional<Player> player_named(const std::string& whole) {
+    std::size_t comma = whole.find(',');
+    std::string text = whole.substr(0, comma);
     std::size_t mark = text.find_first_of("@*");
     std::string name = text.substr(0, mark);
     bool frozen = name.rfind("frozen-", 0) == 0;
     std::optional<Level> level = level_named(frozen ? name.substr(7) : name);
     if (!level || (frozen && *level == Level::easy)) return std::nullopt;
+    if (comma != std::string::npos && (frozen || *level == Level::easy)) return std::nullopt;
     int iterations = !frozen                   ? search_params(*level).iterations
                      : *level == Level::normal ? frozen::normal_iterations
                                                : frozen::hard_iterations;
@@ -339,12 +384,13 @@ std::optional<Player> player_named(const std::string& text) {
         iterations = static_cast<int>(text[mark] == '@' ? number : iterations * number);
         if (iterations < 1) return std::nullopt;
     }
-    Player player{text, {.level = *level}, iterations};
+    Player player{whole, {.level = *level}, iterations};
     if (frozen) {
         player.contender = frozen_contender(iterations);
-    } else if (mark != std::string::npos) {
+    } else if (mark != std::string::npos || comma != std::string::npos) {
         SearchParams params = search_params(*level);
         params.iterations = iterations;
+        if (comma != std::string::npos && !change_settings(params, whole.substr(comma + 1))) return std::nullopt;
         player.contender.params = params;
     }
     return player;
@@ -395,7 +441,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W]\n"
                  "       bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]\n"
-                 "A, B: easy | normal | hard | frozen-normal | frozen-hard, optionally @ITERATIONS or *FACTOR\n");
+                 "A, B: easy | normal | hard | frozen-normal | frozen-hard, optionally @ITERATIONS or *FACTOR,\n"
+                 "  then for normal or hard ,SETTING=VALUE... (e.g. normal@3000,depth_discount=1)\n");
     return 2;
 }
 

@@ -30,7 +30,9 @@ struct SearchParams {
     // Plies a playout runs before its position is judged instead.
     int playout_plies = 16;
     // A playout plays by what its mover could know. A step onto the far row
-    // that cannot fail is taken at once; any other move is drawn by weight.
+    // is taken at once when its odds, as far as the mover knows, reach this;
+    // any other move is drawn by weight.
+    double playout_far_row_odds = 0.5;
     // An attack on a piece one step from the mover's own back row, by the
     // share of that piece's known kinds the attacker beats plus this much, so
     // that even a blind attack there blocks a threat...
@@ -47,8 +49,10 @@ struct SearchParams {
     double playout_sideways = 1;
     double playout_backward = 0.4;
     double playout_into_sure_loss = 0.1;
-    // A result this many plies ahead counts as much as this to the power of
-    // the plies, the rest going to an even result: a win soon beats a win late.
+    // A win or loss this many plies ahead counts as much as this to the power
+    // of the plies, the rest going to an even result: a win soon beats a win
+    // late. A judged position is not discounted: every playout is judged the
+    // same number of plies ahead of where the tree left it.
     double depth_discount = 0.98;
     // Judging a position where a playout stops: each piece is worth 1 plus
     // this by the rows it has come forward from its back row.
@@ -63,7 +67,7 @@ struct SearchParams {
     // A move that would leave a position the bot has left before gives way to
     // one whose mean result is at most this much lower, and this much more
     // for each of the bot's turns since a piece last left the board...
-    double repeat_tolerance = 0.04;
+    double repeat_tolerance = 0.03;
     double repeat_tolerance_per_quiet_turn = 0.002;
     // ...and that has at least one visit for this many of the first's.
     int repeat_visit_ratio = 8;

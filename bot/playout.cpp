@@ -53,6 +53,13 @@ bool faces_sure_loss(const World& world, int side, int column, int row, int kind
     return loss;
 }
 
+// The odds, as the mover knows them, that a piece of `kind` stepping onto
+// the square `move` reaches stands there afterwards.
+double far_row_odds(const World& world, const Move& move, int kind) {
+    if (world.board[move.to_column][move.to_row].owner == 0) return 1;
+    return attack_share(kind, world.known[move.to_column][move.to_row]);
+}
+
 // The rows that matter to the side a playout move is drawn for.
 struct SideRows {
     int far;
@@ -123,10 +130,8 @@ StepEnd play_step(World& world, int side, const Move& move) {
 }
 
 bool is_sure_far_row_step(const World& world, int side, const Move& move) {
-    if (move.to_row != far_row(side)) return false;
-    const Cell& target = world.board[move.to_column][move.to_row];
-    return target.owner == 0 ||
-           attack_share(world.board[move.from_column][move.from_row].kind, world.known[move.to_column][move.to_row]) == 1;
+    return move.to_row == far_row(side) &&
+           far_row_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
 }
 
 Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
@@ -136,8 +141,8 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
     double total = 0;
     for (int i = 0; i < moves.size; ++i) {
         const Move& move = moves[i];
-        if (move.to_row == rows.far && is_sure_far_row_step(world, side, move)) return move;
         int kind = world.board[move.from_column][move.from_row].kind;
+        if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return move;
         total += weights[i] = world.board[move.to_column][move.to_row].owner != 0 ? attack_weight(world, params, rows, move, kind)
                                                 : step_weight(world, params, side, rows, move, kind);
     }
@@ -163,5 +168,5 @@ double played_out_value_for_1(World& world, const SearchParams& params, int side
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = opponent_of(side);
     }
-    return discounted(judged_value_for_1(world.board, params, side), plies, params);
+    return judged_value_for_1(world.board, params, side);
 }

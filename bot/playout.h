@@ -32,11 +32,11 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move);
 Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
                   std::mt19937& rng);
 
-// A result `plies` ahead counts this much less: from player 1's side, 0 to 1,
-// drawn towards an even 0.5.
+// A win or loss `plies` ahead counts this much less: from player 1's side,
+// 0 to 1, drawn towards an even 0.5.
 double discounted(double value_for_1, int plies, const SearchParams& params);
 
 // Plays on from `side` to move, `plies` after the search's root, and returns
-// the discounted result for player 1: a win, a loss, or the judged position
-// where the playout stops.
+// the result for player 1: a win or a loss, discounted, or the judged
+// position where the playout stops.
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);

@@ -5,6 +5,7 @@
 #include "bot_turn.h"
 #include "easy_rules.h"
 #include "search.h"
+#include "search_tree.h"
 #include "tactics.h"
 
 #include <vector>
@@ -116,6 +117,11 @@ TEST_F(ChoiceTest, EveryLevelSolvesThePuzzles) {
         for (unsigned seed = 1; seed <= 20; ++seed) EXPECT_TRUE(same_move(choose(seed), puzzle.answer)) << seed;
         for (unsigned seed = 1; seed <= 5; ++seed) {
             EXPECT_TRUE(same_move(search(seed, 2000), puzzle.answer)) << seed;
+            // A sure far-row step is the first move tried: one iteration,
+            // fewer than the legal moves, takes it.
+            if (puzzle.answer.to_row == far_row(puzzle.player)) {
+                EXPECT_TRUE(same_move(search(seed, 1), puzzle.answer)) << seed;
+            }
             // Answering again is no reason to give the win away.
             PositionsLeft left = {position_after(puzzle.answer)};
             EXPECT_TRUE(same_move(search(seed, 2000, left), puzzle.answer)) << seed;
@@ -201,6 +207,64 @@ TEST_F(ChoiceTest, SearchLeavesNoPositionTwiceWhileAnotherMoveIsAsGood) {
         ASSERT_TRUE(second);
         EXPECT_FALSE(left.count(position_after(*second))) << "seed " << seed;
     }
+}
+
+// Every step the bot's pieces can take leaves a position it has left before,
+// and every attack runs into a piece known to beat it: going back is better
+// than giving a piece away, repeat or not.
+TEST_F(ChoiceTest, RepeatsAPositionRatherThanWalkIntoAKnownLosingFight) {
+    for (int column = 0; column < board_columns; ++column) {
+        put(column, 4, Rock, 1);
+        put(column, 5, Paper, 2);
+    }
+    put(1, 1, Scissors, 1);
+    put(3, 1, Paper, 1);
+    put(0, 8, Rock, 2);
+    put(4, 8, Scissors, 2);
+    Knowledge knowledge = fresh_knowledge();
+    for (int column = 0; column < board_columns; ++column) knowledge.possible[column][5] = mask_of(Paper);
+    PositionsLeft left;
+    for (const Move& move : legal_moves(seen(), 1)) {
+        if (board[move.to_column][move.to_row].owner == 0) left.insert(position_after(move));
+    }
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        std::mt19937 rng(seed);
+        std::optional<Move> move = search_move(seen(), knowledge, searching(3000), rng, left);
+        ASSERT_TRUE(move);
+        EXPECT_EQ(board[move->to_column][move->to_row].owner, 0) << "seed " << seed;
+    }
+}
+
+// An attack on an unknown piece leads to two states, one for each way the
+// fight can go: the bot sees them apart, so its tree keeps them apart.
+TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
+    put(2, 4, Rock, 1);
+    put(0, 1, Scissors, 1);
+    put(2, 5, Paper, 2);
+    put(4, 8, Scissors, 2);
+    const SearchParams params = searching(600);
+    Tree tree = start_tree(params.iterations);
+    std::mt19937 rng(3);
+    for (int i = 0; i < params.iterations; ++i) {
+        World world{board, {}};
+        world.board[2][5].kind = i % 3;
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                if (board[column][row].owner != 0) world.known[column][row] = any_kind;
+            }
+        }
+        iterate(tree, world, params, 1, rng);
+    }
+    int attacks = 0;
+    for (int at = tree.states[0].first_edge; at >= 0; at = tree.edges[at].next_sibling) {
+        const Edge& edge = tree.edges[at];
+        if (!(edge.move == Move{2, 4, 2, 5})) continue;
+        ++attacks;
+        EXPECT_GE(edge.after[0], 0);
+        EXPECT_GE(edge.after[1], 0);
+        EXPECT_NE(edge.after[0], edge.after[1]);
+    }
+    EXPECT_EQ(attacks, 1);
 }
 
 TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {

@@ -5,6 +5,7 @@
 #include "rules.h"
 
 #include <bit>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -189,6 +190,95 @@ TEST_F(KnowledgeTest, DrawnBoardsKeepWhatIsKnownAndTheCountsAtLarge) {
         EXPECT_NE(drawn[1][4].kind, Scissors);
         int papers = (drawn[1][4].kind == Paper) + (drawn[3][5].kind == Paper) + (drawn[0][9].kind == Paper);
         EXPECT_LE(papers, 1);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct SamplerCase {
+    const char* name;
+    std::vector<KindMask> possible;
+    std::array<int, 3> counts;
+};
+
+// Every assignment of kinds that fits the masks and the counts.
+std::vector<std::vector<int>> fitting_assignments(const SamplerCase& sampled) {
+    std::vector<std::vector<int>> fitting;
+    std::size_t pieces = sampled.possible.size();
+    int all = 1;
+    for (std::size_t i = 0; i < pieces; ++i) all *= 3;
+    for (int code = 0; code < all; ++code) {
+        std::vector<int> kinds;
+        std::array<int, 3> counts{};
+        bool fits = true;
+        for (int rest = code, i = 0; i < static_cast<int>(pieces); ++i, rest /= 3) {
+            kinds.push_back(rest % 3);
+            ++counts[rest % 3];
+            fits &= (sampled.possible[i] & mask_of(rest % 3)) != 0;
+        }
+        if (fits && counts == sampled.counts) fitting.push_back(kinds);
+    }
+    return fitting;
+}
+
+// Each fitting assignment is as likely as any other, which weighing piece by
+// piece is not: in the second case the two open pieces are papers twice as
+// often as a one-at-a-time draw would make them.
+TEST(KindSampler, DrawsEveryFittingAssignmentEquallyOftenAndNothingElse) {
+    const KindMask rs = mask_of(Rock) | mask_of(Scissors);
+    const KindMask sp = mask_of(Scissors) | mask_of(Paper);
+    const SamplerCase cases[] = {
+        {"three narrowed pieces", {rs, any_kind, sp}, {1, 1, 1}},
+        {"two narrowed, two open", {rs, rs, any_kind, any_kind}, {1, 1, 2}},
+        {"one piece known, the counts decide the rest", {mask_of(Paper), any_kind, any_kind, sp, rs}, {2, 1, 2}},
+        {"taken pieces among them", {any_kind, any_kind, mask_of(Rock) | mask_of(Paper), sp, rs, any_kind},
+         {2, 2, 2}},
+    };
+    for (const SamplerCase& sampled : cases) {
+        SCOPED_TRACE(sampled.name);
+        auto fitting = fitting_assignments(sampled);
+        ASSERT_GT(fitting.size(), 1u);
+        auto sampler = std::make_unique<KindSampler>(
+            kind_sampler(sampled.possible.data(), static_cast<int>(sampled.possible.size()), sampled.counts));
+        ASSERT_TRUE(sampler->fits);
+        std::map<std::vector<int>, int> seen;
+        const int draws = 12000;
+        std::mt19937 rng(17);
+        int kinds[max_drawn_pieces];
+        for (int draw = 0; draw < draws; ++draw) {
+            draw_kinds(*sampler, rng, kinds);
+            ++seen[std::vector<int>(kinds, kinds + sampled.possible.size())];
+        }
+        double expected = double(draws) / static_cast<double>(fitting.size());
+        double chi_square = 0;
+        for (const auto& assignment : fitting) {
+            double off = seen[assignment] - expected;
+            chi_square += off * off / expected;
+        }
+        EXPECT_EQ(seen.size(), fitting.size()) << "an assignment that does not fit was drawn";
+        // Far above the 99.9th percentile for these few degrees of freedom.
+        EXPECT_LT(chi_square, 10.0 + 3.0 * static_cast<double>(fitting.size())) << chi_square;
+    }
+}
+
+// Two pieces are gone as a scissors or a paper each, and one of each kind is
+// left in all: the piece on the board can only be the rock.
+TEST_F(KnowledgeTest, PiecesTakenWithoutTheirKindStillCountAgainstTheKindsLeft) {
+    put(2, 6, Paper, 2);
+    put(2, 2, Rock, 1);
+    Knowledge knowledge = start_knowledge(1, seen());
+    knowledge.remaining = {1, 1, 1};
+    knowledge.taken[0] = knowledge.taken[1] = mask_of(Scissors) | mask_of(Paper);
+    knowledge.taken_count = 2;
+    auto beliefs = std::make_unique<Beliefs>(beliefs_of(seen(), knowledge));
+    std::mt19937 rng(9);
+    Board drawn;
+    for (int draw = 0; draw < 50; ++draw) {
+        draw_board(drawn, *beliefs, rng);
+        EXPECT_EQ(drawn[2][6].kind, Rock);
+        EXPECT_EQ(drawn[2][2], (Cell{Rock, 1}));
     }
 }
 
