@@ -6,6 +6,7 @@
 // Needs an X server: uses $DISPLAY, or starts Xvfb on display 45 to 47.
 // Usage: drawing_bench
 
+#include "child_process.h"
 #include "graph_wnd.h"
 #include "image.h"
 #include "library.h"
@@ -40,16 +41,6 @@ double process_cpu_seconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// CPU seconds of another process, from /proc.
-double other_process_cpu_seconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string field;
-    double ticks = 0;
-    for (int index = 1; stat >> field && index <= 15; ++index) {
-        if (index == 14 || index == 15) ticks += std::atof(field.c_str());
-    }
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 // Starts Xvfb on the first free display of 45 to 47; its pid, or -1.
 pid_t start_xvfb() {
@@ -143,14 +134,14 @@ void measure_copies(const char* label, double seconds, pid_t xvfb, Work work) {
     WindowThread& thread = *window_object()->window_thread;
     const std::uint64_t copies_before = thread.copy_count();
     const double cpu_before = process_cpu_seconds();
-    const double xvfb_before = xvfb > 0 ? other_process_cpu_seconds(xvfb) : 0;
+    const double xvfb_before = xvfb > 0 ? cpu_seconds(xvfb) : 0;
     const Clock::time_point start = Clock::now();
     while (seconds_since(start) < seconds) work();
     const double elapsed = seconds_since(start);
     const double copies = static_cast<double>(thread.copy_count() - copies_before);
     const double cpu = process_cpu_seconds() - cpu_before;
     std::printf("%s: %.1f copies/s, process CPU %.1f%% of a core", label, copies / elapsed, cpu / elapsed * 100);
-    if (xvfb > 0) std::printf(", Xvfb CPU %.1f%%", (other_process_cpu_seconds(xvfb) - xvfb_before) / elapsed * 100);
+    if (xvfb > 0) std::printf(", Xvfb CPU %.1f%%", (cpu_seconds(xvfb) - xvfb_before) / elapsed * 100);
     std::printf("\n");
 }
 

@@ -39,15 +39,6 @@ struct Stamps {
     std::vector<double> round_trips_us;
 };
 
-double cpu_seconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string field;
-    double ticks = 0;
-    for (int index = 1; stat >> field && index <= 15; ++index) {
-        if (index == 14 || index == 15) ticks += std::atof(field.c_str());
-    }
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 std::unique_ptr<httplib::Client> seat_connection() {
     auto client = std::make_unique<httplib::Client>(game_host, game_port);

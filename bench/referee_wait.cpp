@@ -21,18 +21,6 @@
 
 namespace {
 
-// User and system time of a process in seconds, from /proc.
-double cpu_seconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    // After the name: state, then fields 4 to 13, then utime and stime.
-    for (int i = 3; i <= 13; ++i) fields >> field;
-    double user = 0, system = 0;
-    fields >> user >> system;
-    return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 // The turn in the public view: 0 before the deal.
 char turn() {

@@ -103,3 +103,13 @@ int ChildProcess::stop(std::chrono::milliseconds grace) {
 
 std::string ChildProcess::standard_output() const { return read_file(out_path_); }
 std::string ChildProcess::standard_error() const { return read_file(err_path_); }
+
+double cpu_seconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string field;
+    double ticks = 0;
+    for (int index = 1; stat >> field && index <= 15; ++index) {
+        if (index == 14 || index == 15) ticks += std::atof(field.c_str());
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}

@@ -42,3 +42,6 @@ private:
 
 // Reads a whole file; empty if it cannot be read.
 std::string read_file(const std::string& path);
+
+// User and system time of any process in seconds, from /proc; 0 once it is gone.
+double cpu_seconds(pid_t pid);
