@@ -41,16 +41,25 @@ double attack_share(int attacker, KindMask mask) {
     return double(kinds_in(mask & fights.beaten_by_attacker[attacker])) / kinds_in(mask);
 }
 
-// Whether an opposing neighbour of the square is known to beat a piece of
-// `kind` that stands there.
-bool faces_sure_loss(const World& world, int side, int column, int row, int kind) {
-    bool loss = false;
-    for_each_neighbour(column, row, [&](int c, int r) {
-        int owner = world.board[c][r].owner;
-        if (owner == 0 || owner == side) return;
-        loss |= (world.known[c][r] & ~fights.attackers_beating[kind]) == 0;
-    });
-    return loss;
+// For each square, the kinds of the mover's pieces that an opposing
+// neighbour is known to beat there.
+using Danger = std::array<std::array<KindMask, board_rows>, board_columns>;
+
+void mark_danger(const World& world, int side, Danger& danger) {
+    danger = {};
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            int owner = world.board[column][row].owner;
+            KindMask known = world.known[column][row];
+            if (owner == 0 || owner == side || known == any_kind) continue;
+            KindMask beaten = 0;
+            for (int kind = Rock; kind <= Paper; ++kind) {
+                if ((known & ~fights.attackers_beating[kind]) == 0) beaten |= mask_of(kind);
+            }
+            if (beaten == 0) continue;
+            for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
+        }
+    }
 }
 
 // The odds, as the mover knows them, that a piece of `kind` stepping onto
@@ -71,11 +80,11 @@ SideRows rows_of(int side) {
     return {far_row(side), forward_step(side), back_row(side) + forward_step(side)};
 }
 
-double step_weight(const World& world, const SearchParams& params, int side, const SideRows& rows, const Move& move,
+double step_weight(const SearchParams& params, const Danger& danger, const SideRows& rows, const Move& move,
                    int kind) {
     int step = (move.to_row - move.from_row) * rows.forward;
     double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
-    if (faces_sure_loss(world, side, move.to_column, move.to_row, kind)) weight *= params.playout_into_sure_loss;
+    if (danger[move.to_column][move.to_row] & mask_of(kind)) weight *= params.playout_into_sure_loss;
     return weight;
 }
 
@@ -137,6 +146,8 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move) {
 Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
                   std::mt19937& rng) {
     const SideRows rows = rows_of(side);
+    Danger danger;
+    mark_danger(world, side, danger);
     double weights[max_legal_moves];
     double total = 0;
     for (int i = 0; i < moves.size; ++i) {
@@ -144,7 +155,7 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
         int kind = world.board[move.from_column][move.from_row].kind;
         if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return move;
         total += weights[i] = world.board[move.to_column][move.to_row].owner != 0 ? attack_weight(world, params, rows, move, kind)
-                                                : step_weight(world, params, side, rows, move, kind);
+                                                : step_weight(params, danger, rows, move, kind);
     }
     double pick = std::uniform_real_distribution<double>(0, total)(rng);
     for (int i = 0; i < moves.size; ++i) {
