@@ -28,7 +28,7 @@ std::vector<HiddenPiece> hidden_pieces(const PlayerView& view, const Knowledge& 
     std::vector<HiddenPiece> hidden;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            const SquareView& square = view[column][row];
+            const Cell& square = view[column][row];
             if (square.owner == 0 || square.owner == knowledge.player) continue;
             KindMask possible = knowledge.possible[column][row];
             hidden.push_back({column, row, possible != 0 ? possible : any_kind});
@@ -65,7 +65,7 @@ void draw_board(Board& drawn, const PlayerView& view, const std::vector<HiddenPi
                 const Knowledge& knowledge, std::mt19937& rng) {
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            const SquareView& square = view[column][row];
+            const Cell& square = view[column][row];
             drawn[column][row] = Cell{square.owner == knowledge.player ? square.kind : 0, square.owner};
         }
     }

@@ -85,7 +85,7 @@ Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge) {
     int pieces = 0;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            const SquareView& square = view[column][row];
+            const Cell& square = view[column][row];
             bool own = square.owner == knowledge.player;
             beliefs.seen[column][row] = Cell{own ? square.kind : Rock, square.owner};
             if (square.owner == 0 || own) continue;

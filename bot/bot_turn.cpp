@@ -51,7 +51,7 @@ BotTurn play_bot_turn(BotMind& mind, Board& board) {
 
 namespace {
 
-std::string move_text(const Move& move) {
+std::string squares_text(const Move& move) {
     char text[32];
     std::snprintf(text, sizeof text, "(%d,%d)->(%d,%d)", move.from_column, move.from_row, move.to_column,
                   move.to_row);
@@ -65,14 +65,14 @@ std::string weighed_text(const WeighedMove& weighed) {
     } else {
         std::snprintf(text, sizeof text, " value %.2f", weighed.value);
     }
-    return "  " + move_text(weighed.move) + text + "\n";
+    return "  " + squares_text(weighed.move) + text + "\n";
 }
 
 }  // namespace
 
 std::string turn_explanation(const BotTurn& turn) {
     if (!turn.move) return "no piece can move\n";
-    std::string text = "chose " + move_text(*turn.move);
+    std::string text = "chose " + squares_text(*turn.move);
     if (turn.weighed.empty()) return text + ", the only move\n";
     text += " of " + std::to_string(turn.weighed.size()) + " weighed\n";
     std::vector<WeighedMove> ranked = turn.weighed;

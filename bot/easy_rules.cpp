@@ -7,7 +7,7 @@
 
 namespace {
 
-bool is_opposing(const SquareView& square, int player) {
+bool is_opposing(const Cell& square, int player) {
     return square.owner != 0 && square.owner != player;
 }
 
@@ -41,7 +41,7 @@ double position_value(const PlayerView& view, const Knowledge& knowledge, const 
     double value = 0;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            const SquareView& square = view[column][row];
+            const Cell& square = view[column][row];
             if (square.owner == player) {
                 double worth = params.easy_piece + bold * advance_value(params, player, row);
                 double danger = params.easy_exposure / bold * exposure_chance(view, knowledge, params, column, row);
@@ -62,7 +62,7 @@ double outcome_value(const PlayerView& view, const Knowledge& knowledge, const S
 
 double move_value(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
                   const Move& move) {
-    const SquareView& target = view[move.to_column][move.to_row];
+    const Cell& target = view[move.to_column][move.to_row];
     PlayerView moved = after_step(view, move);
     if (target.owner == 0) return outcome_value(moved, knowledge, params, move);
     int attacker = view[move.from_column][move.from_row].kind;

@@ -12,15 +12,17 @@ struct Square {
     int row;
 };
 
-bool is_opposing(const Knowledge& knowledge, const SquareView& square) {
+bool is_opposing(const Knowledge& knowledge, const Cell& square) {
     return square.owner != 0 && square.owner != knowledge.player;
 }
+
+constexpr int no_single_kind = -1;
 
 int single_kind(KindMask mask) {
     for (int kind = Rock; kind <= Paper; ++kind) {
         if (mask == mask_of(kind)) return kind;
     }
-    return unknown_kind;
+    return no_single_kind;
 }
 
 void remember_taken(Knowledge& knowledge, KindMask possible) {
@@ -31,7 +33,7 @@ void remember_taken(Knowledge& knowledge, KindMask possible) {
 
 void forget_piece(Knowledge& knowledge, int column, int row) {
     int kind = single_kind(knowledge.possible[column][row]);
-    if (kind == unknown_kind) {
+    if (kind == no_single_kind) {
         remember_taken(knowledge, knowledge.possible[column][row]);
     } else if (knowledge.remaining[kind] > 0) {
         --knowledge.remaining[kind];
@@ -60,8 +62,8 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     bool found = false;
     for_each_neighbour(from.column, from.row, [&](int column, int row) {
         if (found) return;
-        const SquareView& old_square = before[column][row];
-        const SquareView& new_square = now[column][row];
+        const Cell& old_square = before[column][row];
+        const Cell& new_square = now[column][row];
         if (old_square.owner == knowledge.player) own_neighbours.push_back({column, row});
         if (!is_opposing(knowledge, new_square) || is_opposing(knowledge, old_square)) return;
         knowledge.possible[column][row] = carried;
@@ -70,7 +72,7 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     });
     if (found) return;
     if (own_neighbours.size() == 1) {
-        const SquareView& defender = before[own_neighbours[0].column][own_neighbours[0].row];
+        const Cell& defender = before[own_neighbours[0].column][own_neighbours[0].row];
         int attacker = kind_beaten_by(defender.kind);
         if (knowledge.remaining[attacker] > 0) --knowledge.remaining[attacker];
         return;
@@ -133,7 +135,7 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
 }
 
 void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after) {
-    const SquareView& target_before = knowledge.last_seen[move.to_column][move.to_row];
+    const Cell& target_before = knowledge.last_seen[move.to_column][move.to_row];
     int attacker = knowledge.last_seen[move.from_column][move.from_row].kind;
     if (is_opposing(knowledge, target_before)) {
         if (after[move.to_column][move.to_row].owner == knowledge.player) {

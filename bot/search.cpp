@@ -79,7 +79,7 @@ const Edge& chosen_edge(const Tree& tree, const PlayerView& view, const Knowledg
 std::string position_key(const PlayerView& view) {
     std::string key;
     for (const auto& column : view) {
-        for (const SquareView& square : column) key += static_cast<char>('a' + square.owner * 4 + square.kind + 1);
+        for (const Cell& square : column) key += static_cast<char>('a' + square.owner * 4 + square.kind + 1);
     }
     return key;
 }

@@ -4,12 +4,6 @@
 
 #include <algorithm>
 
-std::vector<Move> legal_moves(const PlayerView& view, int player) {
-    Board owners;
-    owners_of(view, owners);
-    return legal_moves(owners, player);
-}
-
 int progress(int player, int row) { return (row - back_row(player)) * forward_step(player); }
 
 double attack_chance(const Knowledge& knowledge, const SearchParams& params, int attacker_kind, int column,
@@ -34,8 +28,8 @@ double defence_loss_chance(const Knowledge& knowledge, const SearchParams& param
 
 double far_row_step_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
                            const Move& move) {
-    const SquareView& mover = view[move.from_column][move.from_row];
-    const SquareView& target = view[move.to_column][move.to_row];
+    const Cell& mover = view[move.from_column][move.from_row];
+    const Cell& target = view[move.to_column][move.to_row];
     if (move.to_row != far_row(mover.owner)) return 0;
     if (target.owner == 0) return 1;
     if (mover.owner == knowledge.player) {

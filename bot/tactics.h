@@ -12,10 +12,6 @@
 #include <optional>
 #include <vector>
 
-// Every step of one of the player's pieces to an orthogonal neighbour that
-// does not hold another of its own.
-std::vector<Move> legal_moves(const PlayerView& view, int player);
-
 // Rows a piece of `player` on `row` has come forward from its back row, 0 to 9.
 int progress(int player, int row);
 

@@ -349,8 +349,8 @@ TEST(RefereedBot, AFullGameOrASeatTheServerDoesNotKnowEndsTheBotWithTwo) {
 // opponent has answered, from the attacked square through the answer.
 TEST(RefereedBot, LearnsItsAttacksOutcomeEvenAfterTheOpponentsAnswer) {
     PlayerView before{};
-    before[2][4] = {1, Rock};
-    before[2][5] = {2, unknown_kind};
+    before[2][4] = {Rock, 1};
+    before[2][5] = {hidden_kind, 2};
     const Move attack{2, 4, 2, 5};
     const PlayerView took = after_step(before, attack);
     const PlayerView lost = after_lost_attack(before, attack);
@@ -374,8 +374,8 @@ TEST(RefereedBot, LearnsItsAttacksOutcomeEvenAfterTheOpponentsAnswer) {
         const PlayerView after = view_after_own_move(before, attack, later);
         for (int column = 0; column < board_columns; ++column) {
             for (int row = 0; row < board_rows; ++row) {
-                const SquareView& got = after[column][row];
-                const SquareView& want = (*c.expected)[column][row];
+                const Cell& got = after[column][row];
+                const Cell& want = (*c.expected)[column][row];
                 EXPECT_TRUE(got.owner == want.owner && got.kind == want.kind)
                     << last_move_text(c.last) << " at " << column << row;
             }
