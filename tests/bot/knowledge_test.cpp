@@ -67,6 +67,8 @@ struct Learning {
     std::vector<Known> expected;
     std::array<int, 3> expected_remaining;
     int expected_quiet_turns;
+    // Pieces gone whose kind is not sure, with the kinds they may have been.
+    std::vector<KindMask> expected_taken = {};
 };
 
 constexpr KindMask scissors_or_paper = mask_of(Scissors) | mask_of(Paper);
@@ -86,6 +88,12 @@ const Learning learnings[] = {
      {8, 8, 8}, {{2, {1, 5, 1, 4}}}, {{1, 4, mask_of(Scissors) | mask_of(Rock)}}, {8, 8, 8}, 0},
     {"an opposing lost attack on our only neighbour counts the attacker gone",
      {{3, 4, Rock, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}}, {8, 7, 8}, 0},
+    {"a won own attack on an unknown piece keeps it among the taken as one of two kinds",
+     {{2, 4, Rock, 1}, {2, 5, Scissors, 2}}, {}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 8, 8}, 0,
+     {mask_of(Rock) | mask_of(Scissors)}},
+    {"an opposing lost attack beside two of ours keeps the attacker among the taken",
+     {{3, 4, Rock, 1}, {4, 5, Paper, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}},
+     {8, 8, 8}, 0, {mask_of(Rock) | mask_of(Scissors)}},
 };
 
 TEST_F(KnowledgeTest, LearnsFromFightsAndSteps) {
@@ -114,6 +122,8 @@ TEST_F(KnowledgeTest, LearnsFromFightsAndSteps) {
         }
         EXPECT_EQ(knowledge.remaining, learning.expected_remaining);
         EXPECT_EQ(knowledge.quiet_turns, learning.expected_quiet_turns);
+        EXPECT_EQ(std::vector<KindMask>(knowledge.taken.begin(), knowledge.taken.begin() + knowledge.taken_count),
+                  learning.expected_taken);
     }
 }
 
