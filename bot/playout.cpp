@@ -36,8 +36,10 @@ int kinds_in(KindMask mask) {
     return counts[mask & any_kind];
 }
 
-// The share of the kinds in `mask` that a piece of `attacker` beats.
+// The share of the kinds in `mask` that a piece of `attacker` beats; a piece
+// nothing is known of may be any kind.
 double attack_share(int attacker, KindMask mask) {
+    if (mask == 0) mask = any_kind;
     return double(kinds_in(mask & fights.beaten_by_attacker[attacker])) / kinds_in(mask);
 }
 
@@ -62,8 +64,8 @@ void mark_danger(const World& world, int side, Danger& danger) {
     }
 }
 
-// The odds, as the mover knows them, that a piece of `kind` stepping onto
-// the square `move` reaches stands there afterwards.
+// The odds, as the mover knows them, that its piece of `kind` stands on
+// `move`'s target after the step.
 double far_row_odds(const World& world, const Move& move, int kind) {
     if (world.board[move.to_column][move.to_row].owner == 0) return 1;
     return attack_share(kind, world.known[move.to_column][move.to_row]);
@@ -154,8 +156,9 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
         const Move& move = moves[i];
         int kind = world.board[move.from_column][move.from_row].kind;
         if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return move;
-        total += weights[i] = world.board[move.to_column][move.to_row].owner != 0 ? attack_weight(world, params, rows, move, kind)
-                                                : step_weight(params, danger, rows, move, kind);
+        bool attack = world.board[move.to_column][move.to_row].owner != 0;
+        total += weights[i] = attack ? attack_weight(world, params, rows, move, kind)
+                                     : step_weight(params, danger, rows, move, kind);
     }
     double pick = std::uniform_real_distribution<double>(0, total)(rng);
     for (int i = 0; i < moves.size; ++i) {

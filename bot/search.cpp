@@ -10,11 +10,11 @@
 
 namespace {
 
-// The world of one iteration: a board drawn from the beliefs; the bot knows
-// of each opposing piece what its knowledge says, and the opponent is taken
-// to know nothing of the bot's pieces.
-void draw_world(World& world, const Beliefs& beliefs, const Knowledge& knowledge, std::mt19937& rng) {
-    draw_board(world.board, beliefs, rng);
+// What each side knows at the root: the bot of each opposing piece what its
+// knowledge says; the opponent is taken to know nothing of the bot's pieces.
+// Each iteration draws the kinds into a copy.
+World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
+    World world{beliefs.seen, {}};
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             int owner = world.board[column][row].owner;
@@ -25,6 +25,7 @@ void draw_world(World& world, const Beliefs& beliefs, const Knowledge& knowledge
                                                                    : any_kind;
         }
     }
+    return world;
 }
 
 // Whether the step leaves a position the bot has left before. An attack never
@@ -91,9 +92,11 @@ std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowled
     if (moves.size() == 1 || params.iterations < 1) return moves[0];
     auto beliefs = std::make_unique<Beliefs>(beliefs_of(view, knowledge));
     Tree tree = start_tree(params.iterations);
+    const World root = root_world(*beliefs, knowledge);
     World world;
     for (int i = 0; i < params.iterations; ++i) {
-        draw_world(world, *beliefs, knowledge, rng);
+        world = root;
+        draw_board(world.board, *beliefs, rng);
         iterate(tree, world, params, knowledge.player, rng);
     }
     if (weighed) {
