@@ -1,5 +1,5 @@
 #pragma once
-// Today's search (commit 402dcac, 8 December 2026) frozen as a yardstick for
+// The search as it stood at commit 402dcac (8 December 2026), frozen as a yardstick for
 // tuning: a later search is measured by playing it against this one. It
 // keeps its own copy of every setting it reads, so that new defaults in the
 // bot's SearchParams do not move the yardstick; only the knowledge it is

@@ -3,8 +3,9 @@
 // 8 December 2026 frozen in the benchmark at the same budgets, on the same
 // positions: the boards after moves 10, 40 and 80 of the in-process games of
 // the easy level against itself with seeds 1 to 5, as the side to move sees
-// them at the start of its turn. A position the search answers without
-// searching (a sure far-row step, a single legal move) is left out.
+// them at the start of its turn. A position a search answers without
+// searching (a single legal move; for the frozen one, a sure far-row step
+// too) is left out of that search's figures.
 // Usage: search_speed
 
 #include "frozen_search.h"
