@@ -72,7 +72,10 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     });
     if (found) return;
     if (own_neighbours.size() == 1) {
-        const Cell& defender = before[own_neighbours[0].column][own_neighbours[0].row];
+        const Square& own = own_neighbours[0];
+        const Cell& defender = before[own.column][own.row];
+        // The opponent knows its attacker's kind, so it knows the one that beat it.
+        knowledge.shown[own.column][own.row] = mask_of(defender.kind);
         int attacker = kind_beaten_by(defender.kind);
         if (knowledge.remaining[attacker] > 0) --knowledge.remaining[attacker];
         return;
@@ -92,6 +95,7 @@ Knowledge start_knowledge(int player, const PlayerView& view) {
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             if (is_opposing(knowledge, view[column][row])) knowledge.possible[column][row] = any_kind;
+            if (view[column][row].owner == player) knowledge.shown[column][row] = any_kind;
         }
     }
     return knowledge;
@@ -129,6 +133,12 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
             } else if (mask == 0) {
                 mask = any_kind;
             }
+            KindMask& shown = knowledge.shown[column][row];
+            if (now[column][row].owner != knowledge.player) {
+                shown = 0;
+            } else if (shown == 0) {
+                shown = any_kind;
+            }
         }
     }
     knowledge.last_seen = now;
@@ -137,14 +147,25 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
 void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after) {
     const Cell& target_before = knowledge.last_seen[move.to_column][move.to_row];
     int attacker = knowledge.last_seen[move.from_column][move.from_row].kind;
+    KindMask shown = knowledge.shown[move.from_column][move.from_row];
+    knowledge.shown[move.from_column][move.from_row] = 0;
+    knowledge.shown[move.to_column][move.to_row] = shown;
     if (is_opposing(knowledge, target_before)) {
         if (after[move.to_column][move.to_row].owner == knowledge.player) {
             // The defender was of the attacker's kind or of the kind it beats;
             // when what was known already leaves only one of those, that kind is down one.
             narrow(knowledge, move.to_column, move.to_row, mask_of(attacker) | mask_of(kind_beaten_by(attacker)));
+            // The opponent saw its defender of kind d lose, so the attacker is
+            // d or the kind beating d; only a defender known for sure says which.
+            int defender = single_kind(knowledge.possible[move.to_column][move.to_row]);
+            if (defender != no_single_kind) {
+                KindMask winners = kinds_winning_attack_on(defender);
+                knowledge.shown[move.to_column][move.to_row] = shown & winners ? shown & winners : winners;
+            }
             forget_piece(knowledge, move.to_column, move.to_row);
         } else {
             knowledge.possible[move.to_column][move.to_row] = mask_of(kind_beating(attacker));
+            knowledge.shown[move.to_column][move.to_row] = 0;
         }
     }
     if (pieces_on(after) != pieces_on(knowledge.last_seen)) knowledge.quiet_turns = 0;

@@ -22,6 +22,9 @@ struct Knowledge {
     // each with the kinds it may have been; they still count in `remaining`.
     std::array<KindMask, 24> taken{};
     int taken_count = 0;
+    // For each square holding one of the bot's pieces: the kinds the opponent
+    // may still think it is, from what the fights it saw have shown.
+    std::array<std::array<KindMask, 10>, 5> shown{};
     // The position after the bot's own last move, to compare the next one with.
     PlayerView last_seen{};
     // The bot's turns since a piece last left the board, for either side.

@@ -10,19 +10,16 @@
 
 namespace {
 
-// What each side knows at the root: the bot of each opposing piece what its
-// knowledge says; the opponent is taken to know nothing of the bot's pieces.
-// Each iteration draws the kinds into a copy.
+// What each side knows at the root: the bot of each opposing piece, and the
+// opponent of each of the bot's, what the fights so far have shown. Each
+// iteration draws the kinds into a copy.
 World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
     World world{beliefs.seen, {}};
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             int owner = world.board[column][row].owner;
-            KindMask possible = knowledge.possible[column][row];
-            world.known[column][row] = owner == 0                  ? 0
-                                       : owner == knowledge.player ? any_kind
-                                       : possible != 0             ? possible
-                                                                   : any_kind;
+            KindMask known = owner == knowledge.player ? knowledge.shown[column][row] : knowledge.possible[column][row];
+            world.known[column][row] = owner == 0 ? 0 : known != 0 ? known : any_kind;
         }
     }
     return world;

@@ -69,6 +69,8 @@ struct Learning {
     int expected_quiet_turns;
     // Pieces gone whose kind is not sure, with the kinds they may have been.
     std::vector<KindMask> expected_taken = {};
+    // Of the bot's own pieces, the kinds the opponent may think they are.
+    std::vector<Known> expected_shown = {};
 };
 
 constexpr KindMask scissors_or_paper = mask_of(Scissors) | mask_of(Paper);
@@ -77,7 +79,8 @@ const Learning learnings[] = {
     {"a lost own attack reveals the defender", {{2, 4, Rock, 1}, {2, 5, Paper, 2}}, {}, {8, 8, 8},
      {{1, {2, 4, 2, 5}}}, {{2, 5, mask_of(Paper)}}, {8, 8, 8}, 0},
     {"a won own attack on a known piece counts it gone", {{2, 4, Scissors, 1}, {2, 5, Paper, 2}},
-     {{2, 5, mask_of(Paper)}}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 8, 7}, 0},
+     {{2, 5, mask_of(Paper)}}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 8, 7}, 0, {},
+     {{2, 5, scissors_or_paper}, {2, 4, 0}}},
     {"a won own attack counts the only kind the defender can have been", {{2, 4, Rock, 1}, {2, 5, Scissors, 2}},
      {{2, 5, scissors_or_paper}}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 7, 8}, 0},
     {"counts never go below nothing", {{2, 4, Rock, 1}, {2, 5, Scissors, 2}}, {{2, 5, mask_of(Scissors)}},
@@ -87,10 +90,14 @@ const Learning learnings[] = {
     {"an opposing capture narrows the captor to two kinds", {{1, 4, Scissors, 1}, {1, 5, Rock, 2}}, {},
      {8, 8, 8}, {{2, {1, 5, 1, 4}}}, {{1, 4, mask_of(Scissors) | mask_of(Rock)}}, {8, 8, 8}, 0},
     {"an opposing lost attack on our only neighbour counts the attacker gone",
-     {{3, 4, Rock, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}}, {8, 7, 8}, 0},
+     {{3, 4, Rock, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}}, {8, 7, 8}, 0, {},
+     {{3, 4, mask_of(Rock)}}},
+    {"what a won defence showed travels with the piece's step",
+     {{3, 4, Rock, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}, {1, {3, 4, 2, 4}}}, {}, {8, 7, 8},
+     0, {}, {{2, 4, mask_of(Rock)}, {3, 4, 0}}},
     {"a won own attack on an unknown piece keeps it among the taken as one of two kinds",
      {{2, 4, Rock, 1}, {2, 5, Scissors, 2}}, {}, {8, 8, 8}, {{1, {2, 4, 2, 5}}}, {{2, 5, 0}}, {8, 8, 8}, 0,
-     {mask_of(Rock) | mask_of(Scissors)}},
+     {mask_of(Rock) | mask_of(Scissors)}, {{2, 5, any_kind}}},
     {"an opposing lost attack beside two of ours keeps the attacker among the taken",
      {{3, 4, Rock, 1}, {4, 5, Paper, 1}, {3, 5, Scissors, 2}}, {}, {8, 8, 8}, {{2, {3, 5, 3, 4}}}, {{3, 5, 0}},
      {8, 8, 8}, 0, {mask_of(Rock) | mask_of(Scissors)}},
@@ -124,6 +131,9 @@ TEST_F(KnowledgeTest, LearnsFromFightsAndSteps) {
         EXPECT_EQ(knowledge.quiet_turns, learning.expected_quiet_turns);
         EXPECT_EQ(std::vector<KindMask>(knowledge.taken.begin(), knowledge.taken.begin() + knowledge.taken_count),
                   learning.expected_taken);
+        for (const Known& shown : learning.expected_shown) {
+            EXPECT_EQ(knowledge.shown[shown.column][shown.row], shown.possible) << shown.column << shown.row;
+        }
     }
 }
 
