@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-int opponent_of(int player) { return player == 1 ? 2 : 1; }
-
 int kind_beating(int kind) { return (kind + 2) % 3; }
 int kind_beaten_by(int kind) { return (kind + 1) % 3; }
 
@@ -23,10 +21,6 @@ bool orthogonally_adjacent(int column_a, int row_a, int column_b, int row_b) {
     if (row_a == row_b) return std::abs(column_a - column_b) == 1;
     return false;
 }
-
-int far_row(int player) { return player == 1 ? board_rows - 1 : 0; }
-int back_row(int player) { return far_row(opponent_of(player)); }
-int forward_step(int player) { return player == 1 ? 1 : -1; }
 
 bool is_legal_move(const Board& on, int player, int from_column, int from_row, int to_column,
                    int to_row) {

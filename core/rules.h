@@ -22,7 +22,7 @@ struct Move {
 enum class MoveResult { none, ordinary, far_row_win };
 
 // The other player: 2 for player 1, 1 for anyone else.
-int opponent_of(int player);
+constexpr int opponent_of(int player) { return player == 1 ? 2 : 1; }
 
 // The cycle: rock beats scissors, scissors beats paper, paper beats rock.
 // kind_beating(Rock) is Paper; kind_beaten_by(Rock) is Scissors.
@@ -33,11 +33,11 @@ bool attacker_wins(std::int32_t attacker_kind, std::int32_t defender_kind);
 bool orthogonally_adjacent(int column_a, int row_a, int column_b, int row_b);
 // The row `player` wins on, the opponent's back row: 9 for player 1, 0 for
 // anyone else.
-int far_row(int player);
+constexpr int far_row(int player) { return player == 1 ? board_rows - 1 : 0; }
 // The row `player` defends, its own back row: 0 for player 1, 9 for anyone else.
-int back_row(int player);
+constexpr int back_row(int player) { return far_row(opponent_of(player)); }
 // The row step that brings a piece of `player` nearer its far row: +1 or -1.
-int forward_step(int player);
+constexpr int forward_step(int player) { return player == 1 ? 1 : -1; }
 
 // A legal step for `player`: an own piece on the board, an orthogonal
 // neighbour that is not its own.
