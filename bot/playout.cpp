@@ -1,5 +1,6 @@
 #include "playout.h"
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -43,24 +44,35 @@ double attack_share(int attacker, KindMask mask) {
     return double(kinds_in(mask & fights.beaten_by_attacker[attacker])) / kinds_in(mask);
 }
 
+// For each mask of kinds a piece is known to be among, the kinds it beats
+// for sure when it attacks them.
+std::array<KindMask, 8> surely_beaten_table() {
+    std::array<KindMask, 8> table{};
+    for (KindMask known = 1; known < 8; ++known) {
+        for (int kind = Rock; kind <= Paper; ++kind) {
+            if ((known & ~fights.attackers_beating[kind]) == 0) table[known] |= mask_of(kind);
+        }
+    }
+    return table;
+}
+
+const std::array<KindMask, 8> surely_beaten = surely_beaten_table();
+
 // For each square, the kinds of the mover's pieces that an opposing
-// neighbour is known to beat there.
+// neighbour is known to beat there. Only narrowed pieces can be known to
+// beat anything, and they are few, so only they are visited.
 using Danger = std::array<std::array<KindMask, board_rows>, board_columns>;
 
 void mark_danger(const World& world, int side, Danger& danger) {
     danger = {};
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            int owner = world.board[column][row].owner;
-            KindMask known = world.known[column][row];
-            if (owner == 0 || owner == side || known == any_kind) continue;
-            KindMask beaten = 0;
-            for (int kind = Rock; kind <= Paper; ++kind) {
-                if ((known & ~fights.attackers_beating[kind]) == 0) beaten |= mask_of(kind);
-            }
-            if (beaten == 0) continue;
-            for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
-        }
+    for (std::uint64_t left = world.narrowed; left != 0; left &= left - 1) {
+        int square = std::countr_zero(left);
+        int column = square / board_rows;
+        int row = square % board_rows;
+        if (world.board[column][row].owner == side) continue;
+        KindMask beaten = surely_beaten[world.known[column][row]];
+        if (beaten == 0) continue;
+        for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
     }
 }
 
@@ -123,6 +135,16 @@ double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
 }  // namespace
 
+void note_narrowing(World& world, int column, int row) {
+    std::uint64_t bit = std::uint64_t{1} << (column * board_rows + row);
+    KindMask known = world.known[column][row];
+    if (known != 0 && known != any_kind) {
+        world.narrowed |= bit;
+    } else {
+        world.narrowed &= ~bit;
+    }
+}
+
 StepEnd play_step(World& world, int side, const Move& move) {
     Board& board = world.board;
     const int attacker = board[move.from_column][move.from_row].kind;
@@ -130,14 +152,20 @@ StepEnd play_step(World& world, int side, const Move& move) {
     KindMask& at_target = world.known[move.to_column][move.to_row];
     KindMask carried = world.known[move.from_column][move.from_row];
     world.known[move.from_column][move.from_row] = 0;
+    note_narrowing(world, move.from_column, move.from_row);
     MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
         at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
-        return StepEnd::fell;
+        end = StepEnd::fell;
+    } else {
+        at_target = defender.owner == 0
+                        ? carried
+                        : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
+        end = result == MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
     }
-    at_target = defender.owner == 0 ? carried
-                                    : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
-    return result == MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
+    note_narrowing(world, move.to_column, move.to_row);
+    return end;
 }
 
 bool is_sure_far_row_step(const World& world, int side, const Move& move) {
@@ -145,21 +173,29 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move) {
            far_row_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
 }
 
-Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
-                  std::mt19937& rng) {
+int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
+                    double* weights) {
     const SideRows rows = rows_of(side);
     Danger danger;
     mark_danger(world, side, danger);
-    double weights[max_legal_moves];
-    double total = 0;
     for (int i = 0; i < moves.size; ++i) {
         const Move& move = moves[i];
         int kind = world.board[move.from_column][move.from_row].kind;
-        if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return move;
+        if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return i;
         bool attack = world.board[move.to_column][move.to_row].owner != 0;
-        total += weights[i] = attack ? attack_weight(world, params, rows, move, kind)
-                                     : step_weight(params, danger, rows, move, kind);
+        weights[i] = attack ? attack_weight(world, params, rows, move, kind)
+                            : step_weight(params, danger, rows, move, kind);
     }
+    return -1;
+}
+
+Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
+                  std::mt19937& rng) {
+    double weights[max_legal_moves];
+    int at_once = playout_weights(world, params, side, moves, weights);
+    if (at_once >= 0) return moves[at_once];
+    double total = 0;
+    for (int i = 0; i < moves.size; ++i) total += weights[i];
     double pick = std::uniform_real_distribution<double>(0, total)(rng);
     for (int i = 0; i < moves.size; ++i) {
         if (pick < weights[i]) return moves[i];

@@ -9,13 +9,20 @@
 #include "rules.h"
 
 #include <array>
+#include <cstdint>
 #include <random>
 
 struct World {
     Board board{};
     // For each piece, the kinds its opponent knows it may be.
     std::array<std::array<KindMask, board_rows>, board_columns> known{};
+    // The squares, bit column * board_rows + row, whose piece's opponent
+    // knows it to be fewer than all three kinds.
+    std::uint64_t narrowed = 0;
 };
+
+// Brings the narrowed bit of one square in line with its known kinds.
+void note_narrowing(World& world, int column, int row);
 
 // How a step ended: the piece stands on its target, it fell attacking, or it
 // reached its far row.
@@ -27,6 +34,12 @@ StepEnd play_step(World& world, int side, const Move& move);
 // Whether `side`, stepping `move`, reaches its far row whatever the kinds it
 // cannot see: onto an empty square, or onto a piece whose known kinds all lose.
 bool is_sure_far_row_step(const World& world, int side, const Move& move);
+
+// The weight a playout gives each of `moves` for `side`, into `weights`. A
+// far-row step at good odds is taken at once instead: its index comes back,
+// otherwise -1.
+int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
+                    double* weights);
 
 // A playout's pick among `moves` for `side`.
 Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
