@@ -327,6 +327,7 @@ Contender frozen_contender(int iterations) {
 // The search's settings a --versus player may change by name, for tuning.
 const std::map<std::string, double SearchParams::*> tunable_settings = {
     {"exploration", &SearchParams::exploration},
+    {"widening_scale", &SearchParams::widening_scale},
     {"playout_far_row_odds", &SearchParams::playout_far_row_odds},
     {"playout_attack_near_back_row", &SearchParams::playout_attack_near_back_row},
     {"playout_blind_block", &SearchParams::playout_blind_block},

@@ -27,6 +27,11 @@ struct SearchParams {
     // The search. How far the tree's choice leans to moves tried less often
     // (the constant of the upper confidence bound).
     double exploration = 0.7;
+    // A state visited n times has at most base + scale * sqrt(n) of its moves
+    // in the tree, drawn in by their playout weights; a scale of 0 lets every
+    // move in before any is tried twice.
+    int widening_base = 4;
+    double widening_scale = 1;
     // Plies a playout runs before its position is judged instead.
     int playout_plies = 16;
     // A playout plays by what its mover could know. A step onto the far row
@@ -69,8 +74,11 @@ struct SearchParams {
     // for each of the bot's turns since a piece last left the board...
     double repeat_tolerance = 0.03;
     double repeat_tolerance_per_quiet_turn = 0.002;
-    // ...and that has at least one visit for this many of the first's.
+    // ...and that has at least one visit for this many of the first's, and
+    // for one more for each quiet turn: the longer the quiet, the less a
+    // rarely tried move needs to have shown to stand in.
     int repeat_visit_ratio = 8;
+    int repeat_visit_ratio_per_quiet_turn = 1;
 
     // The easy rules, in points. Reaching the far row, and what the
     // opponent's chance to reach the bot's back row at once costs.

@@ -20,6 +20,7 @@ World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
             int owner = world.board[column][row].owner;
             KindMask known = owner == knowledge.player ? knowledge.shown[column][row] : knowledge.possible[column][row];
             world.known[column][row] = owner == 0 ? 0 : known != 0 ? known : any_kind;
+            note_narrowing(world, column, row);
         }
     }
     return world;
@@ -57,13 +58,14 @@ const Edge& chosen_edge(const Tree& tree, const PlayerView& view, const Knowledg
     const Edge& first = edges[best];
     if (!repeats(view, first.move, left)) return first;
     double tolerance = params.repeat_tolerance + params.repeat_tolerance_per_quiet_turn * knowledge.quiet_turns;
+    long visit_ratio = params.repeat_visit_ratio + params.repeat_visit_ratio_per_quiet_turn * knowledge.quiet_turns;
     // A stand-in must not let the opponent onto the back row where the
     // repeated move kept it out: when every line loses, the means come close.
     double opening = opponent_win_chance_after(view, knowledge, params, first.move);
     int stand_in = -1;
     for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
         const Edge& e = edges[edge];
-        if (e.visits * params.repeat_visit_ratio < first.visits || mean_reward(e) < mean_reward(first) - tolerance ||
+        if (e.visits * visit_ratio < first.visits || mean_reward(e) < mean_reward(first) - tolerance ||
             repeats(view, e.move, left) || opponent_win_chance_after(view, knowledge, params, e.move) > opening) {
             continue;
         }

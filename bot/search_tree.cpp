@@ -4,20 +4,48 @@
 
 namespace {
 
-// A sure far-row step first, so that even one iteration finds it; otherwise
-// any untried move at even odds.
-int untried_move(const State& state, const World& world, int side, const MoveList& moves, std::mt19937& rng) {
+// A sure far-row step first, so that even one iteration finds it; then a
+// step a playout would take at once; otherwise an untried move drawn by its
+// playout weight, so that the likelier moves enter the tree first.
+int untried_move(const State& state, const World& world, const SearchParams& params, int side,
+                 const MoveList& moves, std::mt19937& rng) {
+    for (int i = 0; i < moves.size; ++i) {
+        if (!state.tried[i] && is_sure_far_row_step(world, side, moves[i])) return i;
+    }
+    double weights[max_legal_moves];
+    int at_once = playout_weights(world, params, side, moves, weights);
+    if (at_once >= 0 && !state.tried[at_once]) return at_once;
+    double total = 0;
     int untried = 0;
     for (int i = 0; i < moves.size; ++i) {
         if (state.tried[i]) continue;
-        if (is_sure_far_row_step(world, side, moves[i])) return i;
+        total += weights[i];
         ++untried;
+    }
+    if (total > 0) {
+        double pick = std::uniform_real_distribution<double>(0, total)(rng);
+        int last = -1;
+        for (int i = 0; i < moves.size; ++i) {
+            if (state.tried[i]) continue;
+            if (pick < weights[i]) return i;
+            pick -= weights[i];
+            last = i;
+        }
+        return last;
     }
     int pick = std::uniform_int_distribution<int>(0, untried - 1)(rng);
     for (int i = 0; i < moves.size; ++i) {
         if (!state.tried[i] && pick-- == 0) return i;
     }
     return -1;
+}
+
+// How many of its moves a state visited `visits` times may have in the tree:
+// a few at first, more as it is visited, so that the tree grows deep along
+// the lines worth playing.
+int moves_allowed(const SearchParams& params, int visits) {
+    if (params.widening_scale <= 0) return max_legal_moves;
+    return params.widening_base + static_cast<int>(params.widening_scale * std::sqrt(visits));
 }
 
 int add_edge(Tree& tree, int state, const Move& move) {
@@ -68,8 +96,10 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
             break;
         }
         int edge;
-        if (tree.states[state].tried.count() < static_cast<std::size_t>(moves.size)) {
-            int index = untried_move(tree.states[state], world, side, moves, rng);
+        const State& here = tree.states[state];
+        int tried = static_cast<int>(here.tried.count());
+        if (tried < moves.size && tried < moves_allowed(params, here.visits)) {
+            int index = untried_move(here, world, params, side, moves, rng);
             tree.states[state].tried.set(index);
             edge = add_edge(tree, state, moves[index]);
         } else {
