@@ -235,6 +235,36 @@ TEST_F(ChoiceTest, RepeatsAPositionRatherThanWalkIntoAKnownLosingFight) {
     }
 }
 
+// The playouts find the pieces known to beat a neighbour through the world's
+// narrowed squares, so every step, fought or not, must keep those in line
+// with the kinds each piece is known to be.
+TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
+    std::mt19937 rng(11);
+    World world;
+    deal_board(world.board, [&] { return static_cast<int>(rng() % 5); });
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
+            note_narrowing(world, column, row);
+        }
+    }
+    MoveList moves;
+    int side = 1;
+    for (int ply = 0; ply < 300; ++ply, side = opponent_of(side)) {
+        list_legal_moves(world.board, side, moves);
+        if (moves.size == 0) break;
+        StepEnd end = play_step(world, side, moves[static_cast<int>(rng() % moves.size)]);
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                KindMask known = world.known[column][row];
+                bool bit = (world.narrowed >> (column * board_rows + row)) & 1;
+                ASSERT_EQ(bit, known != 0 && known != any_kind) << "ply " << ply << " at " << column << row;
+            }
+        }
+        if (end == StepEnd::won) break;
+    }
+}
+
 // An attack on an unknown piece leads to two states, one for each way the
 // fight can go: the bot sees them apart, so its tree keeps them apart.
 TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
