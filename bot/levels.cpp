@@ -10,8 +10,8 @@ struct LevelEntry {
 
 const LevelEntry levels[] = {
     {Level::easy, "easy", {.iterations = 0}},
-    {Level::normal, "normal", {.iterations = 12000}},
-    {Level::hard, "hard", {.iterations = 120000}},
+    {Level::normal, "normal", {.iterations = 16000}},
+    {Level::hard, "hard", {.iterations = 160000}},
 };
 
 const LevelEntry& entry(Level level) {
