@@ -15,7 +15,7 @@ constexpr KindMask mask_of(int kind) { return static_cast<KindMask>(1u << kind);
 struct Knowledge {
     int player = 0;
     // For each square holding an opposing piece: the kinds it may still be.
-    std::array<std::array<KindMask, 10>, 5> possible{};
+    std::array<std::array<KindMask, board_rows>, board_columns> possible{};
     // Opposing pieces of each kind not yet known to be gone (8 at the deal).
     std::array<int, 3> remaining{8, 8, 8};
     // Opposing pieces gone from the board whose kind was not known for sure,
@@ -24,7 +24,7 @@ struct Knowledge {
     int taken_count = 0;
     // For each square holding one of the bot's pieces: the kinds the opponent
     // may still think it is, from what the fights it saw have shown.
-    std::array<std::array<KindMask, 10>, 5> shown{};
+    std::array<std::array<KindMask, board_rows>, board_columns> shown{};
     // The position after the bot's own last move, to compare the next one with.
     PlayerView last_seen{};
     // The bot's turns since a piece last left the board, for either side.
