@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -272,15 +273,18 @@ TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
 }
 
 // One player's window on a machine of its own and the computer opponent
-// beside it; the server on another machine, with a key.
+// beside it, both told they play a relay; the server on another machine,
+// with a key and no referee.
 TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
     NetworkPair net("7F3K-9QX2-MC4D");
     auto server = net.start_server();
     ask = [&](const std::string& path) { return net.get(path); };
-    player[1] = &game.start_client(net.on_player_side(), net.server_options());
+    std::vector<std::string> options = net.server_options();
+    options.push_back("--relay");
+    player[1] = &game.start_client(net.on_player_side(), options);
     ASSERT_TRUE(wait_until([&] { return ask("/start").body == "1"; })) << game.describe(*player[1]);
     // The bot thinks for a second, so the turn shows as its own for a while.
-    BotRun bot = start_bot(606, 1000, net.on_player_side(), net.server_options());
+    BotRun bot = start_bot(606, 1000, net.on_player_side(), options);
     window[1] = game.board_window(*player[1]);
     ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
     for (int moves = 0; moves < 3; ++moves) {
@@ -382,6 +386,11 @@ protected:
     static std::string seat_file(int n) {
         return "/tmp/game-test-seat-" + std::to_string(getpid()) + "-" + std::to_string(n);
     }
+    // A seat file as a player keeps it: the owner's alone.
+    static void keep_seat(const std::string& path, const std::string& seat) {
+        std::ofstream(path) << seat << "\n";
+        chmod(path.c_str(), 0600);
+    }
     // The seat kept in file `n`, once the program there has taken it.
     std::optional<Seat> kept_seat(int n) { return seat_from_text(read_file(seat_file(n))); }
 
@@ -479,7 +488,7 @@ TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
 TEST_F(RefereedGameTest, AFullGameOrASeatTheServerDoesNotKnowEndsTheWindowWithTwo) {
     ASSERT_EQ(post("/seat", "a").status, 200);
     ASSERT_EQ(post("/seat", "b").status, 200);
-    std::ofstream(seat_file(2)) << "1 0123456789abcdef0123456789abcdef\n";
+    keep_seat(seat_file(2), "1 0123456789abcdef0123456789abcdef");
     for (const auto& [options, reason] :
          {std::pair{std::vector<std::string>{}, "both seats"},
           std::pair{std::vector<std::string>{"--seat-file", seat_file(2)}, "does not know seat 1"}}) {
@@ -517,6 +526,18 @@ TEST_F(RefereedGameTest, AWholeGameAcrossTwoHostsBetweenTheWindowAndTheBot) {
     for (int n : {1, 2}) EXPECT_NE(access(seat_file(n).c_str(), F_OK), 0) << "seat file " << n;
     EXPECT_TRUE(ends_with(server->standard_output(), game_over_line(winner == "1" ? 1 : 2)));
     forget_bot_log(bot);
+}
+
+// A relay shows its host every piece: beyond loopback, a window not told to
+// play one closes before it joins, and says why.
+TEST_F(GameTest, AWindowOnAnotherHostPlaysARelayOnlyWithRelay) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    ChildProcess& client = game.start_client(net.on_player_side(), net.server_options());
+    EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(30)), 2);
+    EXPECT_EQ(client.standard_error(), "client: the host runs a game without a referee, which shows the host "
+                                       "every piece; --relay plays it all the same\n");
+    EXPECT_EQ(net.get("/start").body, "0");
 }
 
 // Asking again would only be refused again: the window closes and says why.
@@ -739,7 +760,7 @@ protected:
     }
 
     void start_marked_window() {
-        std::ofstream(seat_file(theirs())) << seat_text(seats[theirs()]) << "\n";
+        keep_seat(seat_file(theirs()), seat_text(seats[theirs()]));
         player[theirs()] = &game.start_client({}, {"--seat-file", seat_file(theirs())});
         window[theirs()] = game.board_window(*player[theirs()]);
         ASSERT_NE(window[theirs()], 0u) << game.describe(*player[theirs()]);
