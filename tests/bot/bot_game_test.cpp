@@ -320,6 +320,9 @@ TEST(RefereedBot, TwoBotsPlayAWholeGameAndNeitherIsShownAnOpposingKind) {
     ASSERT_EQ(second.process->wait_for_exit(game_limit), 0) << second.process->standard_error();
     int winner = 0;
     for (const BotRun* bot : {&first, &second}) {
+        struct stat status {};
+        ASSERT_EQ(stat(bot->log_path.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << "the record shows the bot's kinds to other users";
         const RefereeRecord record = read_referee_record(bot->log_path);
         EXPECT_EQ(record.unreadable_views, 0);
         ASSERT_FALSE(record.views.empty());
