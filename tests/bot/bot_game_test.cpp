@@ -39,7 +39,7 @@ TEST(BotProgram, HelpExplainsTheOptions) {
     ChildProcess bot(BOT_PATH, {"--help"});
     EXPECT_EQ(bot.wait_for_exit(5s), 0);
     std::string help = bot.standard_output();
-    for (const char* option : {"--level", "--think", "--seed", "--log", "--explain", "--help"}) {
+    for (const char* option : {"--level", "--think", "--seed", "--log", "--explain", "--relay", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

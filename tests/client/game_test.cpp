@@ -270,6 +270,7 @@ TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--server HOST[:PORT]"), std::string::npos);
     EXPECT_NE(help.standard_output().find("--seat-file PATH"), std::string::npos);
+    EXPECT_NE(help.standard_output().find("--relay"), std::string::npos);
 }
 
 // One player's window on a machine of its own and the computer opponent
