@@ -99,7 +99,8 @@ int play_game(const BotOptions& options) {
     std::srand(seed);
     {
         GameClient client(options.server);
-        const SeatChoice seat = choose_seat(client, options.seat_file);
+        const bool relay_allowed = options.relay || is_loopback_host(options.server.host);
+        const SeatChoice seat = choose_seat(client, options.seat_file, relay_allowed);
         if (!seat.why.empty()) std::cerr << "bot: " << seat.why << std::endl;
         if (seat.kind == SeatChoice::stop) return 2;
         if (seat.kind == SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);

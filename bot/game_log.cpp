@@ -1,12 +1,18 @@
 #include "game_log.h"
 
+#include "private_file.h"
+
 #include <chrono>
 
 GameLog::GameLog(const std::string& path) : wanted_(!path.empty()) {
-    if (!path.empty()) out_.open(path, std::ios::trunc);
+    if (!path.empty()) out_ = open_private_output(path);
 }
 
-bool GameLog::usable() const { return wanted_ == out_.is_open(); }
+GameLog::~GameLog() {
+    if (out_ != nullptr) std::fclose(out_);
+}
+
+bool GameLog::usable() const { return wanted_ == (out_ != nullptr); }
 
 long long GameLog::now() {
     auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
@@ -18,8 +24,8 @@ void GameLog::note(const std::string& event, const std::string& detail) {
 }
 
 void GameLog::note_at(long long stamp, const std::string& event, const std::string& detail) {
-    if (!out_.is_open()) return;
-    out_ << stamp << ' ' << event;
-    if (!detail.empty()) out_ << ' ' << detail;
-    out_ << std::endl;
+    if (out_ == nullptr) return;
+    std::fprintf(out_, "%lld %s%s%s\n", stamp, event.c_str(), detail.empty() ? "" : " ", detail.c_str());
+    // Each line reaches the file as it happens, for a reader that follows the game.
+    std::fflush(out_);
 }

@@ -8,15 +8,19 @@
 // In a refereed game: seat N, view LINE (every view received, its five lines
 // joined by "/"), moved MOVE and refused MOVE ("C R C R"), resigned, winner N.
 // The monotonic clock is shared by all processes, so two records can be
-// laid side by side.
+// laid side by side. The record shows the bot's own kinds: the file is its
+// owner's alone.
 
-#include <fstream>
+#include <cstdio>
 #include <string>
 
 class GameLog {
 public:
     // No path: nothing is written.
     explicit GameLog(const std::string& path);
+    ~GameLog();
+    GameLog(const GameLog&) = delete;
+    GameLog& operator=(const GameLog&) = delete;
     // False when a path was given and could not be opened.
     bool usable() const;
     void note(const std::string& event, const std::string& detail = "");
@@ -26,5 +30,5 @@ public:
 
 private:
     bool wanted_;
-    std::ofstream out_;
+    std::FILE* out_ = nullptr;
 };

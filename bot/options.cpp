@@ -4,7 +4,7 @@
 
 const char* const bot_usage =
     "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
-    "           [--seat-file PATH] [--explain] [--help]\n"
+    "           [--seat-file PATH] [--relay] [--explain] [--help]\n"
     "Plays one game of rock-scissors-paper chess through the game server, as\n"
     "whichever player the server makes it, and exits 0 when the game is over.\n"
     "  --level LEVEL         easy, normal or hard (default normal): easy plays by\n"
@@ -14,7 +14,8 @@ const char* const bot_usage =
     "                        in milliseconds, its search included (default 500)\n"
     "  --seed N              seed for its starting board and its choices\n"
     "                        (default: the time)\n"
-    "  --log FILE            write a time-stamped record of the game to FILE\n"
+    "  --log FILE            write a time-stamped record of the game to FILE,\n"
+    "                        which holds its kinds and is made yours alone\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089)\n"
     "  --key KEY             the game key that server was started with; without\n"
     "                        --key it is taken from the environment variable\n"
@@ -23,6 +24,9 @@ const char* const bot_usage =
     "                        take a new one and keep it there until the game ends\n"
     "                        (default: $GAME_SEAT_FILE, else none); a seat taken\n"
     "                        back starts its beliefs over from the current view\n"
+    "  --relay               play a server beyond loopback that runs no referee;\n"
+    "                        its host sees every piece (without --relay the bot\n"
+    "                        stops there with status 2)\n"
     "  --explain             on standard error, for each of its moves, the move\n"
     "                        and every move it weighed: visits and mean result\n"
     "                        (0 to 1) of the search, or the easy level's value\n"
@@ -55,6 +59,10 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
         }
         if (name == "--explain") {
             options.explain = true;
+            continue;
+        }
+        if (name == "--relay") {
+            options.relay = true;
             continue;
         }
         if (name != "--think" && name != "--seed" && name != "--log" && name != "--server" &&

@@ -15,6 +15,7 @@ struct BotOptions {
     std::string log_path;
     ServerAddress server;
     std::string seat_file;  // empty: none
+    bool relay = false;     // play a game without a referee on a server beyond loopback
     Level level = Level::normal;
     // Tell on standard error why each move was chosen.
     bool explain = false;

@@ -39,7 +39,9 @@ int stop_unknown_seat(const RefereedBot& bot) {
 }
 
 // The view at once, or once its version passes `after`; none when the server
-// does not know the seat.
+// does not know the seat. A server that answers a wait with the same version
+// at once, or with a reply that is not a view, is asked again only after a
+// rest.
 std::optional<GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> after) {
     for (;;) {
         ViewReply reply = after ? wait_for_change(bot.client, bot.seat.token, *after)
@@ -47,7 +49,7 @@ std::optional<GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> 
         if (reply.answer == Answer::seat_unknown) return std::nullopt;
         if (reply.answer == Answer::ok) {
             bot.log.note("view", view_line(reply.view));
-            return reply.view;
+            if (!after || reply.view.version > *after) return reply.view;
         }
         std::this_thread::sleep_for(request_rest);
     }

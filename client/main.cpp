@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     load_view_images();
     open_lobby();
 
-    const SeatChoice seat = choose_seat(*http_client, options->seat_file);
+    const bool relay_allowed = options->relay || is_loopback_host(server_address.host);
+    const SeatChoice seat = choose_seat(*http_client, options->seat_file, relay_allowed);
     if (!seat.why.empty()) std::cerr << "client: " << seat.why << std::endl;
     if (seat.kind == SeatChoice::stop) {
         close_window();

@@ -1,7 +1,7 @@
 #include "options.h"
 
 const char* const client_usage =
-    "Usage: client [--server HOST[:PORT]] [--key KEY] [--seat-file PATH] [--help]\n"
+    "Usage: client [--server HOST[:PORT]] [--key KEY] [--seat-file PATH] [--relay] [--help]\n"
     "One player's window of rock-scissors-paper chess. It joins the game on the\n"
     "game server and plays it there; run it from a folder beside thirdparty/.\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089); an IPv6\n"
@@ -12,6 +12,9 @@ const char* const client_usage =
     "  --seat-file PATH      on a refereed server: take the seat kept in PATH, or\n"
     "                        take a new one and keep it there until the game ends\n"
     "                        (default: $GAME_SEAT_FILE, else none)\n"
+    "  --relay               play a server beyond loopback that runs no referee;\n"
+    "                        its host sees every piece (without --relay the\n"
+    "                        client stops there with status 2)\n"
     "  --help                show this text and exit\n";
 
 std::optional<ClientOptions> parse_client_options(const std::vector<std::string>& args, std::string& error) {
@@ -20,6 +23,8 @@ std::optional<ClientOptions> parse_client_options(const std::vector<std::string>
         const std::string& name = args[i];
         if (name == "--help") {
             options.help = true;
+        } else if (name == "--relay") {
+            options.relay = true;
         } else if (name != "--server" && name != "--key" && name != "--seat-file") {
             error = "unknown option " + name + " (client --help lists the options)";
             return std::nullopt;

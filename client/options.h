@@ -11,6 +11,7 @@
 struct ClientOptions {
     ServerAddress server;
     std::string seat_file;  // empty: none
+    bool relay = false;     // play a game without a referee on a server beyond loopback
     bool help = false;
 };
 

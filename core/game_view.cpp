@@ -49,6 +49,20 @@ std::optional<int> player_number(std::string_view text) {
     return std::nullopt;
 }
 
+// Owners 0 to 2, kinds 0 to 2, and the hidden kind only on a piece: the
+// players index their tables by these digits, and a view comes from a server
+// they need not trust.
+bool only_known_digits(const Board& board) {
+    for (const auto& column : board) {
+        for (const Cell& cell : column) {
+            if (cell.owner < 0 || cell.owner > 2) return false;
+            const bool known_kind = cell.kind >= Rock && cell.kind <= Paper;
+            if (!known_kind && !(cell.kind == hidden_kind && cell.owner != 0)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 Board board_seen_by(const Board& truth, int seat) {
@@ -114,7 +128,7 @@ std::optional<GameView> view_from_text(std::string_view text) {
     auto turn = player_number(lines[1]);
     auto winner = player_number(lines[2]);
     auto version = whole_number<std::uint64_t>(lines[4]);
-    if (!board || !turn || !winner || !version) return std::nullopt;
+    if (!board || !turn || !winner || !version || !only_known_digits(*board)) return std::nullopt;
     GameView view{*board, *turn, *winner, std::nullopt, *version};
     if (lines[3] != "-") {
         view.last_move = last_move_from_text(lines[3]);

@@ -56,5 +56,6 @@ std::optional<LastMove> last_move_from_text(std::string_view text);
 // Five lines, each ended by "\n": the board text, the turn, the winner, the
 // last move ("-" before the first) and the version.
 std::string view_text(const GameView& view);
-// None for anything that is not exactly that form.
+// None for anything that is not exactly that form, or whose board holds an
+// owner digit above 2, or a kind digit other than 0 to 2 and 9 on a piece.
 std::optional<GameView> view_from_text(std::string_view text);

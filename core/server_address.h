@@ -46,6 +46,11 @@ std::string take_key_from_environment(std::string& key);
 // 127.0.0.1 or 0.0.0.0 and be asked first, key and all.
 std::string reachable_host(const std::string& host);
 
+// True when `host` is written as an address of this machine's loopback:
+// 127.0.0.0/8, ::1 or an IPv4-mapped 127 address, or is the name localhost.
+// Any other name is taken to lead elsewhere, whatever it resolves to.
+bool is_loopback_host(const std::string& host);
+
 // Takes "--server HOST[:PORT]" (an IPv6 address in brackets when a port
 // follows) or "--key KEY" into `address`. Returns what is wrong with the value
 // in one line, or an empty text when it was taken.

@@ -17,6 +17,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -38,7 +39,7 @@ TEST(BotProgram, HelpExplainsTheOptions) {
     ChildProcess bot(BOT_PATH, {"--help"});
     EXPECT_EQ(bot.wait_for_exit(5s), 0);
     std::string help = bot.standard_output();
-    for (const char* option : {"--level", "--think", "--seed", "--log", "--explain", "--help"}) {
+    for (const char* option : {"--level", "--think", "--seed", "--log", "--explain", "--relay", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
@@ -90,14 +91,30 @@ TEST(BotGame, TwoBotsPlayAWholeGameThroughTheServer) {
     expect_whole_game(first, second, server.process(), [](const std::string& path) { return get(path); });
 }
 
-// The server on one machine, listening on its network address with a key;
-// both bots on another.
+// The server on one machine, listening on its network address with a key
+// and no referee; both bots on another, told that they play a relay.
 TEST(BotGame, TwoBotsPlayAcrossTwoHostsWithTheKey) {
     NetworkPair net("7F3K-9QX2-MC4D");
     auto server = net.start_server();
-    BotRun first = start_bot(111, 0, net.on_player_side(), net.server_options());
-    BotRun second = start_bot(222, 0, net.on_player_side(), net.server_options());
+    std::vector<std::string> options = net.server_options();
+    options.push_back("--relay");
+    BotRun first = start_bot(111, 0, net.on_player_side(), options);
+    BotRun second = start_bot(222, 0, net.on_player_side(), options);
     expect_whole_game(first, second, *server, [&](const std::string& path) { return net.get(path); });
+}
+
+// A relay shows its host every piece: beyond loopback, a bot not told to play
+// one stops before it joins, and says why.
+TEST(BotGame, ARelayOnAnotherHostIsPlayedOnlyWithRelay) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    BotRun bot = start_bot(333, 0, net.on_player_side(), net.server_options());
+    EXPECT_EQ(bot.process->wait_for_exit(game_limit), 2);
+    EXPECT_EQ(bot.process->standard_error(),
+              "bot: the host runs a game without a referee, which shows the host every piece; "
+              "--relay plays it all the same\n");
+    EXPECT_EQ(net.get("/start").body, "0");
+    forget_bot_log(bot);
 }
 
 // Where /etc/hosts names ::1 first, a program of another user listening on
@@ -303,6 +320,9 @@ TEST(RefereedBot, TwoBotsPlayAWholeGameAndNeitherIsShownAnOpposingKind) {
     ASSERT_EQ(second.process->wait_for_exit(game_limit), 0) << second.process->standard_error();
     int winner = 0;
     for (const BotRun* bot : {&first, &second}) {
+        struct stat status {};
+        ASSERT_EQ(stat(bot->log_path.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0600u) << "the record shows the bot's kinds to other users";
         const RefereeRecord record = read_referee_record(bot->log_path);
         EXPECT_EQ(record.unreadable_views, 0);
         ASSERT_FALSE(record.views.empty());
@@ -332,6 +352,7 @@ TEST(RefereedBot, AFullGameOrASeatTheServerDoesNotKnowEndsTheBotWithTwo) {
     ASSERT_EQ(post("/seat", "b").status, 200);
     const std::string seat_file = "/tmp/game-test-bot-seat-" + std::to_string(getpid());
     std::ofstream(seat_file) << "2 0123456789abcdef0123456789abcdef\n";
+    chmod(seat_file.c_str(), 0600);
     for (const auto& [options, reason] :
          {std::pair{std::vector<std::string>{}, "both seats"},
           std::pair{std::vector<std::string>{"--seat-file", seat_file}, "does not know seat 2"}}) {

@@ -34,6 +34,8 @@ TEST(BotOptions, ReadsEveryOption) {
     EXPECT_EQ(options->log_path, "/tmp/game.log");
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--explain"})->explain);
+    EXPECT_FALSE(parse({})->relay);
+    EXPECT_TRUE(parse({"--relay"})->relay);
     EXPECT_EQ(parse({"--level", "easy"})->level, Level::easy);
     EXPECT_EQ(parse({"--level", "hard"})->level, Level::hard);
     EXPECT_EQ(parse({})->server.host, "localhost");
@@ -69,6 +71,20 @@ TEST(BotOptions, TakesTheKeyFromGameKeyUnlessGiven) {
     EXPECT_NE(error.find("GAME_KEY"), std::string::npos) << error;
     unsetenv("GAME_KEY");
     EXPECT_EQ(parse({})->server.key, "");
+}
+
+// A relay beyond loopback is played only on request; a name other than
+// localhost counts as beyond, whatever it resolves to.
+TEST(ServerAddress, OnlyLoopbackAddressesAndLocalhostAreLoopback) {
+    for (const char* host : {"localhost", "LocalHost", "127.0.0.1", "127.255.3.4", "::1", "0:0:0:0:0:0:0:1",
+                             "0::1", "::ffff:127.0.0.1", "0:0:0:0:0:ffff:127.1.2.3"}) {
+        EXPECT_TRUE(is_loopback_host(host)) << host;
+    }
+    for (const char* host : {"10.231.0.1", "128.0.0.1", "127.0.0", "127.0.0.1.5", "127.0.0.256", "1127.0.0.1",
+                             "0.0.0.0", "::", "::2", "1::1", "::1:1", "::ffff:10.0.0.1", "::fffe:127.0.0.1",
+                             "game-box", "localhost.example", "127.0.0.1.example", "::1%lo", ":::1"}) {
+        EXPECT_FALSE(is_loopback_host(host)) << host;
+    }
 }
 
 TEST(BotOptions, RefusesWhatItCannotFollow) {

@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -269,18 +270,22 @@ TEST(ClientOptions, BadOptionsGetOneLineAndStatus2WithoutAWindow) {
     EXPECT_EQ(help.wait_for_exit(std::chrono::seconds(10)), 0);
     EXPECT_NE(help.standard_output().find("--server HOST[:PORT]"), std::string::npos);
     EXPECT_NE(help.standard_output().find("--seat-file PATH"), std::string::npos);
+    EXPECT_NE(help.standard_output().find("--relay"), std::string::npos);
 }
 
 // One player's window on a machine of its own and the computer opponent
-// beside it; the server on another machine, with a key.
+// beside it, both told they play a relay; the server on another machine,
+// with a key and no referee.
 TEST_F(GameTest, WindowPlaysAcrossTwoHostsWithTheKey) {
     NetworkPair net("7F3K-9QX2-MC4D");
     auto server = net.start_server();
     ask = [&](const std::string& path) { return net.get(path); };
-    player[1] = &game.start_client(net.on_player_side(), net.server_options());
+    std::vector<std::string> options = net.server_options();
+    options.push_back("--relay");
+    player[1] = &game.start_client(net.on_player_side(), options);
     ASSERT_TRUE(wait_until([&] { return ask("/start").body == "1"; })) << game.describe(*player[1]);
     // The bot thinks for a second, so the turn shows as its own for a while.
-    BotRun bot = start_bot(606, 1000, net.on_player_side(), net.server_options());
+    BotRun bot = start_bot(606, 1000, net.on_player_side(), options);
     window[1] = game.board_window(*player[1]);
     ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
     for (int moves = 0; moves < 3; ++moves) {
@@ -382,6 +387,11 @@ protected:
     static std::string seat_file(int n) {
         return "/tmp/game-test-seat-" + std::to_string(getpid()) + "-" + std::to_string(n);
     }
+    // A seat file as a player keeps it: the owner's alone.
+    static void keep_seat(const std::string& path, const std::string& seat) {
+        std::ofstream(path) << seat << "\n";
+        chmod(path.c_str(), 0600);
+    }
     // The seat kept in file `n`, once the program there has taken it.
     std::optional<Seat> kept_seat(int n) { return seat_from_text(read_file(seat_file(n))); }
 
@@ -479,7 +489,7 @@ TEST_F(RefereedGameTest, AWindowKilledMidGameTakesItsSeatBackAndWinsByClicks) {
 TEST_F(RefereedGameTest, AFullGameOrASeatTheServerDoesNotKnowEndsTheWindowWithTwo) {
     ASSERT_EQ(post("/seat", "a").status, 200);
     ASSERT_EQ(post("/seat", "b").status, 200);
-    std::ofstream(seat_file(2)) << "1 0123456789abcdef0123456789abcdef\n";
+    keep_seat(seat_file(2), "1 0123456789abcdef0123456789abcdef");
     for (const auto& [options, reason] :
          {std::pair{std::vector<std::string>{}, "both seats"},
           std::pair{std::vector<std::string>{"--seat-file", seat_file(2)}, "does not know seat 1"}}) {
@@ -517,6 +527,18 @@ TEST_F(RefereedGameTest, AWholeGameAcrossTwoHostsBetweenTheWindowAndTheBot) {
     for (int n : {1, 2}) EXPECT_NE(access(seat_file(n).c_str(), F_OK), 0) << "seat file " << n;
     EXPECT_TRUE(ends_with(server->standard_output(), game_over_line(winner == "1" ? 1 : 2)));
     forget_bot_log(bot);
+}
+
+// A relay shows its host every piece: beyond loopback, a window not told to
+// play one closes before it joins, and says why.
+TEST_F(GameTest, AWindowOnAnotherHostPlaysARelayOnlyWithRelay) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    ChildProcess& client = game.start_client(net.on_player_side(), net.server_options());
+    EXPECT_EQ(client.wait_for_exit(std::chrono::seconds(30)), 2);
+    EXPECT_EQ(client.standard_error(), "client: the host runs a game without a referee, which shows the host "
+                                       "every piece; --relay plays it all the same\n");
+    EXPECT_EQ(net.get("/start").body, "0");
 }
 
 // Asking again would only be refused again: the window closes and says why.
@@ -559,6 +581,17 @@ std::string launcher_beside_this_build() {
     }
     fs::create_directory_symlink(std::string(SOURCE_ROOT) + "/thirdparty", root + "/thirdparty");
     return root;
+}
+
+// Ends the windows that the launcher in `root` started, as a crash would.
+void end_windows_of(const std::string& root) {
+    for (const std::string& window : command_lines_holding("client/client")) {
+        const std::string process = window.substr(0, window.find(':'));
+        std::error_code gone;
+        if (std::filesystem::read_symlink(process + "/cwd", gone) == root + "/build") {
+            kill(std::stoi(process.substr(6)), SIGTERM);
+        }
+    }
 }
 
 // The hosting launcher on a machine of its own, where /etc/hosts names ::1
@@ -604,16 +637,7 @@ TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     // A window that ends without a winner leaves the game going, and the
     // same command takes its seat back; once the game is over the launcher
     // stops its server.
-    const auto end_window = [&] {
-        for (const std::string& window : command_lines_holding("client/client")) {
-            const std::string process = window.substr(0, window.find(':'));
-            std::error_code gone;
-            if (std::filesystem::read_symlink(process + "/cwd", gone) == root + "/build") {
-                kill(std::stoi(process.substr(6)), SIGTERM);
-            }
-        }
-    };
-    end_window();
+    end_windows_of(root);
     EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
     EXPECT_NE(launcher.standard_output().find("run the same command again: scripts/play --host"), std::string::npos)
         << launcher.standard_output();
@@ -642,6 +666,89 @@ TEST_F(GameTest, HostingLauncherKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     const std::string state = read_file("/proc/" + std::to_string(server) + "/stat");
     EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos) << "the server outlived its game: " << state;
     close(impostor);
+    std::filesystem::remove_all(root);
+}
+
+// A game on one machine has a key too, so that another user of it cannot take
+// a seat: the launcher keeps it beside the seat files, for its owner alone,
+// and the window it starts again plays on with it. A second window on the
+// same seat file stops at once, and the launcher says why and leaves the
+// file and the game alone.
+TEST_F(GameTest, LocalLauncherKeysItsGameAndTakesTheSeatBackWithTheKey) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    const std::string root = launcher_beside_this_build();
+    ASSERT_FALSE(root.empty());
+    auto words = net.on_server_side();
+    words.insert(words.end(), {root + "/scripts/play", "--solo", "--level", "easy"});
+    const std::map<std::string, std::string> display{{"DISPLAY", game.display()}, {"SDL_VIDEODRIVER", "x11"}};
+    const std::string state = root + "/build/play";
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", display);
+    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(state + "/solo-bot").empty(); }))
+        << launcher.standard_output() << launcher.standard_error();
+    const std::optional<std::string> key = normalized_key(read_file(state + "/key").substr(0, 14));
+    ASSERT_TRUE(key) << read_file(state + "/key");
+    struct stat status {};
+    ASSERT_EQ(stat((state + "/key").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    auto ask = [&](const std::string& path, const std::string& with_key) {
+        Reply reply;
+        net.run_on_server_side([&] {
+            httplib::Client client("127.0.0.1", default_port);
+            if (!with_key.empty()) client.set_bearer_token_auth(with_key);
+            if (auto result = client.Get(path)) reply = {result->status, result->body};
+        });
+        return reply;
+    };
+    EXPECT_TRUE(wait_until([&] { return ask("/start", *key).body == "2"; })) << launcher.standard_output();
+    EXPECT_EQ(ask("/start", "").status, 401) << "another local user got in";
+    EXPECT_EQ(command_lines_holding(read_file(state + "/key").substr(0, 14)), std::vector<std::string>{});
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{std::stoi(read_file(state + "/server.pid"))}, stop_bot{std::stoi(read_file(state + "/bot.pid"))};
+
+    end_windows_of(root);
+    EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
+    ChildProcess again(words[0], {words.begin() + 1, words.end()}, "", display);
+    EXPECT_TRUE(wait_until([&] { return again.standard_output().find("taking back your seat") != std::string::npos; }))
+        << again.standard_output() << again.standard_error();
+    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(state + "/solo ").empty(); }));
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
+    ASSERT_TRUE(seat);
+    // The window plays on with the key: it stays, and holds its seat file.
+    ChildProcess third(words[0], {words.begin() + 1, words.end()}, "", display);
+    EXPECT_EQ(third.wait_for_exit(std::chrono::seconds(30)), 2);
+    EXPECT_TRUE(ends_with(third.standard_error(), "play: the seat file " + state + "/solo is in use by another "
+                                                  "program; nothing in it was used\n"))
+        << third.standard_error();
+    EXPECT_TRUE(again.running()) << again.standard_error();
+    EXPECT_EQ(seat_from_text(read_file(state + "/solo")), seat);
+
+    net.run_on_server_side([&] {
+        GameClient client({"127.0.0.1", default_port, *key});
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+    EXPECT_EQ(again.wait_for_exit(std::chrono::seconds(30)), 0) << again.standard_error();
+    EXPECT_NE(again.standard_output().find("game over"), std::string::npos) << again.standard_output();
+    std::filesystem::remove_all(root);
+}
+
+// The joining launcher asks a host for its public view before it opens a
+// window: a relay has none, and is refused with the same line as the window's.
+TEST(JoiningLauncher, RefusesAHostThatRunsNoReferee) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    const std::string root = launcher_beside_this_build();
+    ASSERT_FALSE(root.empty());
+    auto words = net.on_player_side();
+    words.insert(words.end(), {root + "/scripts/play", "--join", net.server().host});
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "",
+                          {{"DISPLAY", ":150"}, {"GAME_KEY", net.server().key}});
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(launcher.standard_error(),
+                          "play: the host runs a game without a referee, which shows the host every piece\n"))
+        << launcher.standard_error();
+    EXPECT_EQ(net.get("/start").body, "0");
     std::filesystem::remove_all(root);
 }
 
@@ -739,7 +846,7 @@ protected:
     }
 
     void start_marked_window() {
-        std::ofstream(seat_file(theirs())) << seat_text(seats[theirs()]) << "\n";
+        keep_seat(seat_file(theirs()), seat_text(seats[theirs()]));
         player[theirs()] = &game.start_client({}, {"--seat-file", seat_file(theirs())});
         window[theirs()] = game.board_window(*player[theirs()]);
         ASSERT_NE(window[theirs()], 0u) << game.describe(*player[theirs()]);

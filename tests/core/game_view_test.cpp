@@ -71,4 +71,33 @@ TEST(ViewText, RefusesAnythingButTheFiveLines) {
     }
 }
 
+// A hostile server's digits must not reach the players' tables: each refused
+// digit on its own, on the first or the last square of a board that is
+// otherwise sound.
+TEST(ViewText, TakesOnlyKnownOwnersAndKindsAndTheHiddenKindOnAPiece) {
+    GameView view;
+    view.turn = 1;
+    const std::string good = view_text(view);
+    for (std::size_t at : {std::size_t{0}, std::size_t{board_text_length - 2}}) {
+        const auto with_square = [&](char kind, char owner) {
+            std::string text = good;
+            text[at] = kind;
+            text[at + 1] = owner;
+            return text;
+        };
+        for (char owner : {'0', '1', '2'}) {
+            for (char kind : {'0', '1', '2'}) EXPECT_TRUE(view_from_text(with_square(kind, owner))) << kind << owner;
+        }
+        EXPECT_TRUE(view_from_text(with_square('9', '1')));
+        EXPECT_TRUE(view_from_text(with_square('9', '2')));
+        EXPECT_FALSE(view_from_text(with_square('9', '0'))) << "a hidden kind on an empty square at " << at;
+        for (char digit = '3'; digit <= '9'; ++digit) {
+            EXPECT_FALSE(view_from_text(with_square('0', digit))) << "owner " << digit << " at " << at;
+            if (digit != '9') {
+                EXPECT_FALSE(view_from_text(with_square(digit, '1'))) << "kind " << digit << " at " << at;
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -11,11 +11,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <deque>
 #include <fstream>
@@ -193,22 +196,42 @@ TEST_F(ProtocolTest, SeatRequestsNameTheSeatAndReadTheirAnswers) {
 class SeatFileTest : public ProtocolTest {
 protected:
     ~SeatFileTest() override { unlink(path.c_str()); }
+    // A new file of the owner's alone, as a player stores it.
+    static void write_private(const std::string& file, const std::string& text) {
+        unlink(file.c_str());
+        std::ofstream(file) << text;
+        chmod(file.c_str(), 0600);
+    }
+    // True once another program holds `file`.
+    static bool wait_until_held(const std::string& file) {
+        for (int look = 0; look < 500; ++look) {
+            const int fd = open(file.c_str(), O_RDONLY);
+            const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+            close(fd);
+            if (held) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
     std::string path = "/tmp/game-test-seat-" + std::to_string(getpid());
 };
 
 TEST_F(SeatFileTest, ANewSeatIsKeptInAFileOfTheOwnersAlone) {
     server.script("/seat", {{200, "1 " + token}});
-    SeatChoice choice = choose_seat(client, path);
+    SeatChoice choice = choose_seat(client, path, true);
     EXPECT_EQ(choice.kind, SeatChoice::seated);
     EXPECT_FALSE(choice.resumed);
     EXPECT_EQ(read_file(path), "1 " + token + "\n");
     struct stat status {};
     ASSERT_EQ(stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-    EXPECT_NE(store_seat_file(path, Seat{2, token}), "") << "an existing file is never written over";
+    HeldFile other;
+    EXPECT_NE(store_seat_file(path, Seat{2, token}, other), "") << "an existing file is never written over";
 
-    // Taken back from the file without asking the server for a seat.
-    choice = choose_seat(client, path);
+    // Taken back from the file, once the first program lets it go, without
+    // asking the server for a seat.
+    choice = SeatChoice{};
+    choice = choose_seat(client, path, true);
     EXPECT_EQ(choice.kind, SeatChoice::seated);
     EXPECT_TRUE(choice.resumed);
     EXPECT_EQ(choice.seat, (Seat{1, token}));
@@ -219,21 +242,93 @@ TEST_F(SeatFileTest, ANewSeatIsKeptInAFileOfTheOwnersAlone) {
 
 TEST_F(SeatFileTest, AFullGameOrAFileWithoutASeatStopsThePlayer) {
     server.script("/seat", {{409, ""}});
-    SeatChoice choice = choose_seat(client, path);
+    SeatChoice choice = choose_seat(client, path, true);
     EXPECT_EQ(choice.kind, SeatChoice::stop);
     EXPECT_NE(choice.why.find("both seats"), std::string::npos);
     EXPECT_NE(access(path.c_str(), F_OK), 0);
 
-    std::ofstream(path) << "1 " << token.substr(4);
-    choice = choose_seat(client, path);
+    write_private(path, "1 " + token.substr(4));
+    choice = choose_seat(client, path, true);
     EXPECT_EQ(choice.kind, SeatChoice::stop);
-    EXPECT_NE(choice.why.find(path), std::string::npos);
+    EXPECT_NE(choice.why.find(path + " holds no seat"), std::string::npos) << choice.why;
 
     // A seat that cannot be kept is played all the same.
     server.script("/seat", {{200, "2 " + token}});
-    choice = choose_seat(client, "/nonexistent-folder/seat");
+    choice = choose_seat(client, "/nonexistent-folder/seat", true);
     EXPECT_EQ(choice.kind, SeatChoice::seated);
     EXPECT_NE(choice.why, "");
+}
+
+// Each file below holds a seat, or would but for its length, and is refused
+// by one rule alone: the player stops, asks the server nothing, and names
+// the file and the rule.
+TEST_F(SeatFileTest, OnlyTheOwnersOwnPrivateRegularFileIsTaken) {
+    const std::string seat = "1 " + token + "\n";
+    const std::string target = path + "-target";
+    const auto refused_for = [&](const std::string& rule) {
+        SeatChoice choice = choose_seat(client, path, true);
+        EXPECT_EQ(choice.kind, SeatChoice::stop) << rule;
+        EXPECT_EQ(choice.why.find("the seat file " + path + " " + rule), 0u) << choice.why;
+        EXPECT_EQ(choice.why.find('\n'), std::string::npos);
+        EXPECT_TRUE(server.bodies("/seat").empty());
+        unlink(path.c_str());
+    };
+    write_private(target, seat);
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    refused_for("is a symbolic link");
+    unlink(target.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    refused_for("is not a regular file");
+    for (mode_t mode : {0640, 0620, 0604, 0602, 0700}) {
+        write_private(path, seat);
+        chmod(path.c_str(), mode);
+        if (mode == 0700) {
+            // Owner bits beyond reading and writing harm nobody.
+            SeatChoice choice = choose_seat(client, path, true);
+            EXPECT_EQ(choice.kind, SeatChoice::seated) << choice.why;
+            unlink(path.c_str());
+        } else {
+            refused_for("may be used by other users");
+        }
+    }
+    write_private(path, seat + std::string(max_seat_file_bytes - seat.size() + 1, ' '));
+    refused_for("is longer than 256 bytes");
+    if (geteuid() == 0) {
+        write_private(path, seat);
+        ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        refused_for("belongs to another user");
+    }
+}
+
+// One program at a time plays the seat a file keeps; the file is free again
+// once that program lets it go, however it ends.
+TEST_F(SeatFileTest, ASecondPlayerOnTheSameFileStops) {
+    server.script("/seat", {{200, "1 " + token}});
+    std::optional<SeatChoice> first = choose_seat(client, path, true);
+    ASSERT_EQ(first->kind, SeatChoice::seated);
+    SeatChoice second = choose_seat(client, path, true);
+    EXPECT_EQ(second.kind, SeatChoice::stop);
+    EXPECT_EQ(second.why.find("the seat file " + path + " is in use by another program"), 0u) << second.why;
+    first.reset();
+    EXPECT_EQ(choose_seat(client, path, true).kind, SeatChoice::seated);
+
+    // Another program holds it, and is killed.
+    ChildProcess holder("/bin/sh", {"-c", "exec 9<\"$0\" && flock 9 && exec sleep 30", path});
+    ASSERT_TRUE(wait_until_held(path));
+    EXPECT_EQ(choose_seat(client, path, true).kind, SeatChoice::stop);
+    holder.send_signal(SIGKILL);
+    holder.wait_for_exit(std::chrono::seconds(5));
+    EXPECT_EQ(choose_seat(client, path, true).kind, SeatChoice::seated) << "a killed holder let go of the file";
+    EXPECT_EQ(server.bodies("/seat").size(), 1u);
+}
+
+// A relay is taken only where the player allows it.
+TEST_F(ProtocolTest, ARelayIsPlayedOnlyWhereAllowed) {
+    server.script("/seat", {{404, ""}});
+    EXPECT_EQ(choose_seat(client, "", true).kind, SeatChoice::relay);
+    const SeatChoice refused = choose_seat(client, "", false);
+    EXPECT_EQ(refused.kind, SeatChoice::stop);
+    EXPECT_EQ(refused.why.find(unrefereed_game_line), 0u) << refused.why;
 }
 
 TEST(GameClientTest, RepliesBeyondTheirSizeOrTimeFailTheRequest) {
