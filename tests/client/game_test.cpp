@@ -174,8 +174,11 @@ TEST_F(GameTest, AClientStartedElsewhereFindsItsPictures) {
     EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(lobby), 0, 0, picture("jz.png")); }));
     ASSERT_TRUE(wait_until([&] { return get("/start").body == "1"; }));
     player[2] = &game.start_player(2);
-    window[1] = game.board_window(*player[1]);
-    ASSERT_NE(window[1], 0u) << game.describe(*player[1]);
+    for (int p : {1, 2}) {
+        window[p] = game.board_window(*player[p]);
+        ASSERT_NE(window[p], 0u) << game.describe(*player[p]);
+        game.move_window(window[p], p == 1 ? 0 : 400, 0);
+    }
     ASSERT_TRUE(wait_until([&] { return game.load_server_board(); }));
     EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), game.board, 1); }));
 }
