@@ -10,11 +10,11 @@
 
 #include "bot_process.h"
 #include "network_pair.h"
+#include "percentile.h"
 #include "referee_record.h"
 #include "relay_check.h"
 #include "server_process.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -84,11 +84,6 @@ bool play_one(unsigned seed, Totals& totals, const NetworkPair* net, bool refere
     totals.moves += game.moves;
     totals.hand_offs.insert(totals.hand_offs.end(), game.hand_offs.begin(), game.hand_offs.end());
     return true;
-}
-
-long long percentile(std::vector<long long> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * (values.size() - 1))];
 }
 
 }  // namespace

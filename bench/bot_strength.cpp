@@ -25,6 +25,7 @@
 
 #include "frozen_search.h"
 #include "in_process_game.h"
+#include "percentile.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -79,11 +80,6 @@ void interval(int wins, int games, double& low, double& high) {
     double half = z / (1 + z * z / games) * std::sqrt(p * (1 - p) / games + z * z / (4.0 * games * games));
     low = centre - half;
     high = centre + half;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * double(values.size() - 1))];
 }
 
 void print_think_time(const std::string& name, const std::vector<double>& times, int width = 6) {

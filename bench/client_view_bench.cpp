@@ -1,12 +1,11 @@
 // What one full repaint of the board window costs, and how much of it is the
 // turn question the repaint sends to the server on a connection of its own.
-// Needs an X display (DISPLAY), the real server on localhost:8089 and a working
-// directory one level below the repository, as the client itself does.
+// Needs an X display (DISPLAY) and the real server on localhost:8089.
 // Usage: client_view_bench [CALLS]
 
-#include "game_state.h"
 #include "game_constants.h"
 #include "layout.h"
+#include "relay_game.h"
 #include "view.h"
 #include "window.h"
 
@@ -66,19 +65,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "client_view_bench: no window (is DISPLAY set?)\n");
         return 1;
     }
-    load_view_images();
-    if (image_square.pixels == nullptr) {
-        std::fprintf(stderr, "client_view_bench: no pictures in ../thirdparty (wrong working directory?)\n");
+    Pictures pictures;
+    if (load_pictures(pictures).empty()) {
+        std::fprintf(stderr, "client_view_bench: no pictures found\n");
         return 1;
     }
-    my_player = 1;
+    RelayGame game{std::make_unique<GameClient>(ServerAddress{}), ServerAddress{}, pictures, {}, 1};
     std::srand(1);
-    deal_board(board, [] { return std::rand() % 5; });
+    deal_board(game.board, [] { return std::rand() % 5; });
 
-    time_calls(calls / 10, [] { draw_view(); });
-    const Summary whole = time_calls(calls, [] { draw_view(); });
+    time_calls(calls / 10, [&] { draw_view(game); });
+    const Summary whole = time_calls(calls, [&] { draw_view(game); });
     const Summary who = time_calls(calls, ask_who);
-    const Summary again = time_calls(calls, [] { draw_view(); });
+    const Summary again = time_calls(calls, [&] { draw_view(game); });
 
     std::printf("draw_view, %d calls per row (microseconds)\n", calls);
     std::printf("%-28s %10s %10s %10s %10s\n", "", "median", "p90", "max", "mean");

@@ -7,6 +7,7 @@
 // Nagle's algorithm, as a client that keeps them alive needs.
 // Usage: referee_bench [GAMES]   (default 10; run where port 8089 is free)
 
+#include "percentile.h"
 #include "server_process.h"
 
 #include "game_view.h"
@@ -126,11 +127,6 @@ bool play_game(unsigned seed, std::vector<double>& hand_offs_us, std::vector<dou
     }
     round_trips_us.insert(round_trips_us.end(), stamps.round_trips_us.begin(), stamps.round_trips_us.end());
     return first_ok && second_ok;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * (values.size() - 1))];
 }
 
 }  // namespace

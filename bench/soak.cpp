@@ -7,10 +7,10 @@
 // 8089 is free). Exits 0 only when every game ended cleanly.
 
 #include "bot_process.h"
+#include "percentile.h"
 #include "relay_check.h"
 #include "server_process.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -89,12 +89,6 @@ void play_one(int game, int think_ms, Totals& totals) {
     if (moving && exits_clean && faults.empty()) ++totals.clean_games;
     forget_bot_log(first);
     forget_bot_log(second);
-}
-
-long long percentile(std::vector<long long> values, double fraction) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * (values.size() - 1))];
 }
 
 }  // namespace

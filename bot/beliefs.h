@@ -13,9 +13,9 @@
 #include <random>
 
 // Pieces on the board and gone from it that one draw gives kinds to.
-constexpr int max_drawn_pieces = board_columns * board_rows + 24;
+constexpr int max_drawn_pieces = board_columns * board_rows + pieces_a_side;
 // Most pieces of one kind a draw gives out.
-constexpr int max_of_a_kind = 8;
+constexpr int max_of_a_kind = pieces_of_a_kind;
 
 // Draws a kind for each of `pieces` pieces, uniformly from the assignments in
 // which each piece has one of its possible kinds and the kinds given out

@@ -16,11 +16,11 @@ struct Knowledge {
     int player = 0;
     // For each square holding an opposing piece: the kinds it may still be.
     std::array<std::array<KindMask, board_rows>, board_columns> possible{};
-    // Opposing pieces of each kind not yet known to be gone (8 at the deal).
-    std::array<int, 3> remaining{8, 8, 8};
+    // Opposing pieces of each kind not yet known to be gone.
+    std::array<int, 3> remaining{pieces_of_a_kind, pieces_of_a_kind, pieces_of_a_kind};
     // Opposing pieces gone from the board whose kind was not known for sure,
     // each with the kinds it may have been; they still count in `remaining`.
-    std::array<KindMask, 24> taken{};
+    std::array<KindMask, pieces_a_side> taken{};
     int taken_count = 0;
     // For each square holding one of the bot's pieces: the kinds the opponent
     // may still think it is, from what the fights it saw have shown.

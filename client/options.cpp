@@ -3,7 +3,8 @@
 const char* const client_usage =
     "Usage: client [--server HOST[:PORT]] [--key KEY] [--seat-file PATH] [--relay] [--help]\n"
     "One player's window of rock-scissors-paper chess. It joins the game on the\n"
-    "game server and plays it there; run it from a folder beside thirdparty/.\n"
+    "game server and plays it there. Its pictures are looked for in ../thirdparty/\n"
+    "from the working folder, then beside the program.\n"
     "  --server HOST[:PORT]  the game server (default localhost:8089); an IPv6\n"
     "                        address goes in brackets before a port: [ADDRESS]:PORT\n"
     "  --key KEY             the game key that server was started with; without\n"

@@ -30,6 +30,7 @@ constexpr auto input_pass = std::chrono::milliseconds(15);
 constexpr std::chrono::seconds own_request_wait{3};
 
 struct RefereedGame {
+    const Pictures& pictures;
     Seat seat;
     std::string seat_file;
     GameClient client;              // the player's moves and resignation
@@ -49,7 +50,7 @@ int stop_unknown_seat(const RefereedGame& game) {
 
 int end_with_winner(const RefereedGame& game, int winner) {
     remove_seat_file(game.seat_file);
-    put_image(0, 0, winner == 1 ? &image_win_1 : &image_win_2, SRCCOPY);
+    put_image(0, 0, winner == 1 ? &game.pictures.win_1 : &game.pictures.win_2, SRCCOPY);
     std::this_thread::sleep_for(std::chrono::milliseconds(10000));
     close_window();
     return 0;
@@ -66,8 +67,8 @@ std::optional<int> show(RefereedGame& game, const GameView& view) {
     }
     if (view.winner != 0) return end_with_winner(game, view.winner);
     if (game.shown && game.shown->last_move != view.last_move) game.before_move = *game.shown;
-    draw_view(view, game.seat.number);
-    draw_last_move(view, game.before_move, game.seat.number);
+    draw_view(game.pictures, view, game.seat.number);
+    draw_last_move(game.pictures, view, game.before_move, game.seat.number);
     game.shown = view;
     game.selection = {};
     game.move_sent = false;
@@ -98,12 +99,12 @@ std::optional<int> send_move(RefereedGame& game, const ClickOutcome& outcome) {
 }
 
 // A selection taken away gives the square back its mark of the last move.
-void show_selection(const ClickOutcome& outcome, const GameView& shown) {
+void show_selection(const Pictures& pictures, const ClickOutcome& outcome, const GameView& shown) {
     if (outcome.drawing == SquareDrawing::highlight) {
-        draw_highlight(image_selected, shown.board, outcome.column, outcome.row);
+        draw_highlight(pictures, pictures.selected, shown.board, outcome.column, outcome.row);
     } else if (outcome.drawing == SquareDrawing::unhighlight) {
-        draw_highlight(square_background(shown, outcome.column, outcome.row), shown.board, outcome.column,
-                       outcome.row);
+        draw_highlight(pictures, square_background(pictures, shown, outcome.column, outcome.row), shown.board,
+                       outcome.column, outcome.row);
     }
 }
 
@@ -117,7 +118,7 @@ std::optional<int> take_clicks(RefereedGame& game) {
         if (code == "exit") return resign(game);
         if (game.shown->turn != game.seat.number || game.move_sent) continue;
         const ClickOutcome outcome = click_cell_code(game.selection, game.shown->board, game.seat.number, code);
-        show_selection(outcome, *game.shown);
+        show_selection(game.pictures, outcome, *game.shown);
         if (!outcome.move_due) continue;
         if (auto status = send_move(game, outcome)) return status;
     }
@@ -126,8 +127,9 @@ std::optional<int> take_clicks(RefereedGame& game) {
 
 }  // namespace
 
-int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file) {
-    RefereedGame game{seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, {}, false};
+int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file,
+                       const Pictures& pictures) {
+    RefereedGame game{pictures, seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, {}, false};
     ViewWatch watch(address, seat.token);
     for (;;) {
         ViewWatch::News news = watch.next(input_pass);

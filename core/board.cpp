@@ -6,7 +6,7 @@ namespace {
 // that is owned and still holds the rock left by the owner pass.
 void place_kind(Board& board, PieceKind kind, int first_row, const RandomIndex& random_index) {
     int placed = 0;
-    while (placed < 8) {
+    while (placed < pieces_of_a_kind) {
         int column = random_index();
         int row = random_index() + first_row;
         Cell& cell = board[column][row];
@@ -65,4 +65,17 @@ std::optional<Board> board_from_text(std::string_view text) {
         }
     }
     return board;
+}
+
+bool is_board_text(std::string_view text) {
+    if (text.size() != board_text_length) return false;
+    const std::optional<Board> board = board_from_text(text);
+    if (!board) return false;
+    for (const auto& column : *board) {
+        for (const Cell& cell : column) {
+            const bool piece = (cell.owner == 1 || cell.owner == 2) && cell.kind >= Rock && cell.kind <= Paper;
+            if (cell != Cell{0, 0} && !piece) return false;
+        }
+    }
+    return true;
 }

@@ -24,6 +24,10 @@ constexpr int board_rows = 10;
 // Rows 0 to 4 are player 1's half, rows 5 to 9 player 2's; neither side flips it.
 constexpr int half_rows = 5;
 constexpr int board_text_length = 100;
+// The deal gives each side this many pieces of each of the three kinds: a half
+// but one square.
+constexpr int pieces_of_a_kind = 8;
+constexpr int pieces_a_side = 3 * pieces_of_a_kind;
 
 // Indexed [column][row]; a new board is all empty.
 struct Board {
@@ -57,8 +61,9 @@ void for_each_neighbour(int column, int row, Visit&& visit) {
 // Returns a number from 0 to 4; each call is a new draw.
 using RandomIndex = std::function<int()>;
 
-// Fills `into` with a starting position. Each half: 24 pieces of its player,
-// 8 of each kind, and one empty square, every place drawn from `random_index`.
+// Fills `into` with a starting position. Each half: pieces_a_side pieces of
+// its player, pieces_of_a_kind of each kind, and one empty square, every place
+// drawn from `random_index`.
 void deal_board(Board& into, const RandomIndex& random_index);
 
 std::string board_text(const Board& board);
@@ -69,3 +74,6 @@ std::string board_text(const Board& board);
 // fifty times. Characters past the hundredth are ignored. A shorter text, or a
 // non-digit among the first hundred, is not a board.
 std::optional<Board> board_from_text(std::string_view text);
+// Exactly the text of a board a game can hold: 100 digits, and on each square
+// either "00" or a kind 0 to 2 and an owner 1 or 2.
+bool is_board_text(std::string_view text);

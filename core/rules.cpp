@@ -22,12 +22,21 @@ bool orthogonally_adjacent(int column_a, int row_a, int column_b, int row_b) {
     return false;
 }
 
+MoveFault move_fault(const Board& on, int player, const Move& move) {
+    if (!on_board(move.from_column, move.from_row) || on[move.from_column][move.from_row].owner != player) {
+        return MoveFault::not_own_piece;
+    }
+    if (!on_board(move.to_column, move.to_row) ||
+        !orthogonally_adjacent(move.from_column, move.from_row, move.to_column, move.to_row)) {
+        return MoveFault::not_one_step;
+    }
+    if (on[move.to_column][move.to_row].owner == player) return MoveFault::onto_own_piece;
+    return MoveFault::none;
+}
+
 bool is_legal_move(const Board& on, int player, int from_column, int from_row, int to_column,
                    int to_row) {
-    if (!on_board(from_column, from_row) || !on_board(to_column, to_row)) return false;
-    if (on[from_column][from_row].owner != player) return false;
-    if (on[to_column][to_row].owner == player) return false;
-    return orthogonally_adjacent(from_column, from_row, to_column, to_row);
+    return move_fault(on, player, {from_column, from_row, to_column, to_row}) == MoveFault::none;
 }
 
 void list_legal_moves(const Board& on, int player, MoveList& into) {

@@ -39,8 +39,13 @@ constexpr int back_row(int player) { return far_row(opponent_of(player)); }
 // The row step that brings a piece of `player` nearer its far row: +1 or -1.
 constexpr int forward_step(int player) { return player == 1 ? 1 : -1; }
 
-// A legal step for `player`: an own piece on the board, an orthogonal
-// neighbour that is not its own.
+// Why a step is not legal for `player`, the first reason that applies: the
+// square it leaves holds no own piece (or is off the board), the square it
+// reaches is not an orthogonal neighbour on the board, or it holds an own
+// piece. None for a legal step.
+enum class MoveFault { none, not_own_piece, not_one_step, onto_own_piece };
+MoveFault move_fault(const Board& on, int player, const Move& move);
+// A step with no fault.
 bool is_legal_move(const Board& on, int player, int from_column, int from_row, int to_column,
                    int to_row);
 // No board has more legal steps for one side than four for each square.

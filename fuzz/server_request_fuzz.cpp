@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 namespace {
@@ -41,8 +42,10 @@ void serve_without_signals(GameServer& server) {
     server.listen_after_bind();
 }
 
+Relay relay(std::cout);
+
 int server_port() {
-    static GameServer server;
+    static GameServer server([](httplib::Server& routes) { register_routes(routes, relay); });
     static int port = [] {
         int bound = server.bind_to_any_port("127.0.0.1");
         if (bound <= 0) fail("cannot bind");
@@ -109,10 +112,11 @@ std::string exchange(const char* what, const std::uint8_t* data, std::size_t siz
 }
 
 void check_state() {
-    std::lock_guard lock(game_mutex);
-    if (game_state.player_count < 0 || game_state.player_count > 2) fail("player count", "");
-    if (game_state.current_turn != 1 && game_state.current_turn != 2) fail("turn", "");
-    if (game_state.board_text.size() > max_body_bytes) fail("board over the cap", "");
+    std::lock_guard lock(relay.mutex);
+    const GameState& game = relay.game;
+    if (game.player_count < 0 || game.player_count > 2) fail("player count", "");
+    if (game.current_turn != 1 && game.current_turn != 2) fail("turn", "");
+    if (game.board_text.size() > max_body_bytes) fail("board over the cap", "");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "game_server.h"
 
 #include "bounded_stream.h"
-#include "routes.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -35,8 +34,6 @@ std::optional<sockaddr_storage> one_listening_address(socket_t sock) {
 }
 
 }  // namespace
-
-GameServer::GameServer() : GameServer(register_routes) {}
 
 GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers) {
     register_handlers(*this);

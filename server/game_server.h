@@ -28,8 +28,7 @@ constexpr std::size_t max_connections_per_address = 16;
 
 class GameServer : public httplib::Server {
 public:
-    // The relay's eight routes, or those `register_handlers` adds.
-    GameServer();
+    // The routes `register_handlers` adds: the relay's or the referee's.
     explicit GameServer(const std::function<void(httplib::Server&)>& register_handlers);
 
     // Binds exactly `address`, with SO_REUSEADDR and a listen backlog of

@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
         std::cout << server_usage;
         return 0;
     }
+    Relay relay(std::cout);
     Referee referee(std::cout);
-    std::function<void(httplib::Server&)> routes = register_routes;
+    std::function<void(httplib::Server&)> routes = [&relay](httplib::Server& server) { register_routes(server, relay); };
     if (options->referee) {
         routes = [&referee](httplib::Server& server) { register_referee_routes(server, referee); };
     }

@@ -58,15 +58,12 @@ std::string move_refusal(const RefereeGame& game, int seat, const Move& move) {
     if (game.seats_taken < 2) return not_started.body;
     if (game.winner != 0) return game_over.body;
     if (game.turn != seat) return "not your turn\n";
-    if (!on_board(move.from_column, move.from_row) ||
-        game.board[move.from_column][move.from_row].owner != seat) {
-        return "not your piece\n";
+    switch (move_fault(game.board, seat, move)) {
+    case MoveFault::none: return "";
+    case MoveFault::not_own_piece: return "not your piece\n";
+    case MoveFault::not_one_step: return "not one step\n";
+    case MoveFault::onto_own_piece: return "onto your own piece\n";
     }
-    if (!on_board(move.to_column, move.to_row) ||
-        !orthogonally_adjacent(move.from_column, move.from_row, move.to_column, move.to_row)) {
-        return "not one step\n";
-    }
-    if (game.board[move.to_column][move.to_row].owner == seat) return "onto your own piece\n";
     return "";
 }
 

@@ -2,11 +2,7 @@
 
 #include "game_constants.h"
 
-#include <iostream>
 #include <string_view>
-
-GameState game_state;
-std::mutex game_mutex;
 
 namespace {
 
@@ -15,43 +11,35 @@ void reply(httplib::Response& res, const std::string& body) {
 }
 
 // The line reaches the console before the client gets its reply.
-void print_line(std::string_view text) {
-    std::cout << text << std::endl;
+void print_line(Relay& relay, std::string_view text) {
+    relay.console << text << std::endl;
 }
 
-void handle_join(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    if (game_state.player_count >= 2) {
+void handle_join(Relay& relay, httplib::Response& res) {
+    std::lock_guard lock(relay.mutex);
+    GameState& game = relay.game;
+    if (game.player_count >= 2) {
         reply(res, "0");
         return;
     }
-    if (game_state.player_count == 0) {
+    if (game.player_count == 0) {
         reply(res, "1");
-        print_line(player_one_joined);
+        print_line(relay, player_one_joined);
     } else {
         reply(res, "2");
-        print_line(player_two_joined);
+        print_line(relay, player_two_joined);
     }
-    ++game_state.player_count;
-}
-
-void handle_start(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    reply(res, std::to_string(game_state.player_count));
-}
-
-void handle_who(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    reply(res, std::to_string(game_state.current_turn));
+    ++game.player_count;
 }
 
 // A GET that changes state: a client that repeats it flips the turn twice.
-void handle_next(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    if (game_state.current_turn == 1) {
-        game_state.current_turn = 2;
-    } else if (game_state.current_turn == 2) {
-        game_state.current_turn = 1;
+void handle_next(Relay& relay, httplib::Response& res) {
+    std::lock_guard lock(relay.mutex);
+    GameState& game = relay.game;
+    if (game.current_turn == 1) {
+        game.current_turn = 2;
+    } else if (game.current_turn == 2) {
+        game.current_turn = 1;
     } else {
         reply(res, "error");
         return;
@@ -59,41 +47,48 @@ void handle_next(const httplib::Request&, httplib::Response& res) {
     reply(res, "ok");
 }
 
-void handle_chess(const httplib::Request& req, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    game_state.board_text = req.body;
+void handle_chess(Relay& relay, const httplib::Request& req, httplib::Response& res) {
+    std::lock_guard lock(relay.mutex);
+    relay.game.board_text = req.body;
     reply(res, "ok");
 }
 
-void handle_what(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    reply(res, game_state.board_text);
+void handle_what(Relay& relay, httplib::Response& res) {
+    std::lock_guard lock(relay.mutex);
+    reply(res, relay.game.board_text);
 }
 
 // std::stoi raises on a body without digits or out of int range, before
 // anything changes, and the library answers that with 500.
-void handle_win(const httplib::Request& req, httplib::Response& res) {
+void handle_win(Relay& relay, const httplib::Request& req, httplib::Response& res) {
     int number = std::stoi(req.body);
-    std::lock_guard lock(game_mutex);
-    game_state.winner = number;
+    std::lock_guard lock(relay.mutex);
+    relay.game.winner = number;
     reply(res, "ok");
-    std::cout << game_over_prefix << game_state.winner << game_over_suffix << std::endl;
+    relay.console << game_over_prefix << relay.game.winner << game_over_suffix << std::endl;
 }
 
-void handle_who_win(const httplib::Request&, httplib::Response& res) {
-    std::lock_guard lock(game_mutex);
-    reply(res, std::to_string(game_state.winner));
+// A number of the game as decimal text: /start, /who and /who_win.
+httplib::Server::Handler number_of(Relay& relay, int GameState::*number) {
+    return [&relay, number](const httplib::Request&, httplib::Response& res) {
+        std::lock_guard lock(relay.mutex);
+        reply(res, std::to_string(relay.game.*number));
+    };
 }
 
 }  // namespace
 
-void register_routes(httplib::Server& server) {
-    server.Get("/join", handle_join);
-    server.Get("/start", handle_start);
-    server.Get("/who", handle_who);
-    server.Get("/next", handle_next);
-    server.Post("/chess", handle_chess);
-    server.Get("/what", handle_what);
-    server.Post("/win", handle_win);
-    server.Get("/who_win", handle_who_win);
+void register_routes(httplib::Server& server, Relay& relay) {
+    server.Get("/join", [&relay](const httplib::Request&, httplib::Response& res) { handle_join(relay, res); });
+    server.Get("/start", number_of(relay, &GameState::player_count));
+    server.Get("/who", number_of(relay, &GameState::current_turn));
+    server.Get("/next", [&relay](const httplib::Request&, httplib::Response& res) { handle_next(relay, res); });
+    server.Post("/chess", [&relay](const httplib::Request& req, httplib::Response& res) {
+        handle_chess(relay, req, res);
+    });
+    server.Get("/what", [&relay](const httplib::Request&, httplib::Response& res) { handle_what(relay, res); });
+    server.Post("/win", [&relay](const httplib::Request& req, httplib::Response& res) {
+        handle_win(relay, req, res);
+    });
+    server.Get("/who_win", number_of(relay, &GameState::winner));
 }

@@ -57,15 +57,6 @@ BotRecord read_bot_record(const std::string& path) {
     return record;
 }
 
-bool is_board_text(const std::string& text) {
-    if (text.size() != 100) return false;
-    for (int i = 0; i < 100; i += 2) {
-        if (text[i] < '0' || text[i] > '2' || text[i + 1] < '0' || text[i + 1] > '2') return false;
-        if (text[i + 1] == '0' && text[i] != '0') return false;
-    }
-    return true;
-}
-
 std::string step_fault(const std::string& before, const std::string& after, int mover) {
     if (!is_board_text(before) || !is_board_text(after)) return "not a board text";
     const Board from = board_of(before);

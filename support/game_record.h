@@ -34,10 +34,6 @@ struct BotRecord {
 // Empty `player` when the record does not have the expected shape.
 BotRecord read_bot_record(const std::string& path);
 
-// 100 characters, kind 0 to 2 and owner 0 to 2 on each square, kind 0 on an
-// empty one.
-bool is_board_text(const std::string& text);
-
 // Empty when `after` is make_move of one of `mover`'s legal moves on
 // `before`; otherwise what is wrong.
 std::string step_fault(const std::string& before, const std::string& after, int mover);

@@ -1,5 +1,7 @@
 #include "relay_check.h"
 
+#include "board.h"
+
 namespace {
 
 struct Replay {

@@ -117,12 +117,12 @@ void GameHarness::restart_server() {
 }
 
 ChildProcess& GameHarness::start_client(const std::vector<std::string>& launcher,
-                                        const std::vector<std::string>& options) {
+                                        const std::vector<std::string>& options, const std::string& folder) {
     std::vector<std::string> words = launcher;
     words.push_back(CLIENT_PATH);
     words.insert(words.end(), options.begin(), options.end());
     clients_.push_back(std::make_unique<ChildProcess>(
-        words[0], std::vector<std::string>(words.begin() + 1, words.end()), std::string(SOURCE_ROOT) + "/tests",
+        words[0], std::vector<std::string>(words.begin() + 1, words.end()), folder,
         std::map<std::string, std::string>{{"DISPLAY", display_.name()}, {"SDL_VIDEODRIVER", "x11"}}));
     return *clients_.back();
 }

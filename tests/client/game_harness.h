@@ -38,12 +38,13 @@ public:
     // `server_options` go to the real server (--referee for a refereed game).
     explicit GameHarness(const std::vector<std::string>& server_options = {});
 
-    // Starts a client in a folder one level below the repository, as players
-    // run it, so that it finds ../thirdparty.
+    // Starts a client in `folder`, by default one level below the repository,
+    // as players run it, so that it finds ../thirdparty.
     // `launcher` goes before the program (to run it in a network namespace),
     // `options` after it.
     ChildProcess& start_client(const std::vector<std::string>& launcher = {},
-                               const std::vector<std::string>& options = {});
+                               const std::vector<std::string>& options = {},
+                               const std::string& folder = std::string(SOURCE_ROOT) + "/tests");
     // Starts a client and waits until the server has numbered it.
     ChildProcess& start_player(int number);
 

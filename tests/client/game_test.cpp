@@ -166,6 +166,24 @@ TEST_F(GameTest, LobbyShowsItsPictureAndAThirdClientStaysThere) {
     expect_exit_zero(third, 10);
 }
 
+// Started from a folder with no ../thirdparty, the client finds the pictures
+// beside itself, in the build tree.
+TEST_F(GameTest, AClientStartedElsewhereFindsItsPictures) {
+    player[1] = &game.start_client({}, {}, "/");
+    const unsigned long lobby = game.lobby_window(*player[1]);
+    ASSERT_NE(lobby, 0u) << game.describe(*player[1]);
+    EXPECT_TRUE(wait_until([&] { return shows_picture(game.capture(lobby), 0, 0, picture("jz.png")); }));
+    ASSERT_TRUE(wait_until([&] { return get("/start").body == "1"; }));
+    player[2] = &game.start_player(2);
+    for (int p : {1, 2}) {
+        window[p] = game.board_window(*player[p]);
+        ASSERT_NE(window[p], 0u) << game.describe(*player[p]);
+        game.move_window(window[p], p == 1 ? 0 : 400, 0);
+    }
+    ASSERT_TRUE(wait_until([&] { return game.load_server_board(); }));
+    EXPECT_TRUE(wait_until([&] { return shows_board_for(game.capture(window[1]), game.board, 1); }));
+}
+
 TEST_F(GameTest, BothScreensShowTheDealFromTheirOwnSide) {
     start_game();
     for (int p : {1, 2}) {

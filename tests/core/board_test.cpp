@@ -193,6 +193,25 @@ TEST_F(BoardTextTest, NonDigitAmongTheFirstHundredIsNoBoard) {
     }
 }
 
+// The check of a relayed board: each text below is refused by one rule alone.
+TEST(BoardTextCheck, KnowsABoardText) {
+    EXPECT_TRUE(is_board_text(empty_board_text));
+    std::srand(17);
+    Board dealt;
+    deal_board(dealt, c_library_draw);
+    EXPECT_TRUE(is_board_text(board_text(dealt)));
+    EXPECT_FALSE(is_board_text(empty_board_text + "0"));
+    std::string kind_on_empty = empty_board_text;
+    kind_on_empty[0] = '1';
+    EXPECT_FALSE(is_board_text(kind_on_empty));
+    std::string owner_three = empty_board_text;
+    owner_three[1] = '3';
+    EXPECT_FALSE(is_board_text(owner_three));
+    std::string kind_three = empty_board_text;
+    kind_three.replace(0, 2, "31");
+    EXPECT_FALSE(is_board_text(kind_three));
+}
+
 TEST(BoardBounds, OnlyTheFiveByTenSquaresAreOnTheBoard) {
     EXPECT_TRUE(on_board(0, 0));
     EXPECT_TRUE(on_board(4, 9));

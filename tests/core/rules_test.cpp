@@ -145,4 +145,19 @@ TEST_F(MoveTest, LegalMoveNeedsOwnPieceAndANonOwnOrthogonalNeighbour) {
     EXPECT_FALSE(is_legal_move(board, my_player, 4, 9, 4, 10));
 }
 
+// The reason given is the first that applies, so a step with several faults
+// gets the one the referee names first.
+TEST_F(MoveTest, AnIllegalStepSaysWhy) {
+    put(2, 2, Rock, 1);
+    put(2, 3, Paper, 1);
+    put(4, 4, Rock, 2);
+    EXPECT_EQ(move_fault(board, my_player, {2, 2, 2, 1}), MoveFault::none);
+    EXPECT_EQ(move_fault(board, my_player, {4, 4, 4, 3}), MoveFault::not_own_piece);
+    EXPECT_EQ(move_fault(board, my_player, {-1, 2, 0, 2}), MoveFault::not_own_piece);
+    EXPECT_EQ(move_fault(board, my_player, {0, 0, 3, 3}), MoveFault::not_own_piece);
+    EXPECT_EQ(move_fault(board, my_player, {2, 2, 3, 3}), MoveFault::not_one_step);
+    EXPECT_EQ(move_fault(board, my_player, {2, 2, 2, 2}), MoveFault::not_one_step);
+    EXPECT_EQ(move_fault(board, my_player, {2, 3, 2, 2}), MoveFault::onto_own_piece);
+}
+
 }  // namespace

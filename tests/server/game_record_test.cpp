@@ -55,15 +55,4 @@ TEST_F(StepCheckTest, CatchesBrokenMoves) {
     EXPECT_NE(step_fault(before, before.substr(0, 99), 1), "");
 }
 
-TEST(BoardTextCheck, KnowsABoardText) {
-    EXPECT_TRUE(is_board_text(empty_board_text));
-    EXPECT_FALSE(is_board_text(empty_board_text + "0"));
-    std::string kind_on_empty = empty_board_text;
-    kind_on_empty[0] = '1';
-    EXPECT_FALSE(is_board_text(kind_on_empty));
-    std::string owner_three = empty_board_text;
-    owner_three[1] = '3';
-    EXPECT_FALSE(is_board_text(owner_three));
-}
-
 }  // namespace
