@@ -260,7 +260,7 @@ TEST(NetworkServerLimits, ADrippingHostHoldsFewConnectionsAndNotForLong) {
 // A loopback server with a key keeps other local users from locking the game
 // out as a server on the network does: connections without the key are
 // bounded, and a body must come whole in time. Without a key it is open.
-TEST(KeyedLoopbackLimits, StrangersAreBoundedAndBodiesHaveADeadline) {
+TEST(ServerKeyedLimitsTest, StrangersAreBoundedAndBodiesHaveADeadline) {
     ServerProcess server({"--key", network_key});
     std::vector<std::unique_ptr<RawConnection>> strangers;
     for (int i = 0; i < 17; ++i) strangers.push_back(std::make_unique<RawConnection>());
