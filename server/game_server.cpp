@@ -148,16 +148,21 @@ AcceptedConnection GameServer::accept_connection() {
 // a large /what board take gigabytes. No client asks for a range; every reply
 // carries the whole body. The library also inflates a body sent gzip, deflate
 // or br encoded, past every limit on what was sent: 16 MiB of gzip are 16 GB
-// of board. The relay keeps bodies as they were sent.
+// of board. The relay keeps bodies as they were sent. The first request that
+// carries the key takes the connection out of the bounds on strangers.
 void GameServer::serve_connection(const AcceptedConnection& connection, const std::function<void()>& showed_key) {
     BoundedSocketStream stream(connection.sock, connection.peer, local_,
                                {to_milliseconds(read_timeout_sec_, read_timeout_usec_),
                                 to_milliseconds(write_timeout_sec_, write_timeout_usec_), head_deadline_,
                                 body_deadline_});
+    bool keyed = false;
     auto before_routing = [&](httplib::Request& req) {
         req.ranges.clear();
         req.headers.erase("Content-Encoding");
-        if (refused_ && !refused_(req)) showed_key();
+        if (!keyed && refused_ && !refused_(req)) {
+            keyed = true;
+            showed_key();
+        }
         stream.limit_body(body_limit_);
     };
     for (std::size_t left = keep_alive_max_count_;
