@@ -9,7 +9,8 @@
 //           the five addresses of the players' side
 //   memory: the server's peak resident memory while 16 connections send
 //           16 MiB bodies as fast as they can and 200 send requests of 12,000
-//           headers, all with the key
+//           headers, all with the key: the referee's, and the relay's, whose
+//           /chess takes bodies of 16 MiB
 // Usage: crowd_game [WATCHERS IDLE]   (default 320 300; needs root)
 
 #include "bot_process.h"
@@ -70,11 +71,16 @@ int connect_from(const char* source, const std::string& server) {
 
 void send_some(int fd, const std::string& bytes) { send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
 
+// Bodies go to the referee's POST /seat, or to the relay's POST /chess, which
+// takes 16 MiB.
+std::string body_path = "/seat";
+
 std::string head_of(Kind kind) {
     switch (kind) {
     case Kind::watcher: return "GET /view?after=999 HTTP/1.1\r\n" + key_line + "\r\n";
     case Kind::dripper:
-    case Kind::fast_body: return "POST /seat HTTP/1.1\r\n" + key_line + "Transfer-Encoding: chunked\r\n\r\n";
+    case Kind::fast_body:
+        return "POST " + body_path + " HTTP/1.1\r\n" + key_line + "Transfer-Encoding: chunked\r\n\r\n";
     case Kind::many_headers: {
         std::string head = "GET /view?after=999 HTTP/1.1\r\n" + key_line;
         for (int i = 0; i < 12000; ++i) head += "a:b\r\n";
@@ -88,7 +94,7 @@ std::string head_of(Kind kind) {
 // Half the drippers announce the whole 16 MiB, half send it chunked.
 std::string dripper_head(std::size_t index) {
     if (index % 2 == 0) return head_of(Kind::dripper);
-    return "POST /seat HTTP/1.1\r\n" + key_line + "Content-Length: 16777216\r\n\r\n";
+    return "POST " + body_path + " HTTP/1.1\r\n" + key_line + "Content-Length: 16777216\r\n\r\n";
 }
 
 // Runs the crowd until `stop`, reconnecting each connection the server
@@ -246,11 +252,15 @@ int main(int argc, char** argv) {
     print_game(name, crowded);
     std::printf("server peak memory under the crowd: %ld KiB\n", peak_kib);
 
-    auto server = net.start_server({"--referee"});
-    const long before = status_kib(server->pid(), "VmRSS:");
-    with_crowd(net, crowd_of({{Kind::fast_body, 16}, {Kind::many_headers, 200}}), [] { std::this_thread::sleep_for(10s); });
-    std::printf("memory: resident at start %ld KiB, peak under 16 bodies of 16 MiB and 200 heads of "
-                "12,000 headers %ld KiB\n",
-                before, status_kib(server->pid(), "VmHWM:"));
+    for (bool referee : {true, false}) {
+        body_path = referee ? "/seat" : "/chess";
+        auto server = net.start_server(referee ? std::vector<std::string>{"--referee"} : std::vector<std::string>{});
+        const long before = status_kib(server->pid(), "VmRSS:");
+        with_crowd(net, crowd_of({{Kind::fast_body, 16}, {Kind::many_headers, 200}}),
+                   [] { std::this_thread::sleep_for(10s); });
+        std::printf("memory of the %s: resident at start %ld KiB, peak under 16 bodies of 16 MiB to %s and 200 "
+                    "heads of 12,000 headers %ld KiB\n",
+                    referee ? "referee" : "relay", before, body_path.c_str(), status_kib(server->pid(), "VmHWM:"));
+    }
     return 0;
 }
