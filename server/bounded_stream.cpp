@@ -30,6 +30,7 @@ bool BoundedSocketStream::wait_for_request(std::chrono::milliseconds timeout) {
 void BoundedSocketStream::start_request() {
     in_head_ = true;
     request_was_cut_ = false;
+    reply_head_seen_ = false;
     head_bytes_ = 0;
     head_lines_ = 0;
     body_bytes_ = 0;
@@ -128,12 +129,17 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     return static_cast<ssize_t>(taken);
 }
 
-// The library hands over a reply's status line and headers in one piece.
+// The library hands over a reply's status line and headers in one piece, after
+// any "100 Continue"; what comes after them is the body, whatever it holds.
 void BoundedSocketStream::note_reply_head(const char* ptr, std::size_t size) {
     std::string_view written(ptr, size);
-    if (!written.starts_with("HTTP/1.1 ")) return;
-    written = written.substr(0, written.find("\r\n\r\n") + 2);
-    if (written.find("\r\nConnection: close\r\n") != std::string_view::npos) reply_closes_ = true;
+    if (reply_head_seen_ || written.starts_with("HTTP/1.1 1")) return;
+    reply_head_seen_ = true;
+    written = written.substr(0, written.find("\r\n\r\n"));
+    if (written.find("\r\nConnection: close\r\n") != std::string_view::npos ||
+        written.ends_with("\r\nConnection: close")) {
+        reply_closes_ = true;
+    }
 }
 
 ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {

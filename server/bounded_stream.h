@@ -100,6 +100,7 @@ private:
     // While in the head, when the head must end; after it, the body.
     std::chrono::steady_clock::time_point part_ends_by_;
     bool request_was_cut_ = false;
+    bool reply_head_seen_ = false;
     bool reply_closes_ = false;
     std::size_t head_bytes_ = 0;
     std::size_t head_lines_ = 0;
