@@ -1,12 +1,18 @@
 #pragma once
-// What the game fixes for every program: where the server is found, and the
-// lines the server prints on its console.
+// What the game fixes for every program: where the server is found, how long
+// a long poll may take, and the lines the server prints on its console.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
 inline constexpr const char* default_host = "localhost";
 inline constexpr int default_port = 8089;
+
+// The server holds a long poll up to 25 s; a reply that takes longer than this
+// means the server or the way to it is gone. The reply wait of the
+// GameClient that sends long polls; the server's hold is checked against it.
+inline constexpr std::chrono::seconds long_poll_wait{35};
 
 // The console speaks GBK (code page 936); these are its bytes, written as is.
 inline constexpr std::string_view player_one_joined =

@@ -5,6 +5,7 @@
 // requests, none of these asks again without a rest.
 
 #include "game_client.h"
+#include "game_constants.h"
 #include "game_view.h"
 #include "rules.h"
 
@@ -33,11 +34,6 @@ std::string new_request_id();
 
 // The rest before a failed request goes out again.
 constexpr auto request_rest = std::chrono::milliseconds(250);
-
-// The server holds a long poll up to 25 s; a reply that takes longer than this
-// means the server or the way to it is gone. The reply wait of the
-// GameClient that sends long polls.
-constexpr std::chrono::seconds long_poll_wait{35};
 
 enum class SeatAnswer {
     taken,  // 200 "N TOKEN": a refereed game

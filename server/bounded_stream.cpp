@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -28,13 +29,15 @@ bool BoundedSocketStream::wait_for_request(std::chrono::milliseconds timeout) {
 
 void BoundedSocketStream::start_request() {
     in_head_ = true;
+    request_was_cut_ = false;
+    reply_head_seen_ = false;
     head_bytes_ = 0;
+    head_lines_ = 0;
     body_bytes_ = 0;
+    body_limit_ = max_body_bytes;
     line_length_ = 0;
     last_byte_ = 0;
-    if (limits_.head_deadline.count() > 0) {
-        head_ends_by_ = std::chrono::steady_clock::now() + limits_.head_deadline;
-    }
+    part_ends_by_ = std::chrono::steady_clock::now() + limits_.head_deadline;
 }
 
 bool BoundedSocketStream::flush() {
@@ -51,9 +54,12 @@ bool BoundedSocketStream::is_writable() const {
     return wait_for(sock_, POLLOUT, milliseconds(limits_.write_timeout));
 }
 
+// The library reads a head one byte at a time, so a head is cut as soon as it
+// has one line too many. A small body's framing may take as much as the body.
 std::size_t BoundedSocketStream::allowance(std::size_t size) const {
+    if (in_head_ && head_lines_ > max_head_lines) return 0;
     std::size_t left = in_head_ ? max_head_bytes - head_bytes_
-                                : max_body_bytes + max_body_framing_bytes - body_bytes_;
+                                : body_limit_ + std::min(body_limit_, max_body_framing_bytes) - body_bytes_;
     return std::min(size, left);
 }
 
@@ -71,8 +77,10 @@ void BoundedSocketStream::count_delivered(const char* ptr, std::size_t size) {
             if (empty_line && head_bytes_ > 2) {
                 in_head_ = false;
                 body_bytes_ = size - i - 1;
+                part_ends_by_ = std::chrono::steady_clock::now() + limits_.body_deadline;
                 return;
             }
+            ++head_lines_;
         } else {
             ++line_length_;
             last_byte_ = ptr[i];
@@ -91,24 +99,27 @@ ssize_t BoundedSocketStream::fill_buffer(int timeout_ms) {
 
 int BoundedSocketStream::read_wait_ms() {
     int wait = milliseconds(limits_.read_timeout);
-    if (!in_head_ || limits_.head_deadline.count() == 0) return wait;
-    int left = milliseconds_until(head_ends_by_);
-    head_was_late_ = left == 0;
-    return head_was_late_ ? -1 : std::min(wait, left);
+    if ((in_head_ ? limits_.head_deadline : limits_.body_deadline).count() == 0) return wait;
+    int left = milliseconds_until(part_ends_by_);
+    return left == 0 ? -1 : std::min(wait, left);
+}
+
+ssize_t BoundedSocketStream::cut_request() {
+    request_was_cut_ = true;
+    return -1;
 }
 
 // Whatever the reply wrote so far goes out before a read can wait: the client
 // may be waiting for it, as for "100 Continue" before it sends a body.
 ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     size = allowance(size);
-    if (size == 0) return -1;
+    if (size == 0) return cut_request();
     if (!reply_.empty() && !flush()) return -1;
     if (buffer_start_ == buffer_end_) {
         int wait_ms = read_wait_ms();
-        if (wait_ms < 0) return -1;
+        if (wait_ms < 0) return cut_request();
         if (ssize_t got = fill_buffer(wait_ms); got <= 0) {
-            head_was_late_ = got < 0 && read_wait_ms() < 0;
-            return got;
+            return got < 0 && read_wait_ms() < 0 ? cut_request() : got;
         }
     }
     std::size_t taken = std::min(size, buffer_end_ - buffer_start_);
@@ -118,7 +129,21 @@ ssize_t BoundedSocketStream::read(char* ptr, size_t size) {
     return static_cast<ssize_t>(taken);
 }
 
+// The library hands over a reply's status line and headers in one piece, after
+// any "100 Continue"; what comes after them is the body, whatever it holds.
+void BoundedSocketStream::note_reply_head(const char* ptr, std::size_t size) {
+    std::string_view written(ptr, size);
+    if (reply_head_seen_ || written.starts_with("HTTP/1.1 1")) return;
+    reply_head_seen_ = true;
+    written = written.substr(0, written.find("\r\n\r\n"));
+    if (written.find("\r\nConnection: close\r\n") != std::string_view::npos ||
+        written.ends_with("\r\nConnection: close")) {
+        reply_closes_ = true;
+    }
+}
+
 ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {
+    note_reply_head(ptr, size);
     if (reply_.size() + size <= max_gathered_reply_bytes) {
         reply_.append(ptr, size);
         return static_cast<ssize_t>(size);

@@ -3,9 +3,10 @@
 // request may make the server hold. The library (0.11.4) reads a request line
 // or header line whole before it checks its length, keeps any number of
 // headers, and reads chunked bodies and bodies without a length with no limit;
-// here the head of a request may take at most max_head_bytes and the rest of it
-// max_body_bytes plus room for chunk framing. A request that goes over gets a
-// read error, which the library answers with 400 or by closing the connection.
+// here the head of a request may take at most max_head_bytes and max_header_lines,
+// and the rest of it the route's body limit plus room for chunk framing. A
+// request that goes over gets a read error, which the library answers with 400
+// or by closing the connection, and the connection is for closing.
 //
 // Each request costs as few system calls as the socket allows: a read is tried
 // at once and waits only when nothing is there, and a reply is gathered and
@@ -24,6 +25,9 @@ constexpr std::size_t max_head_bytes = 64 * 1024;
 // Far above the 100-byte boards the clients post; a larger body gets 413.
 constexpr std::size_t max_body_bytes = 16 * 1024 * 1024;
 constexpr std::size_t max_body_framing_bytes = 64 * 1024;
+// The request line and 100 headers; a held request with thousands of tiny
+// headers would cost a megabyte.
+constexpr std::size_t max_head_lines = 101;
 
 struct StreamLimits {
     std::chrono::milliseconds read_timeout;
@@ -32,6 +36,9 @@ struct StreamLimits {
     // none. It stops at the head: a handler that takes its time, a body and
     // the reply are not under it.
     std::chrono::milliseconds head_deadline{0};
+    // Time from the end of a request's head to the end of its body; zero for
+    // none.
+    std::chrono::milliseconds body_deadline{0};
 };
 
 class BoundedSocketStream : public httplib::Stream {
@@ -45,14 +52,19 @@ public:
     // closed, on error, or after `timeout` of silence.
     bool wait_for_request(std::chrono::milliseconds timeout);
     // Called before each request of the connection: its head and body limits,
-    // and its head deadline, start again.
+    // and its head deadline, start again, the body limit at max_body_bytes.
     void start_request();
+    // Once the head is read: the body this request may send (framing aside).
+    void limit_body(std::size_t bytes) { body_limit_ = bytes; }
     // Sends what the reply has written so far; false when the peer does not
     // take it within the write time-out.
     bool flush();
-    // True once a head did not come whole within the head deadline: the
-    // library answers 400, and the connection is for closing.
-    bool head_was_late() const { return head_was_late_; }
+    // True once a request went over a limit or a deadline of its head or
+    // body: the library answers 400 or gives up, and the connection is for
+    // closing.
+    bool request_was_cut() const { return request_was_cut_; }
+    // True once a reply's head said "Connection: close".
+    bool reply_closes() const { return reply_closes_; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -70,8 +82,11 @@ private:
     // taken, 0 when the peer closed, -1 on time-out or error.
     ssize_t fill_buffer(int timeout_ms);
     // The wait a read may make now: the read time-out, or less while the head
-    // deadline runs. Negative once the deadline has passed.
+    // or body deadline runs. Negative once the deadline has passed.
     int read_wait_ms();
+    // A read error, with the request marked as cut.
+    ssize_t cut_request();
+    void note_reply_head(const char* ptr, std::size_t size);
 
     socket_t sock_;
     sockaddr_storage peer_;
@@ -82,10 +97,15 @@ private:
     std::size_t buffer_end_ = 0;
     std::string reply_;
     bool in_head_ = true;
-    std::chrono::steady_clock::time_point head_ends_by_;
-    bool head_was_late_ = false;
+    // While in the head, when the head must end; after it, the body.
+    std::chrono::steady_clock::time_point part_ends_by_;
+    bool request_was_cut_ = false;
+    bool reply_head_seen_ = false;
+    bool reply_closes_ = false;
     std::size_t head_bytes_ = 0;
+    std::size_t head_lines_ = 0;
     std::size_t body_bytes_ = 0;
+    std::size_t body_limit_ = max_body_bytes;
     std::size_t line_length_ = 0;
     char last_byte_ = 0;
 };

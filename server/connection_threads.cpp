@@ -17,10 +17,8 @@ std::string address_group(const sockaddr_storage& peer) {
     return std::string(bytes, 8);
 }
 
-ConnectionThreads::ConnectionThreads(std::function<AcceptedConnection()> accept,
-                                     std::function<void(const AcceptedConnection&)> serve,
-                                     std::size_t per_address)
-    : accept_(std::move(accept)), serve_(std::move(serve)), per_address_(per_address) {}
+ConnectionThreads::ConnectionThreads(std::function<AcceptedConnection()> accept, Serve serve)
+    : accept_(std::move(accept)), serve_(std::move(serve)) {}
 
 // A thread being joined may still start another; the loop takes that one too.
 void ConnectionThreads::run() {
@@ -36,32 +34,27 @@ void ConnectionThreads::run() {
     }
 }
 
-// A connection over its address's bound is closed at once, and the thread
-// goes back to accept() without counting as busy.
+// A connection is closed by its own thread only, after it is forgotten, so a
+// socket that is cut off to make room or to end serving is always still the
+// connection's own.
 void ConnectionThreads::accept_and_serve() {
     for (;;) {
         AcceptedConnection connection = accept_();
-        bool admitted = false;
+        std::uint64_t number = 0;
         {
             std::lock_guard lock(mutex_);
-            if (connection.sock == INVALID_SOCKET) {
-                --waiting_;
-                return;
-            }
-            admitted = admit(connection.peer);
-            if (admitted) {
-                --waiting_;
-                start_acceptor_if_none_waits();
-            }
+            --waiting_;
+            if (connection.sock == INVALID_SOCKET) return;
+            number = admit(connection.sock, address_group(connection.peer));
+            start_acceptor_if_none_waits();
         }
-        if (!admitted) {
-            close(connection.sock);
-            continue;
+        serve_(connection, [this, number] { showed_key(number); });
+        {
+            std::lock_guard lock(mutex_);
+            forget(number);
+            ++waiting_;
         }
-        serve_(connection);
-        std::lock_guard lock(mutex_);
-        forget(connection.peer);
-        ++waiting_;
+        close(connection.sock);
     }
 }
 
@@ -77,16 +70,55 @@ void ConnectionThreads::start_acceptor_if_none_waits() {
     ++waiting_;
 }
 
-bool ConnectionThreads::admit(const sockaddr_storage& peer) {
-    if (per_address_ == 0) return true;
-    std::size_t& held = held_by_address_[address_group(peer)];
-    if (held == per_address_) return false;
-    ++held;
-    return true;
+std::uint64_t ConnectionThreads::admit(socket_t sock, const std::string& group) {
+    if (bounds_.per_address != 0 && strangers_by_address_[group] >= bounds_.per_address) {
+        displace_oldest_stranger(&group);
+    }
+    if (bounds_.total != 0 && strangers_ >= bounds_.total) displace_oldest_stranger(nullptr);
+    if (ending_) shutdown(sock, SHUT_RDWR);
+    ++strangers_by_address_[group];
+    ++strangers_;
+    std::uint64_t number = next_number_++;
+    held_.emplace(number, Held{sock, group, true});
+    return number;
 }
 
-void ConnectionThreads::forget(const sockaddr_storage& peer) {
-    if (per_address_ == 0) return;
-    auto entry = held_by_address_.find(address_group(peer));
-    if (--entry->second == 0) held_by_address_.erase(entry);
+// Numbers grow with each accept, so the first stranger in held_ is the oldest.
+void ConnectionThreads::displace_oldest_stranger(const std::string* group) {
+    for (auto& [number, held] : held_) {
+        if (held.stranger && (group == nullptr || held.group == *group)) {
+            shutdown(held.sock, SHUT_RDWR);
+            stop_counting_as_stranger(held);
+            return;
+        }
+    }
+}
+
+void ConnectionThreads::stop_counting_as_stranger(Held& held) {
+    if (!held.stranger) return;
+    held.stranger = false;
+    --strangers_;
+    auto entry = strangers_by_address_.find(held.group);
+    if (--entry->second == 0) strangers_by_address_.erase(entry);
+}
+
+void ConnectionThreads::showed_key(std::uint64_t number) {
+    std::lock_guard lock(mutex_);
+    auto entry = held_.find(number);
+    if (entry != held_.end()) stop_counting_as_stranger(entry->second);
+}
+
+void ConnectionThreads::forget(std::uint64_t number) {
+    auto entry = held_.find(number);
+    stop_counting_as_stranger(entry->second);
+    held_.erase(entry);
+    if (held_.empty()) all_closed_.notify_all();
+}
+
+void ConnectionThreads::end_connections(std::chrono::milliseconds grace) {
+    std::unique_lock lock(mutex_);
+    ending_ = true;
+    for (auto& [number, held] : held_) shutdown(held.sock, SHUT_RD);
+    if (all_closed_.wait_for(lock, grace, [this] { return held_.empty(); })) return;
+    for (auto& [number, held] : held_) shutdown(held.sock, SHUT_RDWR);
 }

@@ -5,15 +5,23 @@
 // and read time-outs allow (5 s each); a thread that accepts while no other is
 // left waiting starts one more, up to a bound, so idle or slowly-sent
 // connections from any local process never leave the game without a thread
-// in accept() while fewer than the bound are held. With a bound per address,
-// one host cannot hold more than that many of them: a connection beyond it is
-// closed as soon as it is accepted.
+// in accept() while fewer than the bound are held.
+//
+// With bounds, the connections that have not shown the game's key yet are
+// held to a number per address and a number in all: a new one over either
+// bound displaces the oldest one without the key (of its address, or of all),
+// so strangers can neither lock the players out nor keep a connection long by
+// coming early. A connection that has shown the key counts against neither
+// and is never closed to make room.
 
 #include <httplib.h>
 
 #include <sys/socket.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -30,36 +38,69 @@ struct AcceptedConnection {
     sockaddr_storage peer{};
 };
 
+// Bounds on the connections without the key; 0 for none.
+struct StrangerBounds {
+    std::size_t per_address = 0;
+    std::size_t total = 0;
+};
+
 class ConnectionThreads {
 public:
     // `accept` waits for the next connection and gives INVALID_SOCKET once
-    // the listening socket is gone; `serve` serves a connection and closes it.
-    // `per_address`, when not 0, bounds the connections held from one IPv4
-    // address, or one IPv6 /64 network (what one host is commonly given).
-    ConnectionThreads(std::function<AcceptedConnection()> accept,
-                      std::function<void(const AcceptedConnection&)> serve, std::size_t per_address = 0);
+    // the listening socket is gone; `serve` serves a connection, and calls
+    // `showed_key` once a request on it has carried the key. The threads close
+    // the connection after.
+    // Per address means per IPv4 address, or per IPv6 /64 network (what one
+    // host is commonly given).
+    using Serve = std::function<void(const AcceptedConnection&, const std::function<void()>& showed_key)>;
+    ConnectionThreads(std::function<AcceptedConnection()> accept, Serve serve);
+
+    // Set before run().
+    void bound_strangers(const StrangerBounds& bounds) { bounds_ = bounds; }
 
     // Accepts and serves on the calling thread and on the threads it starts;
     // returns when every one of them has seen the listening socket gone, all
     // joined.
     void run();
 
+    // For the end of serving, once the listening socket is closed: every
+    // connection's reading ends now, so no request can be started or dripped
+    // any longer, while replies still go out; whatever is still open after
+    // `grace` is cut off whole. Returns when all are closed or cut.
+    void end_connections(std::chrono::milliseconds grace);
+
 private:
+    struct Held {
+        socket_t sock;
+        std::string group;
+        bool stranger;  // has not shown the key
+    };
+
     void accept_and_serve();
     // With mutex_ held, after an accept: another thread to wait in accept()
     // if none is left and the bound allows.
     void start_acceptor_if_none_waits();
-    // With mutex_ held: counts the connection against its address, or false
-    // when that address holds its bound already.
-    bool admit(const sockaddr_storage& peer);
-    void forget(const sockaddr_storage& peer);
+    // With mutex_ held: makes room for a new stranger from `group` and counts
+    // it; the connection's number.
+    std::uint64_t admit(socket_t sock, const std::string& group);
+    // With mutex_ held: cuts off the oldest stranger, of `group` when given.
+    void displace_oldest_stranger(const std::string* group);
+    void stop_counting_as_stranger(Held& held);
+    void showed_key(std::uint64_t number);
+    void forget(std::uint64_t number);
 
     std::function<AcceptedConnection()> accept_;
-    std::function<void(const AcceptedConnection&)> serve_;
-    std::size_t per_address_;
+    Serve serve_;
+    StrangerBounds bounds_;
     std::mutex mutex_;
+    std::condition_variable all_closed_;
     std::vector<std::thread> started_;
-    std::map<std::string, std::size_t> held_by_address_;
+    // Every open connection by number, in the order they came.
+    std::map<std::uint64_t, Held> held_;
+    std::uint64_t next_number_ = 0;
+    std::map<std::string, std::size_t> strangers_by_address_;
+    std::size_t strangers_ = 0;
+    bool ending_ = false;
     std::size_t threads_ = 1;
     std::size_t waiting_ = 1;
 };

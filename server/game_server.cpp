@@ -35,9 +35,16 @@ std::optional<sockaddr_storage> one_listening_address(socket_t sock) {
 
 }  // namespace
 
-GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers) {
+GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers)
+    : threads_([this] { return accept_connection(); },
+               [this](const AcceptedConnection& connection, const std::function<void()>& showed_key) {
+                   serve_connection(connection, showed_key);
+               }) {
     register_handlers(*this);
     set_payload_max_length(max_body_bytes);
+    set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        return refuse_before_routing(req, res);
+    });
 }
 
 bool GameServer::bind_game_address(const sockaddr* address, socklen_t length) {
@@ -57,27 +64,40 @@ bool GameServer::bind_game_address(const sockaddr* address, socklen_t length) {
 
 void GameServer::refuse_requests(std::function<bool(const httplib::Request&)> refused) {
     refused_ = std::move(refused);
-    set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        if (!refused_(req)) return HandlerResponse::Unhandled;
+}
+
+void GameServer::set_body_limit(std::size_t bytes) {
+    body_limit_ = bytes;
+    set_payload_max_length(bytes);
+}
+
+// The library reads Content-Length as strtoull does, and so does this.
+GameServer::HandlerResponse GameServer::refuse_before_routing(const httplib::Request& req,
+                                                               httplib::Response& res) const {
+    if (refused_ && refused_(req)) {
         res.status = 401;
         res.set_header("WWW-Authenticate", "Bearer");
-        res.set_header("Connection", "close");
         res.set_content("this game needs its key\n", "text/plain");
-        return HandlerResponse::Handled;
-    });
+    } else if (req.get_header_value<uint64_t>("Content-Length") > body_limit_) {
+        res.status = 413;
+        res.set_content("this server takes a body of at most " + std::to_string(body_limit_) + " bytes\n",
+                        "text/plain");
+    } else {
+        return HandlerResponse::Unhandled;
+    }
+    res.set_header("Connection", "close");
+    return HandlerResponse::Handled;
 }
 
 void GameServer::guard_against_other_hosts() {
     head_deadline_ = network_head_deadline;
-    per_address_ = max_connections_per_address;
+    body_deadline_ = network_body_deadline;
+    threads_.bound_strangers({max_strangers_per_address, max_strangers});
 }
 
 bool GameServer::listen_after_bind() {
     local_ = one_listening_address(svr_sock_);
-    ConnectionThreads threads([this] { return accept_connection(); },
-                              [this](const AcceptedConnection& connection) { serve_connection(connection); },
-                              per_address_);
-    threads.run();
+    threads_.run();
     int error = listen_error_;
     if (error == 0) return true;
     errno = error;
@@ -87,6 +107,7 @@ bool GameServer::listen_after_bind() {
 void GameServer::stop() {
     close_listening_socket(svr_sock_);
     if (stop_hook_) stop_hook_();
+    threads_.end_connections(stop_grace);
 }
 
 // shutdown() wakes every thread blocked in accept(); close() alone would not.
@@ -125,26 +146,33 @@ AcceptedConnection GameServer::accept_connection() {
 // a large /what board take gigabytes. No client asks for a range; every reply
 // carries the whole body. The library also inflates a body sent gzip, deflate
 // or br encoded, past every limit on what was sent: 16 MiB of gzip are 16 GB
-// of board. The relay keeps bodies as they were sent.
-void GameServer::serve_connection(const AcceptedConnection& connection) {
+// of board. The relay keeps bodies as they were sent. The first request that
+// carries the key takes the connection out of the bounds on strangers.
+void GameServer::serve_connection(const AcceptedConnection& connection, const std::function<void()>& showed_key) {
     BoundedSocketStream stream(connection.sock, connection.peer, local_,
                                {to_milliseconds(read_timeout_sec_, read_timeout_usec_),
-                                to_milliseconds(write_timeout_sec_, write_timeout_usec_), head_deadline_});
-    bool refused = false;
+                                to_milliseconds(write_timeout_sec_, write_timeout_usec_), head_deadline_,
+                                body_deadline_});
+    bool keyed = false;
     auto before_routing = [&](httplib::Request& req) {
         req.ranges.clear();
         req.headers.erase("Content-Encoding");
-        refused = refused_ && refused_(req);
+        if (!keyed && refused_ && !refused_(req)) {
+            keyed = true;
+            showed_key();
+        }
+        stream.limit_body(body_limit_);
     };
     for (std::size_t left = keep_alive_max_count_;
          left > 0 && svr_sock_ != INVALID_SOCKET &&
          stream.wait_for_request(std::chrono::seconds(keep_alive_timeout_sec_));
          --left) {
         bool connection_closed = false;
-        refused = false;
         stream.start_request();
         bool served = process_request(stream, left == 1, connection_closed, before_routing);
-        if (!stream.flush() || !served || connection_closed || refused || stream.head_was_late()) break;
+        if (!stream.flush() || !served || connection_closed || stream.reply_closes() ||
+            stream.request_was_cut()) {
+            break;
+        }
     }
-    close(connection.sock);
 }

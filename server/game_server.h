@@ -4,6 +4,7 @@
 // that bounds what one request may make it hold. What a well-formed request
 // gets is the library's own answer.
 
+#include "bounded_stream.h"
 #include "connection_threads.h"
 
 #include <httplib.h>
@@ -17,14 +18,22 @@
 #include <optional>
 #include <utility>
 
-// Guards for a server that other hosts reach. Any host can open connections
-// before it shows a key, and each holds one of the server's threads: a
-// connection whose request head has not come whole this long after its first
-// byte is closed, and one address holds at most this many connections. The
-// deadline covers the head only and starts again with each request, so a
-// handler that waits before it answers is never cut by it.
+// Guards for a server with a key, which other hosts or other users of the
+// machine reach. Anyone can open connections before showing the key, and each
+// holds one of the server's threads: a connection whose request head has not
+// come whole this long after its first byte is closed, and so is one whose
+// body has not come whole this long after its head. The deadlines start again
+// with each request and stop at the body, so a handler that waits before it
+// answers is never cut by them.
 constexpr std::chrono::seconds network_head_deadline{3};
-constexpr std::size_t max_connections_per_address = 16;
+constexpr std::chrono::seconds network_body_deadline{3};
+// Connections that have not shown the key, from one address and in all; far
+// below max_connection_threads, so that those that have always find a thread.
+constexpr std::size_t max_strangers_per_address = 16;
+constexpr std::size_t max_strangers = 64;
+// How long replies may still go out once serving ends, before every
+// connection is cut off whole.
+constexpr std::chrono::milliseconds stop_grace{500};
 
 class GameServer : public httplib::Server {
 public:
@@ -41,10 +50,17 @@ public:
 
     // Every request `refused` picks is answered 401 before any route, with a
     // short text, and its connection is closed as soon as that reply is out:
-    // nothing sent after it, its own body included, is read.
+    // nothing sent after it, its own body included, is read. A connection
+    // whose request was not refused has shown the key.
     void refuse_requests(std::function<bool(const httplib::Request&)> refused);
 
-    // Turns on network_head_deadline and max_connections_per_address.
+    // The largest body any route takes (max_body_bytes unless set). A request
+    // whose Content-Length is larger gets 413 before any of its body is read,
+    // and its connection is closed; a chunked body is cut off past it.
+    void set_body_limit(std::size_t bytes);
+
+    // Turns on the deadlines and the bounds on connections without the key
+    // above.
     void guard_against_other_hosts();
 
     // These two take the place of the library's own, whose listen loop hands
@@ -52,10 +68,10 @@ public:
     // is_running() does not see this loop). Serving ends with stop(), true,
     // or when the listening socket fails: false, with errno set to why.
     bool listen_after_bind();
-    // Stops accepting; each connection ends after its current request or its
-    // keep-alive wait, and listen_after_bind() returns once every thread is
-    // joined. Then runs the hook given to on_stop, so that handlers that wait
-    // answer now.
+    // Stops accepting and runs the hook given to on_stop, so that handlers
+    // that wait answer now; no connection reads any more, and those still
+    // open after stop_grace are cut off. Returns once all are, and
+    // listen_after_bind() returns once every thread is joined.
     void stop();
     void on_stop(std::function<void()> hook) { stop_hook_ = std::move(hook); }
 
@@ -66,14 +82,19 @@ private:
     // Closes the listening socket if it is still `sock`; false when another
     // thread closed it first.
     bool close_listening_socket(socket_t sock);
-    // The library's keep-alive loop over a BoundedSocketStream; closes the
-    // connection.
-    void serve_connection(const AcceptedConnection& connection);
+    // The library's keep-alive loop over a BoundedSocketStream, until a
+    // request is cut or a reply says the connection closes.
+    void serve_connection(const AcceptedConnection& connection, const std::function<void()>& showed_key);
+    // 401 for a request without the key, then 413 for a body over the limit;
+    // Unhandled for any other.
+    HandlerResponse refuse_before_routing(const httplib::Request& req, httplib::Response& res) const;
 
+    ConnectionThreads threads_;
     std::atomic<int> listen_error_{0};
     std::function<bool(const httplib::Request&)> refused_;
+    std::size_t body_limit_ = max_body_bytes;
     std::chrono::milliseconds head_deadline_{0};
-    std::size_t per_address_ = 0;
+    std::chrono::milliseconds body_deadline_{0};
     // The listening address when it is one address, not every interface:
     // then each connection's own is known without asking the socket.
     std::optional<sockaddr_storage> local_;

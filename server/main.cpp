@@ -53,7 +53,10 @@ int main(int argc, char** argv) {
     if (!options->key.empty()) {
         server.refuse_requests([key = options->key](const httplib::Request& req) { return !carries_key(req, key); });
     }
-    if (options->beyond_loopback) server.guard_against_other_hosts();
+    // A loopback server with a key is guarded as one on the network, so that
+    // other users of the machine cannot lock its players out either.
+    if (!options->key.empty()) server.guard_against_other_hosts();
+    if (options->referee) server.set_body_limit(max_referee_body_bytes);
 
     // The relay is ended by these signals where it stands; a referee first
     // answers the long polls that wait on it.

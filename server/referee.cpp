@@ -86,11 +86,14 @@ std::string wait_for_view(Referee& referee, std::unique_lock<std::mutex>& lock, 
     if (seat != 0) {
         wait = ++referee.latest_wait[seat - 1];
         referee.changed.notify_all();
+    } else {
+        ++referee.watcher_waits;
     }
     referee.changed.wait_for(lock, long_poll_limit, [&] {
         return referee.game.version > after || referee.ending ||
                (seat != 0 && referee.latest_wait[seat - 1] != wait);
     });
+    if (seat == 0) --referee.watcher_waits;
     return view_text(view_of(referee.game, seat));
 }
 
@@ -130,6 +133,10 @@ Answer show_view(Referee& referee, const SeatToken& token, const std::optional<s
     if (!after) return text(view_text(view_of(referee.game, seat)));
     auto version = version_number(*after);
     if (!version) return {400, "after= takes a version from 0 to 9223372036854775807\n"};
+    const bool held = *version >= referee.game.version && !referee.ending;
+    if (seat == 0 && held && referee.watcher_waits == max_watcher_waits) {
+        return {503, "as many watchers wait as this game serves: ask again in a second\n"};
+    }
     return text(wait_for_view(referee, lock, seat, *version));
 }
 

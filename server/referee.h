@@ -6,6 +6,7 @@
 // with a status and a plain-text body; the route handlers only carry them
 // over HTTP.
 
+#include "game_constants.h"
 #include "game_view.h"
 
 #include <array>
@@ -20,8 +21,13 @@
 #include <vector>
 
 // How long GET /view?after=V waits for a change before it answers the view as
-// it stands. Clients allow about 35 s for the answer.
+// it stands. The players give up on an answer after long_poll_wait.
 constexpr std::chrono::seconds long_poll_limit{25};
+static_assert(long_poll_limit < long_poll_wait, "a held view must be answered before its player gives up");
+
+// Waits without a seat token (watchers) held at once; each holds a thread of
+// the server, and the seats' own must always find one.
+constexpr int max_watcher_waits = 8;
 
 // The truth of the game. It only moves forward, one version per change.
 struct RefereeGame {
@@ -47,6 +53,7 @@ struct Referee {
     // Per seat, how many waits it has started: a wait whose number is no
     // longer the latest answers at once.
     std::array<std::uint64_t, 2> latest_wait{};
+    int watcher_waits = 0;
     bool ending = false;
 };
 
@@ -63,7 +70,8 @@ using SeatToken = std::optional<std::string>;
 // request id already used; 409 once both are taken.
 Answer take_seat(Referee& referee, std::string_view request_id);
 
-// GET /view, and GET /view?after=V with `after` the text of V.
+// GET /view, and GET /view?after=V with `after` the text of V. A wait without
+// a seat token that would be held while max_watcher_waits are gets 503.
 Answer show_view(Referee& referee, const SeatToken& token,
                  const std::optional<std::string>& after);
 

@@ -5,11 +5,14 @@
 
 namespace {
 
-// A request id, a move or nothing: far more than any of them takes.
-constexpr std::size_t max_referee_body_bytes = 64;
-
+// A watcher turned away rests before it asks again, and gives its thread back
+// meanwhile.
 void reply(httplib::Response& res, const Answer& answer) {
     res.status = answer.status;
+    if (answer.status == 503) {
+        res.set_header("Retry-After", "1");
+        res.set_header("Connection", "close");
+    }
     res.set_content(answer.body, "text/plain");
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <span>
 #include <stdexcept>
 #include <thread>
 
@@ -60,7 +61,9 @@ NetworkPair::NetworkPair(const std::string& key)
             run_ip("-n " + side + " link set " + link + " up");
             run_ip("-n " + side + " link set lo up");
         }
-        run_ip("-n " + player_side_ + " addr add " + second_player_side_address + "/29 dev rpsb" + pid);
+        for (const char* address : std::span(player_side_addresses).subspan(1)) {
+            run_ip("-n " + player_side_ + " addr add " + address + "/29 dev rpsb" + pid);
+        }
     } catch (...) {
         tear_down();
         throw;

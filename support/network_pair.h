@@ -2,7 +2,7 @@
 // Two machines on one network, for tests and benchmarks that play across it:
 // two network namespaces joined by a veth pair, the server's side at
 // 10.231.0.1 and the players' side at 10.231.0.2, with a second address,
-// 10.231.0.3, for a second host there. Needs root. The namespaces are named
+// 10.231.0.3, for a second host there, and up to 10.231.0.6 for more. Needs root. The namespaces are named
 // with the process id and torn down with the object; those of a process that
 // died without tearing them down go when the next pair is made.
 
@@ -15,6 +15,9 @@
 #include <vector>
 
 constexpr const char* second_player_side_address = "10.231.0.3";
+// Every address of the players' side, the first two above among them.
+constexpr const char* player_side_addresses[] = {"10.231.0.2", "10.231.0.3", "10.231.0.4", "10.231.0.5",
+                                                 "10.231.0.6"};
 
 class NetworkPair {
 public:

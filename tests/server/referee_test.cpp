@@ -3,11 +3,14 @@
 
 #include "game_constants.h"
 #include "game_view.h"
+#include "raw_connection.h"
+#include "referee.h"
 #include "server_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <atomic>
 #include <future>
 #include <random>
 #include <sstream>
@@ -41,10 +44,6 @@ protected:
         EXPECT_EQ(reply.status, 200);
         return reply.body.substr(reply.body.find(' ') + 1);
     }
-    void deal() {
-        one = take();
-        two = take();
-    }
     // Refused with `status` and `reason`, and the game exactly as it was.
     void expect_refused(const std::string& path, const std::string& body, const httplib::Headers& headers,
                         int status, const std::string& reason = "") {
@@ -54,6 +53,12 @@ protected:
         EXPECT_EQ(reply.status, status) << path << " '" << body << "'";
         EXPECT_TRUE(reason.empty() || reply.body == reason) << path << " '" << body << "': " << reply.body;
         EXPECT_EQ(get("/view").body, before);
+    }
+
+public:
+    void deal() {
+        one = take();
+        two = take();
     }
 
     ServerProcess server{{"--referee"}};
@@ -73,6 +78,7 @@ TEST_F(RefereeTest, SeatsGoOnceEachAndARetryKeepsItsSeat) {
     EXPECT_EQ(post("/seat", "").status, 409);
     EXPECT_EQ(post("/seat", "third").status, 409);
     EXPECT_EQ(post("/seat", std::string(64, 'x')).body, "2 " + two);
+    EXPECT_EQ(post("/seat", "first try").body, "1 " + one) << "the first seat's id, after both are taken";
     EXPECT_EQ(one.size(), 32u);
     EXPECT_EQ(one.find_first_not_of("0123456789abcdef"), std::string::npos);
     EXPECT_NE(one, two);
@@ -130,7 +136,8 @@ TEST_F(RefereeTest, RelayRoutesNeitherShowNorChangeTheBoard) {
         const std::string reason = get(path).body;
         EXPECT_EQ(reason.find('\n'), reason.size() - 1) << "one line: " << reason;
     }
-    expect_refused("/chess", std::string(100, '0'), {}, 403);
+    expect_refused("/chess", std::string(64, '0'), {}, 403);
+    expect_refused("/chess", std::string(100, '0'), {}, 413);
     expect_refused("/win", "2", {}, 403);
     EXPECT_EQ(get("/start").body, "2");
     EXPECT_EQ(get("/who").body, "1");
@@ -139,13 +146,29 @@ TEST_F(RefereeTest, RelayRoutesNeitherShowNorChangeTheBoard) {
 }
 
 // Both seats play random legal steps from their own views, forward when they
-// can, and every view is checked against the record replayed.
+// can, and every view is checked against the record replayed. The game ends
+// at the far row, or with a resign after `resign_after` moves or when the
+// mover is hemmed in; either way the turn is 0 after.
+void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::uint32_t seed,
+                           std::size_t resign_after, bool expect_resign);
+
 TEST_F(RefereeTest, AWholeGameShowsNoOpposingKindAndTheRecordAgrees) {
+    play_and_check_record(*this, server, 17, 3000, false);
+}
+
+TEST_F(RefereeTest, AResignedGameShowsNoOpposingKindAndTheRecordAgrees) {
+    play_and_check_record(*this, server, 5, 9, true);
+}
+
+void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::uint32_t seed,
+                           std::size_t resign_after, bool expect_resign) {
     EXPECT_EQ(get("/record").status, 403);
-    deal();
+    test.deal();
+    const std::string one = test.one;
+    const std::string two = test.two;
     const std::array<Board, 2> first_views{view_of(one).board, view_of(two).board};
     std::vector<GameView> public_views{view_from(get("/view"))};
-    std::mt19937 random(17);
+    std::mt19937 random(seed);
     bool resigned = false;
     while (public_views.back().winner == 0 && public_views.size() < 3000) {
         const int mover = public_views.back().turn;
@@ -154,10 +177,13 @@ TEST_F(RefereeTest, AWholeGameShowsNoOpposingKindAndTheRecordAgrees) {
         expect_hidden(mine.board, mover);
         expect_hidden(view_of(mover == 1 ? two : one).board, opponent_of(mover));
         std::vector<Move> moves = legal_moves(mine.board, mover);
-        if (moves.empty()) {
+        if (moves.empty() || public_views.size() > resign_after) {
             // Every piece hemmed in: the player gives the game up, as the bot does.
             ASSERT_EQ(post("/resign", "", seat(token)).body, "ok");
             public_views.push_back(view_from(get("/view")));
+            expect_hidden(public_views.back().board, 0);
+            expect_hidden(view_of(token).board, mover);
+            expect_hidden(view_of(mover == 1 ? two : one).board, opponent_of(mover));
             resigned = true;
             break;
         }
@@ -173,6 +199,10 @@ TEST_F(RefereeTest, AWholeGameShowsNoOpposingKindAndTheRecordAgrees) {
     }
     const int winner = public_views.back().winner;
     ASSERT_NE(winner, 0);
+    EXPECT_EQ(resigned, expect_resign);
+    EXPECT_EQ(public_views.back().turn, 0);
+    EXPECT_EQ(view_of(one).turn, 0);
+    EXPECT_EQ(get("/who").body, "0");
 
     Reply record = get("/record", seat(one));
     ASSERT_EQ(record.status, 200);
@@ -199,14 +229,30 @@ TEST_F(RefereeTest, AWholeGameShowsNoOpposingKindAndTheRecordAgrees) {
     EXPECT_EQ(server.console(), joined + game_over_line(winner));
 }
 
+// How long a wait that something answers may take, well under the 25 s it is
+// held when nothing does.
+constexpr auto answer_bound = std::chrono::seconds(5);
+
+// The reply, if it comes within answer_bound.
+Reply answered(std::future<Reply>& waiting) {
+    if (waiting.wait_for(answer_bound) != std::future_status::ready) {
+        ADD_FAILURE() << "a wait was not answered at once";
+        return {};
+    }
+    return waiting.get();
+}
+
 // Of two waits of one seat, the first to arrive is answered as the second
 // comes; only then is the second surely waiting.
 std::future<Reply> wait_given_way_to(const std::string& token, std::uint64_t after, std::uint64_t version) {
     const std::string path = "/view?after=" + std::to_string(after);
     auto first = std::async(std::launch::async, [=] { return get(path, seat(token)); });
     auto second = std::async(std::launch::async, [=] { return get(path, seat(token)); });
+    // Well under the 25 s a wait is held when nothing answers it.
+    const auto give_up = std::chrono::steady_clock::now() + answer_bound;
     while (first.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
-           second.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+           second.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
+           std::chrono::steady_clock::now() < give_up) {
     }
     bool first_answered = first.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     EXPECT_EQ(view_from((first_answered ? first : second).get()).version, version);
@@ -220,7 +266,7 @@ TEST_F(RefereeTest, LongPollAnswersWhenBehindAndWakesOnTheOtherSeatsMove) {
     auto waiting = wait_given_way_to(two, 2, 2);
     const Move move = legal_moves(view_of(one).board, 1)[0];
     ASSERT_EQ(post("/move", move_text(move), seat(one)).body, "ok");
-    GameView woken = view_from(waiting.get());
+    GameView woken = view_from(answered(waiting));
     EXPECT_EQ(woken.version, 3u);
     EXPECT_EQ(woken.turn, 2);
     ASSERT_TRUE(woken.last_move);
@@ -234,7 +280,101 @@ TEST_F(RefereeTest, VersionsOutOfRangeAre400) {
     }
     auto waiting = wait_given_way_to(one, 9223372036854775807u, 2);
     EXPECT_EQ(view_from(get("/view?after=0", seat(one))).version, 2u);
-    EXPECT_EQ(view_from(waiting.get()).version, 2u);
+    EXPECT_EQ(view_from(answered(waiting)).version, 2u);
+}
+
+TEST_F(RefereeTest, AResignWakesTheWaitingSeatAtOnce) {
+    deal();
+    auto waiting = wait_given_way_to(two, 2, 2);
+    ASSERT_EQ(post("/resign", "", seat(one)).body, "ok");
+    GameView woken = view_from(answered(waiting));
+    EXPECT_EQ(woken.version, 3u);
+    EXPECT_EQ(woken.winner, 2);
+    EXPECT_EQ(woken.turn, 0);
+}
+
+// Only a seat's own token names it: with one seat taken, the second's token
+// is still empty, and an empty one (which the HTTP library drops as a header,
+// so it is tried on the referee itself) must not match it.
+TEST(RefereeSeatTest, AnEmptyTokenNamesNoSeat) {
+    std::ostringstream console;
+    Referee referee(console);
+    ASSERT_EQ(take_seat(referee, "a").status, 200);
+    const SeatToken empty = std::string();
+    EXPECT_EQ(show_view(referee, empty, std::nullopt).status, 403);
+    EXPECT_EQ(show_view(referee, empty, std::string("0")).status, 403);
+    EXPECT_EQ(play_move(referee, empty, "0 4 0 5").status, 403);
+    EXPECT_EQ(resign(referee, empty).status, 403);
+    EXPECT_EQ(show_record(referee, empty).status, 403);
+}
+
+TEST_F(RefereeTest, AnEmptySeatHeaderIsNoSeat) {
+    one = take();
+    expect_refused("/move", "0 4 0 5", seat(""), 403);
+    expect_refused("/resign", "", seat(""), 403);
+    Reply view = get("/view", seat(""));
+    EXPECT_EQ(view.status, 200);
+    EXPECT_EQ(view.body, get("/view").body) << "the public view";
+}
+
+// Sends `request` on a connection of its own: the reply, if the server sends
+// it and closes within a second.
+std::optional<std::string> raw_reply(const std::string& request) {
+    RawConnection connection;
+    if (!connection.send_all(request)) return std::nullopt;
+    return connection.reply_until_closed(std::chrono::milliseconds(900));
+}
+
+// The length alone refuses a body over the referee's 64 bytes, before any of
+// it comes; a chunked body is cut off past the limit without waiting for the
+// rest.
+TEST_F(RefereeTest, BodiesOverTheLimitAreRefusedBeforeTheyArrive) {
+    auto reply = raw_reply("POST /seat HTTP/1.1\r\nContent-Length: 65\r\n\r\n");
+    ASSERT_TRUE(reply) << "answered and closed without the body";
+    EXPECT_TRUE(reply->starts_with("HTTP/1.1 413")) << *reply;
+    std::string chunks;
+    for (int i = 0; i < 3; ++i) chunks += "40\r\n" + std::string(64, 'x') + "\r\n";
+    reply = raw_reply("POST /seat HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks);
+    ASSERT_TRUE(reply) << "cut off and closed without the rest";
+    EXPECT_TRUE(reply->empty() || reply->starts_with("HTTP/1.1 4")) << *reply;
+    EXPECT_EQ(get("/start").body, "0");
+    reply = raw_reply("POST /seat HTTP/1.1\r\nContent-Length: 64\r\nConnection: close\r\n\r\n" +
+                      std::string(64, 'x'));
+    ASSERT_TRUE(reply);
+    EXPECT_TRUE(reply->starts_with("HTTP/1.1 200")) << *reply;
+}
+
+// Eight waits without a seat are held; the ninth is told to come back in a
+// second and closed, while a seat's own wait and the public view are served
+// as ever. A change answers the eight, and their places are free again.
+TEST_F(RefereeTest, ANinthWatcherWaitIs503) {
+    deal();
+    const std::string watch = "GET /view?after=2 HTTP/1.1\r\nConnection: close\r\n\r\n";
+    std::vector<std::unique_ptr<RawConnection>> held;
+    std::optional<std::string> turned_away;
+    while (!turned_away && held.size() < 10) {
+        held.push_back(std::make_unique<RawConnection>());
+        ASSERT_TRUE(held.back()->send_all(watch));
+        turned_away = held.back()->reply_until_closed(std::chrono::milliseconds(300));
+    }
+    ASSERT_TRUE(turned_away);
+    EXPECT_EQ(held.size(), 9u) << "held before one was turned away";
+    EXPECT_TRUE(turned_away->starts_with("HTTP/1.1 503")) << *turned_away;
+    EXPECT_NE(turned_away->find("\r\nRetry-After: 1\r\n"), std::string::npos) << *turned_away;
+    held.pop_back();
+
+    EXPECT_EQ(view_from(get("/view")).version, 2u);
+    auto seat_wait = wait_given_way_to(two, 2, 2);
+    ASSERT_EQ(post("/move", move_text(legal_moves(view_of(one).board, 1)[0]), seat(one)).body, "ok");
+    EXPECT_EQ(view_from(answered(seat_wait)).version, 3u);
+    for (auto& watcher : held) {
+        auto reply = watcher->reply_until_closed(std::chrono::milliseconds(900));
+        ASSERT_TRUE(reply);
+        EXPECT_TRUE(reply->starts_with("HTTP/1.1 200")) << *reply;
+    }
+    RawConnection again;
+    ASSERT_TRUE(again.send_all("GET /view?after=3 HTTP/1.1\r\n\r\n"));
+    EXPECT_FALSE(again.reply_until_closed(std::chrono::milliseconds(300))) << "held again";
 }
 
 TEST(RefereeStopTest, SignalsAnswerAWaitingLongPollAndEndTheServer) {
@@ -245,8 +385,28 @@ TEST(RefereeStopTest, SignalsAnswerAWaitingLongPollAndEndTheServer) {
         server.process().send_signal(signal);
         // Well within the 25 s the wait would otherwise take.
         EXPECT_EQ(server.process().wait_for_exit(std::chrono::seconds(10)), 0);
-        EXPECT_EQ(view_from(waiting.get()).version, 1u);
+        EXPECT_EQ(view_from(answered(waiting)).version, 1u);
     }
+}
+
+// A body dripped a byte at a time, each within the read time-out, would keep
+// a connection, and the process, alive for as long as the drip goes on.
+TEST(RefereeStopTest, SignalsEndTheServerWhateverClientsDo) {
+    ServerProcess server({"--referee"});
+    RawConnection drip;
+    ASSERT_TRUE(drip.send_all("POST /seat HTTP/1.1\r\nContent-Length: 60\r\n\r\n"));
+    std::atomic<bool> stopped{false};
+    std::thread dripping([&] {
+        for (int i = 0; i < 60 && !stopped && drip.send_all("x"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    server.process().send_signal(SIGTERM);
+    // The drip would last 15 s.
+    EXPECT_EQ(server.process().wait_for_exit(std::chrono::seconds(3)), 0);
+    stopped = true;
+    dripping.join();
 }
 
 TEST(RefereeStopTest, TheKeyIsCheckedBeforeTheSeat) {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -86,6 +87,27 @@ TEST_F(ServerLimitsTest, EndlessBodyWithoutLengthIsCutOff) {
 TEST_F(ServerLimitsTest, EndlessBodyToAnUnknownPathIsCutOff) {
     expect_flood_cut_off("POST /nowhere HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n",
                          "10000\r\n" + std::string(0x10000, 'u') + "\r\n");
+}
+
+// 100 headers are taken, one more is refused as it is read, well within the
+// bytes a head may take, and the connection closed.
+TEST_F(ServerLimitsTest, HeadersBeyondAHundredAreRefused) {
+    for (int headers : {100, 101}) {
+        std::string request = "GET /who HTTP/1.1\r\n";
+        for (int i = 1; i < headers; ++i) request += "a: b\r\n";
+        RawConnection connection;
+        ASSERT_TRUE(connection.send_all(request + "Connection: close\r\n\r\n"));
+        std::string reply = connection.finish();
+        EXPECT_TRUE(reply.starts_with(headers == 100 ? "HTTP/1.1 200" : "HTTP/1.1 4")) << headers << reply;
+    }
+    RawConnection held;
+    std::string request = "GET /who HTTP/1.1\r\n";
+    for (int i = 0; i < 101; ++i) request += "a: b\r\n";
+    ASSERT_TRUE(held.send_all(request));
+    auto reply = held.reply_until_closed(std::chrono::milliseconds(900));
+    ASSERT_TRUE(reply) << "refused before the head ends, and closed";
+    EXPECT_TRUE(reply->starts_with("HTTP/1.1 4")) << *reply;
+    expect_state_kept();
 }
 
 TEST_F(ServerLimitsTest, ChunkedBoardWithinTheCapIsStored) {
@@ -184,13 +206,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Everything the server sends until it closes, given up to `limit`.
+std::optional<std::string> reply_within(RawConnection& connection, std::chrono::seconds limit) {
+    std::optional<std::string> reply;
+    const auto start = std::chrono::steady_clock::now();
+    while (!reply && std::chrono::steady_clock::now() - start < limit) reply = connection.reply_until_closed(500ms);
+    return reply;
+}
+
 const std::string network_key = "7F3K-9QX2-MC4D";
 
 // Beyond loopback any host can open connections before it shows a key. One
 // host drips a header byte on each of 300 of them: it is held to a few, each
 // closed once its head is late, and a player from another address is answered
 // all along. A head that comes in time, again and again on one connection for
-// longer than the head deadline, and a body however slow, are never cut.
+// longer than the head deadline, is never cut; a body that has not come whole
+// within its deadline is, and changes nothing.
 TEST(NetworkServerLimits, ADrippingHostHoldsFewConnectionsAndNotForLong) {
     NetworkPair net(network_key);
     auto server = net.start_server();
@@ -221,8 +252,102 @@ TEST(NetworkServerLimits, ADrippingHostHoldsFewConnectionsAndNotForLong) {
         ++answered;
     }
     EXPECT_EQ(answered, 5) << heads;
-    EXPECT_TRUE(slow_body->finish().starts_with("HTTP/1.1 200 OK\r\n"));
-    EXPECT_EQ(net.get("/what").body, "0000000000");
+    std::string cut = slow_body->finish();
+    EXPECT_TRUE(cut.empty() || cut.starts_with("HTTP/1.1 400")) << cut;
+    EXPECT_EQ(net.get("/what").body, "");
+}
+
+// A loopback server with a key keeps other local users from locking the game
+// out as a server on the network does: connections without the key are
+// bounded, and a body must come whole in time. Without a key it is open.
+TEST(ServerKeyedLimitsTest, StrangersAreBoundedAndBodiesHaveADeadline) {
+    ServerProcess server({"--key", network_key});
+    std::vector<std::unique_ptr<RawConnection>> strangers;
+    for (int i = 0; i < 17; ++i) strangers.push_back(std::make_unique<RawConnection>());
+    for (int look = 0; look < 200 && strangers[0]->open_at_server(); ++look) std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(strangers[0]->open_at_server());
+    EXPECT_TRUE(strangers[16]->open_at_server());
+
+    RawConnection slow_body;
+    ASSERT_TRUE(slow_body.send_all("POST /chess HTTP/1.1\r\nAuthorization: Bearer " + network_key +
+                                   "\r\nContent-Length: 10\r\n\r\n0"));
+    auto reply = reply_within(slow_body, 10s);
+    ASSERT_TRUE(reply) << "a body that stops is cut";
+    EXPECT_TRUE(reply->empty() || reply->starts_with("HTTP/1.1 400")) << *reply;
+    EXPECT_EQ(get("/what", {{"Authorization", "Bearer " + network_key}}).body, "");
+}
+
+// Waits, up to a few seconds, until `done` holds.
+bool settles(const std::function<bool()>& done) {
+    for (int look = 0; look < 200 && !done(); ++look) std::this_thread::sleep_for(10ms);
+    return done();
+}
+
+// Connections that have not shown the key: a new one over the bound of its
+// address, or over the bound of all, closes the oldest one without the key,
+// never one that has shown it, however old.
+TEST(NetworkServerLimits, StrangersDisplaceTheOldestStrangerAndNeverAKeyedConnection) {
+    NetworkPair net(network_key);
+    auto server = net.start_server();
+    const std::string host = net.server().host;
+    const std::string key_line = "Authorization: Bearer " + network_key + "\r\n";
+    std::unique_ptr<RawConnection> keyed;
+    std::vector<std::unique_ptr<RawConnection>> strangers;
+    auto open_strangers = [&](const char* address, int count) {
+        net.run_on_player_side([&] {
+            for (int i = 0; i < count; ++i) strangers.push_back(std::make_unique<RawConnection>(host, address));
+        });
+    };
+    auto open_count = [&](std::size_t from, std::size_t to) {
+        return std::count_if(strangers.begin() + from, strangers.begin() + to,
+                             [](auto& connection) { return connection->open_at_server(); });
+    };
+    net.run_on_player_side([&] { keyed = std::make_unique<RawConnection>(host, player_side_addresses[0]); });
+    ASSERT_TRUE(keyed->send_all("GET /who HTTP/1.1\r\n" + key_line + "\r\n"));
+
+    open_strangers(player_side_addresses[1], 17);
+    EXPECT_TRUE(settles([&] { return !strangers[0]->open_at_server(); })) << "the oldest of the address stays";
+    EXPECT_EQ(open_count(1, 17), 16);
+
+    // 16 more from each of four other addresses, the keyed one's among them:
+    // 80 in all, over the bound of 64.
+    for (const char* address : player_side_addresses) {
+        if (address != player_side_addresses[1]) open_strangers(address, 16);
+    }
+    EXPECT_TRUE(settles([&] { return open_count(0, strangers.size()) == 64; }));
+    EXPECT_EQ(open_count(1, 17), 0) << "the oldest strangers go first";
+    EXPECT_TRUE(keyed->open_at_server());
+    ASSERT_TRUE(keyed->send_all("GET /who HTTP/1.1\r\n" + key_line + "Connection: close\r\n\r\n"));
+    std::string reply = keyed->finish();
+    EXPECT_TRUE(reply.starts_with("HTTP/1.1 200 OK")) << reply;
+}
+
+// A head that stops half-way is closed once its deadline has passed, not
+// after the longer read time-out.
+TEST(NetworkServerLimits, AHalfSentRequestLineIsClosedAtItsDeadline) {
+    NetworkPair net(network_key);
+    auto server = net.start_server();
+    std::unique_ptr<RawConnection> half;
+    net.run_on_player_side([&] { half = std::make_unique<RawConnection>(net.server().host, player_side_addresses[0]); });
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(half->send_all("GET /wh"));
+    ASSERT_TRUE(reply_within(*half, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4500ms) << "the deadline is 3 s, the read time-out 5 s";
+}
+
+// Each connection that ends gives its place back: one address that opens,
+// uses and closes a connection after another is answered every time.
+TEST(NetworkServerLimits, SequentialConnectionsFromOneAddressAreAllAnswered) {
+    NetworkPair net(network_key);
+    auto server = net.start_server();
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<RawConnection> connection;
+        net.run_on_player_side([&] {
+            connection = std::make_unique<RawConnection>(net.server().host, player_side_addresses[0]);
+        });
+        ASSERT_TRUE(connection->send_all("GET /who HTTP/1.1\r\n\r\n"));
+        EXPECT_TRUE(connection->finish().starts_with("HTTP/1.1 401")) << "connection " << i;
+    }
 }
 
 }  // namespace
