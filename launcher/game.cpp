@@ -369,9 +369,8 @@ std::string take_join_key(Game& game) {
     std::string typed = game.options.key;
     if (typed.empty() && std::getenv(key_variable) != nullptr) typed = std::getenv(key_variable);
     if (typed.empty() && input_is_terminal()) {
-        std::printf("%s: the game key shown on the terminal of the machine that hosts the game: ",
-                    program_invocation_short_name);
-        std::fflush(stdout);
+        std::fprintf(stderr, "%s: the game key shown on the terminal of the machine that hosts the game: ",
+                     program_invocation_short_name);
         std::getline(std::cin, typed);
     }
     if (typed.empty()) {
