@@ -3,12 +3,10 @@
 #include "console.h"
 #include "places.h"
 #include "processes.h"
+#include "server_checks.h"
 
-#include "game_client.h"
 #include "game_constants.h"
-#include "game_view.h"
 #include "private_file.h"
-#include "seat_file.h"
 #include "server_address.h"
 
 #include <cctype>
@@ -34,7 +32,7 @@ using namespace std::chrono_literals;
 const std::string port_text = std::to_string(default_port);
 
 void say(const std::string& line, std::FILE* to = stdout) {
-    std::fprintf(to, "%s: %s\n", program_invocation_short_name, line.c_str());
+    std::fprintf(to, "%s: %s\n", own_name().c_str(), line.c_str());
     std::fflush(to);
 }
 
@@ -86,57 +84,6 @@ std::string draw_key() {
         drawn += alphabet[source() % alphabet.size()];
     }
     return drawn;
-}
-
-struct Reply {
-    int status = 0;
-    std::string body;
-};
-
-// GET `path` from the game server at `host`, with the key if there is one;
-// none when nothing answers within a few seconds. A refused key comes back
-// as a 401 reply, for the launcher to say in its own words.
-std::optional<Reply> ask_server(const std::string& host, const std::string& path, const std::string& key) {
-    GameClient client({host, default_port, key}, std::chrono::seconds(5));
-    client.set_logger({});
-    const httplib::Result result = client.Get(path);
-    if (!result) return std::nullopt;
-    return Reply{result->status, result->body};
-}
-
-// How many players have joined the game of this machine.
-std::string players_joined(const Game& game) {
-    const std::optional<Reply> reply = ask_server("127.0.0.1", "/start", game.key);
-    return reply ? reply->body : "";
-}
-
-bool game_won(const Game& game, const std::string& host) {
-    const std::optional<Reply> reply = ask_server(host, "/view", game.key);
-    if (!reply || reply->status != 200) return false;
-    const std::optional<GameView> view = view_from_text(reply->body);
-    return view && view->winner != 0;
-}
-
-// Before a window opens: the other machine's game answers, takes the key, and
-// is refereed. The public view asks for no seat: a referee shows it, while a
-// relay, which would show its host every piece, has no such route.
-std::string check_host(const Game& game) {
-    const std::string& host = game.options.join_host;
-    if (!name_resolves(host)) {
-        return "the name " + host + " is not found; type the address that the host's terminal shows";
-    }
-    const std::optional<Reply> reply = ask_server(host, "/view", game.key);
-    if (!reply) {
-        return "nothing answers at " + host + ":" + port_text + ": is the game started there (" + game.program +
-               " --host), and does a firewall block port " + port_text + "?";
-    }
-    if (reply->status == 200) return "";
-    if (reply->status == 401) {
-        return "the game at " + host + ":" + port_text + " refused the key " + game.key +
-               "; check it against the host's terminal";
-    }
-    if (reply->status == 404) return unrefereed_game_line;
-    return host + ":" + port_text + " answers, but not as a game server: status " + std::to_string(reply->status);
 }
 
 // Shows what the programs wrote since the last look, and a Ctrl+C.
@@ -269,7 +216,7 @@ bool window_ended(Game& game, std::size_t i) {
 
 // Waits until the first window has a seat; false when it ended first.
 bool wait_for_first_seat(Game& game, int& interrupts_seen) {
-    while (players_joined(game) != "1") {
+    while (players_joined(game.key) != "1") {
         if (window_ended(game, 0)) return false;
         tend(game, interrupts_seen);
         std::this_thread::sleep_for(100ms);
@@ -370,7 +317,7 @@ std::string take_join_key(Game& game) {
     if (typed.empty() && std::getenv(key_variable) != nullptr) typed = std::getenv(key_variable);
     if (typed.empty() && input_is_terminal()) {
         std::fprintf(stderr, "%s: the game key shown on the terminal of the machine that hosts the game: ",
-                     program_invocation_short_name);
+                     own_name().c_str());
         std::getline(std::cin, typed);
     }
     if (typed.empty()) {
@@ -397,7 +344,7 @@ std::string start(Game& game, int& interrupts_seen) {
     if (resuming) {
         say("taking back your seat in the game that is still going");
         if (mode == Mode::join) {
-            error = check_host(game);
+            error = check_host(game.options.join_host, game.key, game.program);
         } else {
             error = read_key_file(game);
             show_server_console(game, false);
@@ -412,7 +359,7 @@ std::string start(Game& game, int& interrupts_seen) {
             error = start_server(game, {"--listen", "0.0.0.0"});
         } else if (mode == Mode::join) {
             say("looking for the game at " + game.options.join_host + ":" + port_text);
-            error = check_host(game);
+            error = check_host(game.options.join_host, game.key, game.program);
         } else {
             say("starting the server on localhost:" + port_text);
             error = start_server(game, {});
@@ -472,7 +419,7 @@ int finish(Game& game, int status) {
     }
     const Mode mode = game.options.mode;
     const std::string host = mode == Mode::join ? game.options.join_host : "127.0.0.1";
-    if (!left.empty() && (game_won(game, host) || (mode != Mode::join && !alive(game, "server")))) {
+    if (!left.empty() && (game_won(host, game.key) || (mode != Mode::join && !alive(game, "server")))) {
         remove_files(left);
         left.clear();
     }

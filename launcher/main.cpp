@@ -2,6 +2,7 @@
 
 #include "game.h"
 #include "options.h"
+#include "processes.h"
 
 #include <cstdio>
 #include <string>
@@ -11,7 +12,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words(argv + 1, argv + argc);
     launcher::Options options;
     if (const std::string error = launcher::parse_options(words, options); !error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, error.c_str());
+        std::fprintf(stderr, "%s: %s\n", launcher::own_name().c_str(), error.c_str());
         return 1;
     }
     if (options.help) {

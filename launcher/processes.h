@@ -46,6 +46,9 @@ void ask_to_end(ProcessId process);
 
 // The launcher's own executable, links resolved.
 std::string own_executable();
+// The name the launcher was started under, without its folder: what its
+// messages begin with (scripts/play starts it as "play").
+std::string own_name();
 
 // This machine's IPv4 addresses besides loopback, on interfaces that are up.
 std::vector<std::string> network_addresses();

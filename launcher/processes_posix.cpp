@@ -129,6 +129,8 @@ std::string own_executable() {
     return std::filesystem::read_symlink("/proc/self/exe", failed).string();
 }
 
+std::string own_name() { return program_invocation_short_name; }
+
 std::vector<std::string> network_addresses() {
     std::vector<std::string> found;
     ifaddrs* list = nullptr;
