@@ -189,6 +189,14 @@ bool holds_open(pid_t pid, const std::string& path) {
     return false;
 }
 
+// True when a program holds the file (see private_file.h): /proc/locks names
+// its inode, which a look does not take from the holder.
+bool held_by_a_program(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return false;
+    return read_file("/proc/locks").find(":" + std::to_string(status.st_ino) + " ") != std::string::npos;
+}
+
 // A game on one machine has a key too, so that another user of it cannot take
 // a seat: the launcher keeps it in the player's state folder, for its owner
 // alone, and the window it starts again plays on with it. A second launcher
@@ -243,7 +251,7 @@ TEST_F(LauncherTest, LocalGameKeysItsGameAndTakesTheSeatBackWithTheKey) {
     ChildProcess again(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
     EXPECT_TRUE(wait_until([&] { return again.standard_output().find("taking back your seat") != std::string::npos; }))
         << again.standard_output() << again.standard_error();
-    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(state + "/solo ").empty(); }));
+    ASSERT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo"); }));
     const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
     ASSERT_TRUE(seat);
     // The window plays on with the key: it stays, and holds its seat file.
@@ -331,6 +339,29 @@ TEST(JoiningLauncher, RefusesAHostThatRunsNoReferee) {
                                                      "which shows the host every piece\n"))
         << launcher.standard_error();
     EXPECT_EQ(net.get("/start").body, "0");
+}
+
+// Before it opens a window, the joining launcher says in plain words why it
+// cannot join: nothing answers there, or the game there refuses the key.
+TEST(JoiningLauncher, SaysWhyItCannotJoin) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    Scratch scratch;
+    auto words = net.on_player_side();
+    words.insert(words.end(), {LAUNCHER_PATH, "--join", net.server().host});
+    auto environment = scratch.environment(":150");
+    environment["GAME_KEY"] = "HJ4N-P8RT-2WVB";
+    ChildProcess unanswered(words[0], {words.begin() + 1, words.end()}, "", environment);
+    EXPECT_EQ(unanswered.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(unanswered.standard_error(), " --host), and does a firewall block port 8089?\n"))
+        << unanswered.standard_error();
+
+    auto server = net.start_server({"--referee"});
+    ChildProcess refused(words[0], {words.begin() + 1, words.end()}, "", environment);
+    EXPECT_EQ(refused.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(refused.standard_error(), "rock-scissors-paper: the game at 10.231.0.1:8089 refused the key "
+                                                    "HJ4NP8RT2WVB; check it against the host's terminal\n"))
+        << refused.standard_error();
+    EXPECT_FALSE(fs::exists(scratch.state() + "/join-10.231.0.1"));
 }
 
 // Without a game named there is nothing to start, until a menu offers one.
