@@ -318,7 +318,11 @@ TEST_F(LauncherTest, PairOpensAWindowForEachSeatSideBySide) {
     GameClient client({"127.0.0.1", default_port, *normalized_key(read_file(state + "/key").substr(0, 14))});
     EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
     EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(30)), 0) << launcher.standard_error();
-    EXPECT_NE(launcher.standard_output().find("game over"), std::string::npos) << launcher.standard_output();
+    const std::string said = launcher.standard_output();
+    EXPECT_NE(said.find("game over"), std::string::npos) << said;
+    // The server's console, in GBK, as the terminal shows it, to its last line.
+    EXPECT_NE(said.find("server: 玩家一加入游戏\nserver: 玩家二加入游戏\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("server: 游戏结束，2号玩家获胜！\n"), std::string::npos) << said;
     EXPECT_FALSE(fs::exists(state + "/server.pid"));
     EXPECT_FALSE(fs::exists(state + "/pair-1"));
 }
