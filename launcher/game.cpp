@@ -51,6 +51,7 @@ struct Game {
     std::vector<Follower> followers;
     bool can_place = true;
     std::set<std::string> placed;
+    std::chrono::steady_clock::time_point last_window;  // opened or placed
 };
 
 std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
@@ -192,6 +193,7 @@ std::string start_window(Game& game, std::vector<std::string> arguments) {
         error);
     if (!window) return error;
     game.windows.push_back(*window);
+    game.last_window = std::chrono::steady_clock::now();
     game.window_status.emplace_back();
     game.followers.push_back(follow(said, true, stderr));
     return "";
@@ -251,6 +253,7 @@ void place_windows(Game& game) {
             std::string nothing;
             if (xdotool(game, {"windowmove", window, std::to_string(40 + side * 420), "40"}, nothing)) {
                 game.placed.insert(window);
+                game.last_window = std::chrono::steady_clock::now();
             }
         }
     }
@@ -263,7 +266,10 @@ int wait_for_windows(Game& game, int& interrupts_seen) {
         for (std::size_t i = 0; i < game.windows.size(); ++i) all_ended = window_ended(game, i) && all_ended;
         tend(game, interrupts_seen);
         if (all_ended) break;
-        if (pass % 2 == 0 && game.can_place) place_windows(game);
+        // Every xdotool run costs a few milliseconds of processor time: windows
+        // are looked for often while they come, seldom once they stand.
+        const bool settled = std::chrono::steady_clock::now() - game.last_window > 10s;
+        if (game.can_place && pass % (settled ? 20 : 2) == 0) place_windows(game);
         std::this_thread::sleep_for(100ms);
     }
     for (Follower& follower : game.followers) show_the_rest(follower);
