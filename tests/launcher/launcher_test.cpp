@@ -1,0 +1,380 @@
+// The rock-scissors-paper program as players start it: real servers, bots and
+// windows on a private X display, its state in a folder of the test's own.
+
+#include "child_process.h"
+#include "network_pair.h"
+#include "x_display.h"
+
+#include "game_client.h"
+#include "game_constants.h"
+#include "referee_requests.h"
+#include "server_address.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool ends_with(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool wait_until(const std::function<bool()>& condition, int limit_seconds = 30) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limit_seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return condition();
+}
+
+// The processes of the machine whose command line holds `text`, as
+// "/proc/PID: COMMAND LINE".
+std::vector<std::string> command_lines_holding(const std::string& text) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::string line = read_file(entry.path() / "cmdline");
+        std::replace(line.begin(), line.end(), '\0', ' ');
+        if (line.find(text) != std::string::npos) found.push_back(entry.path().string() + ": " + line);
+    }
+    return found;
+}
+
+pid_t pid_of(const std::string& command_line) { return std::stoi(command_line.substr(6)); }
+
+// A folder of the test's own, and the launcher's state folder in it when
+// XDG_STATE_HOME names that folder.
+struct Scratch {
+    std::string root;
+    Scratch() : root("/tmp/launcher-test-XXXXXX") {
+        if (mkdtemp(root.data()) == nullptr) root.clear();
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    std::string state() const { return root + "/state/rock-scissors-paper"; }
+    std::map<std::string, std::string> environment(const std::string& display) const {
+        return {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"XDG_STATE_HOME", root + "/state"}};
+    }
+};
+
+// A checkout in `root` whose dependencies and build are done: scripts/play
+// beside this build's programs.
+void checkout_beside_this_build(const std::string& root) {
+    fs::create_directories(root + "/scripts");
+    fs::copy_file(std::string(SOURCE_ROOT) + "/scripts/play", root + "/scripts/play");
+    for (const char* done : {"install-deps", "build"}) {
+        std::ofstream(root + "/scripts/" + done) << "#!/bin/sh\nexit 0\n";
+        fs::permissions(root + "/scripts/" + done, fs::perms::owner_all);
+    }
+    fs::create_directories(root + "/build/launcher");
+    fs::create_symlink(LAUNCHER_PATH, root + "/build/launcher/rock-scissors-paper");
+}
+
+// Ends the windows whose seat files are in `state`, as a crash would.
+void end_windows_of(const std::string& state) {
+    for (const std::string& window : command_lines_holding("/client --seat-file " + state)) {
+        kill(pid_of(window), SIGTERM);
+    }
+}
+
+class LauncherTest : public ::testing::Test {
+protected:
+    XDisplay display{70, 77};
+    Scratch scratch;
+};
+
+// The hosting launcher on a machine of its own, where /etc/hosts names ::1
+// first and another user's program listens on [::1]:8089: its window joins
+// its own server, that program gets nothing, and the key is on no command
+// line, while the server refuses a request without it. Started by
+// scripts/play, it speaks as scripts/play.
+TEST_F(LauncherTest, HostingKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    net.set_server_side_hosts("::1 localhost\n127.0.0.1 localhost\n");
+    const int impostor = net.listen_on_server_side_ipv6_loopback(default_port);
+    ASSERT_FALSE(scratch.root.empty());
+    checkout_beside_this_build(scratch.root);
+    auto words = net.on_server_side();
+    words.insert(words.end(), {scratch.root + "/scripts/play", "--host"});
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    const std::regex drawn("with the key ([0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z]{4})");
+    std::smatch match;
+    std::string said;
+    ASSERT_TRUE(wait_until([&] {
+        said = launcher.standard_output();
+        return std::regex_search(said, match, drawn) && said.find("--join 10.231.0.1") != std::string::npos;
+    })) << said << launcher.standard_error();
+    const std::string key = match[1];
+    auto ask = [&](const std::string& path, const std::string& with_key) {
+        Reply reply;
+        net.run_on_player_side([&] {
+            httplib::Client client(net.server().host, default_port);
+            if (!with_key.empty()) client.set_bearer_token_auth(with_key);
+            if (auto result = client.Get(path)) reply = {result->status, result->body};
+        });
+        return reply;
+    };
+    EXPECT_TRUE(wait_until([&] { return ask("/start", key).body == "1"; })) << launcher.standard_error();
+    EXPECT_EQ(ask("/start", "").status, 401);
+    std::string undashed = key;
+    std::erase(undashed, '-');
+    EXPECT_EQ(command_lines_holding(key), std::vector<std::string>{});
+    EXPECT_EQ(command_lines_holding(undashed), std::vector<std::string>{});
+    pollfd waiting{impostor, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the impostor was reached";
+
+    // A window that ends without a winner leaves the game going, and the
+    // same command takes its seat back; once the game is over the launcher
+    // stops its server.
+    const std::string state = scratch.state();
+    end_windows_of(state);
+    EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
+    EXPECT_NE(launcher.standard_output().find("play: to come back to it, run the same command again: "
+                                              "scripts/play --host"),
+              std::string::npos)
+        << launcher.standard_output();
+    const pid_t server = std::stoi(read_file(state + "/server.pid"));
+    EXPECT_EQ(kill(server, 0), 0) << "the server went with the window";
+    // The launcher ran it in a session of its own: it must not outlive a failing test.
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{server};
+    ChildProcess again(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    EXPECT_TRUE(wait_until([&] { return again.standard_output().find("taking back your seat") != std::string::npos; }))
+        << again.standard_output() << again.standard_error();
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/host"));
+    ASSERT_TRUE(seat);
+    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(state + "/host").empty(); }));
+    net.run_on_player_side([&] {
+        GameClient client({net.server().host, default_port, normalized_key(key).value_or("")});
+        EXPECT_EQ(take_seat(client, "the other player").answer, SeatAnswer::taken);
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+    EXPECT_EQ(again.wait_for_exit(std::chrono::seconds(30)), 0) << again.standard_error();
+    EXPECT_NE(again.standard_output().find("game over"), std::string::npos) << again.standard_output();
+    // Stopped, it is gone or a zombie that nobody has reaped yet.
+    const std::string server_state = read_file("/proc/" + std::to_string(server) + "/stat");
+    EXPECT_TRUE(server_state.empty() || server_state.find(") Z ") != std::string::npos)
+        << "the server outlived its game: " << server_state;
+    close(impostor);
+}
+
+// True when process `pid` has `path` open.
+bool holds_open(pid_t pid, const std::string& path) {
+    std::error_code gone;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", gone)) {
+        std::error_code unreadable;
+        if (fs::read_symlink(entry.path(), unreadable) == path) return true;
+    }
+    return false;
+}
+
+// True when a program holds the file (see private_file.h): /proc/locks names
+// its inode, which a look does not take from the holder.
+bool held_by_a_program(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return false;
+    return read_file("/proc/locks").find(":" + std::to_string(status.st_ino) + " ") != std::string::npos;
+}
+
+// A game on one machine has a key too, so that another user of it cannot take
+// a seat: the launcher keeps it in the player's state folder, for its owner
+// alone, and the window it starts again plays on with it. A second launcher
+// on the same seat file stops at once, says why and leaves the file and the
+// game alone. What the launcher holds open stays with it: none of the
+// programs it starts inherits it.
+TEST_F(LauncherTest, LocalGameKeysItsGameAndTakesTheSeatBackWithTheKey) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    auto words = net.on_server_side();
+    words.insert(words.end(), {LAUNCHER_PATH, "--solo", "--level", "easy"});
+    const std::string marker = scratch.root + "/held-by-the-launcher";
+    const int held = open(marker.c_str(), O_CREAT | O_WRONLY, 0600);  // inherited: no O_CLOEXEC
+    ASSERT_GE(held, 0);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    close(held);
+    ASSERT_TRUE(wait_until([&] { return !command_lines_holding(state + "/solo-bot").empty(); }))
+        << launcher.standard_output() << launcher.standard_error();
+    struct stat status {};
+    ASSERT_EQ(stat(state.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u) << "the state folder is not its owner's alone";
+    const std::optional<std::string> key = normalized_key(read_file(state + "/key").substr(0, 14));
+    ASSERT_TRUE(key) << read_file(state + "/key");
+    ASSERT_EQ(stat((state + "/key").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    auto ask = [&](const std::string& path, const std::string& with_key) {
+        Reply reply;
+        net.run_on_server_side([&] {
+            httplib::Client client("127.0.0.1", default_port);
+            if (!with_key.empty()) client.set_bearer_token_auth(with_key);
+            if (auto result = client.Get(path)) reply = {result->status, result->body};
+        });
+        return reply;
+    };
+    EXPECT_TRUE(wait_until([&] { return ask("/start", *key).body == "2"; })) << launcher.standard_output();
+    EXPECT_EQ(ask("/start", "").status, 401) << "another local user got in";
+    EXPECT_EQ(command_lines_holding(read_file(state + "/key").substr(0, 14)), std::vector<std::string>{});
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{std::stoi(read_file(state + "/server.pid"))}, stop_bot{std::stoi(read_file(state + "/bot.pid"))};
+    ASSERT_TRUE(holds_open(launcher.pid(), marker)) << "the test gave the launcher nothing to keep";
+    const std::vector<std::string> window = command_lines_holding("/client --seat-file " + state + "/solo");
+    ASSERT_EQ(window.size(), 1u);
+    for (const pid_t started : {stop_server.pid, stop_bot.pid, pid_of(window[0])}) {
+        EXPECT_FALSE(holds_open(started, marker)) << "process " << started << " inherited the launcher's file";
+    }
+
+    end_windows_of(state);
+    EXPECT_TRUE(launcher.wait_for_exit(std::chrono::seconds(10))) << "the launcher did not end with its window";
+    ChildProcess again(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    EXPECT_TRUE(wait_until([&] { return again.standard_output().find("taking back your seat") != std::string::npos; }))
+        << again.standard_output() << again.standard_error();
+    ASSERT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo"); }));
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
+    ASSERT_TRUE(seat);
+    // The window plays on with the key: it stays, and holds its seat file.
+    ChildProcess third(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    EXPECT_EQ(third.wait_for_exit(std::chrono::seconds(30)), 2);
+    EXPECT_TRUE(ends_with(third.standard_error(), "rock-scissors-paper: the seat file " + state +
+                                                      "/solo is in use by another program; nothing in it was used\n"))
+        << third.standard_error();
+    EXPECT_TRUE(again.running()) << again.standard_error();
+    EXPECT_EQ(seat_from_text(read_file(state + "/solo")), seat);
+
+    net.run_on_server_side([&] {
+        GameClient client({"127.0.0.1", default_port, *key});
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+    EXPECT_EQ(again.wait_for_exit(std::chrono::seconds(30)), 0) << again.standard_error();
+    EXPECT_NE(again.standard_output().find("game over"), std::string::npos) << again.standard_output();
+}
+
+// The x of a window's top-left corner on `display`.
+int window_x(const std::string& display, const std::string& window) {
+    const CommandResult said = run_command("DISPLAY=" + display + " xdotool getwindowgeometry " + window);
+    std::smatch position;
+    if (!std::regex_search(said.output, position, std::regex("Position: (-?[0-9]+),"))) return -1;
+    return std::stoi(position[1]);
+}
+
+std::vector<std::string> visible_windows(const std::string& display, pid_t pid) {
+    const CommandResult said =
+        run_command("DISPLAY=" + display + " xdotool search --onlyvisible --pid " + std::to_string(pid));
+    std::vector<std::string> windows;
+    std::istringstream lines(said.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) windows.push_back(line);
+    }
+    return windows;
+}
+
+// --pair: a window for each seat, side by side where neither hides the other;
+// the game over, the launcher stops its server.
+TEST_F(LauncherTest, PairOpensAWindowForEachSeatSideBySide) {
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    ChildProcess launcher(LAUNCHER_PATH, {"--pair"}, "", scratch.environment(display.name()));
+    std::vector<std::string> windows[3];
+    pid_t seat_window[3] = {};
+    ASSERT_TRUE(wait_until([&] {
+        for (int seat : {1, 2}) {
+            const auto found = command_lines_holding("/client --seat-file " + state + "/pair-" + std::to_string(seat));
+            if (found.size() != 1) return false;
+            seat_window[seat] = pid_of(found[0]);
+            windows[seat] = visible_windows(display.name(), seat_window[seat]);
+            if (windows[seat].size() != 1) return false;
+        }
+        return window_x(display.name(), windows[1][0]) + 360 <= window_x(display.name(), windows[2][0]);
+    })) << "no two windows side by side; " << launcher.standard_output() << launcher.standard_error();
+    const pid_t server = std::stoi(read_file(state + "/server.pid"));
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{server};
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/pair-1"));
+    ASSERT_TRUE(seat);
+    GameClient client({"127.0.0.1", default_port, *normalized_key(read_file(state + "/key").substr(0, 14))});
+    EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(30)), 0) << launcher.standard_error();
+    const std::string said = launcher.standard_output();
+    EXPECT_NE(said.find("game over"), std::string::npos) << said;
+    // The server's console, in GBK, as the terminal shows it, to its last line.
+    EXPECT_NE(said.find("server: 玩家一加入游戏\nserver: 玩家二加入游戏\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("server: 游戏结束，2号玩家获胜！\n"), std::string::npos) << said;
+    EXPECT_FALSE(fs::exists(state + "/server.pid"));
+    EXPECT_FALSE(fs::exists(state + "/pair-1"));
+}
+
+// The joining launcher asks a host for its public view before it opens a
+// window: a relay has none, and is refused with the same line as the window's.
+TEST(JoiningLauncher, RefusesAHostThatRunsNoReferee) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    auto server = net.start_server();
+    Scratch scratch;
+    auto words = net.on_player_side();
+    words.insert(words.end(), {LAUNCHER_PATH, "--join", net.server().host});
+    auto environment = scratch.environment(":150");
+    environment["GAME_KEY"] = net.server().key;
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", environment);
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(launcher.standard_error(), "rock-scissors-paper: the host runs a game without a referee, "
+                                                     "which shows the host every piece\n"))
+        << launcher.standard_error();
+    EXPECT_EQ(net.get("/start").body, "0");
+}
+
+// Before it opens a window, the joining launcher says in plain words why it
+// cannot join: nothing answers there, or the game there refuses the key.
+TEST(JoiningLauncher, SaysWhyItCannotJoin) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    Scratch scratch;
+    auto words = net.on_player_side();
+    words.insert(words.end(), {LAUNCHER_PATH, "--join", net.server().host});
+    auto environment = scratch.environment(":150");
+    environment["GAME_KEY"] = "HJ4N-P8RT-2WVB";
+    ChildProcess unanswered(words[0], {words.begin() + 1, words.end()}, "", environment);
+    EXPECT_EQ(unanswered.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(unanswered.standard_error(), " --host), and does a firewall block port 8089?\n"))
+        << unanswered.standard_error();
+
+    auto server = net.start_server({"--referee"});
+    ChildProcess refused(words[0], {words.begin() + 1, words.end()}, "", environment);
+    EXPECT_EQ(refused.wait_for_exit(std::chrono::seconds(30)), 1);
+    EXPECT_TRUE(ends_with(refused.standard_error(), "rock-scissors-paper: the game at 10.231.0.1:8089 refused the key "
+                                                    "HJ4NP8RT2WVB; check it against the host's terminal\n"))
+        << refused.standard_error();
+    EXPECT_FALSE(fs::exists(scratch.state() + "/join-10.231.0.1"));
+}
+
+// Without a game named there is nothing to start, until a menu offers one.
+TEST(LauncherCommandLine, NamesTheGamesWhenNoneIsNamed) {
+    ChildProcess launcher(LAUNCHER_PATH, {}, "", {{"DISPLAY", ":150"}});
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(10)), 2);
+    EXPECT_NE(launcher.standard_error().find("--pair | --solo [--level LEVEL] | --host | --join HOST [--key KEY]"),
+              std::string::npos)
+        << launcher.standard_error();
+}
+
+}  // namespace
