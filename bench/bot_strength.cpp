@@ -9,7 +9,8 @@
 //   each line, e.g. normal-easy.
 // Usage: bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]
 //   A and B are each easy, normal, hard (the bot as built), frozen-normal or
-//   frozen-hard (the search of 8 December 2026 at that level's budget), with
+//   frozen-hard (the search of 10 December 2026, bench/frozen/, at that level's
+//   settings and budget), with
 //   @ITERATIONS or *FACTOR after the name for another budget a move, e.g.
 //   hard@20000 frozen-hard@20000 to weigh the hard settings in reasonable
 //   time; the bot as built takes ,SETTING=VALUE... after that to change its
@@ -311,16 +312,17 @@ struct Player {
     int iterations = 0;
 };
 
-// A search by the frozen settings at `iterations` a move. The bot's own mind
-// still learns for it, and keeps the positions left as a searching level does.
-Contender frozen_contender(int iterations) {
-    frozen::Params params;
-    params.iterations = iterations;
+// The frozen search at `level`'s settings of that day and `iterations` a
+// move. The bot's own mind still learns for it, and keeps the positions left
+// as a searching level does.
+Contender frozen_contender(Level level, int iterations) {
     SearchParams learning;
     learning.iterations = iterations;
+    frozen::Level frozen_level = level == Level::normal ? frozen::Level::normal : frozen::Level::hard;
     return {.params = learning,
-            .chooser = [params](const Knowledge& knowledge, std::mt19937& rng, const PositionsLeft& left) {
-                return frozen::search_move(knowledge.last_seen, knowledge, params, rng, left);
+            .chooser = [frozen_level, iterations](const Knowledge& knowledge, std::mt19937& rng,
+                                                  const PositionsLeft& left) {
+                return frozen::search_move(knowledge, frozen_level, iterations, rng, left);
             }};
 }
 
@@ -377,8 +379,8 @@ std::optional<Player> player_named(const std::string& whole) {
     if (!level || (frozen && *level == Level::easy)) return std::nullopt;
     if (comma != std::string::npos && (frozen || *level == Level::easy)) return std::nullopt;
     int iterations = !frozen                   ? search_params(*level).iterations
-                     : *level == Level::normal ? frozen::normal_iterations
-                                               : frozen::hard_iterations;
+                     : *level == Level::normal ? frozen::normal_iterations()
+                                               : frozen::hard_iterations();
     if (mark != std::string::npos) {
         if (*level == Level::easy) return std::nullopt;
         double number = std::atof(text.c_str() + mark + 1);
@@ -387,7 +389,7 @@ std::optional<Player> player_named(const std::string& whole) {
     }
     Player player{whole, {.level = *level}, iterations};
     if (frozen) {
-        player.contender = frozen_contender(iterations);
+        player.contender = frozen_contender(*level, iterations);
     } else if (mark != std::string::npos || comma != std::string::npos) {
         SearchParams params = search_params(*level);
         params.iterations = iterations;
