@@ -8,6 +8,7 @@
 
 #include "frozen/search.h"
 #include "knowledge.h"
+#include "search.h"
 
 namespace frozen {
 
@@ -29,14 +30,14 @@ inline Knowledge frozen_knowledge(const ::Knowledge& knowledge) {
 }
 
 // The search of that day at `level`'s settings and `iterations` a move, on
-// what the bot's mind knows; `left` holds position_key values.
+// what the bot's mind knows and the positions its moves have left.
 inline std::optional<Move> search_move(const ::Knowledge& knowledge, Level level, int iterations,
-                                       std::mt19937& rng, const PositionsLeft& left = {},
+                                       std::mt19937& rng, const ::PositionsLeft& left = {},
                                        std::vector<WeighedMove>* weighed = nullptr) {
     SearchParams params = search_params(level);
     params.iterations = iterations;
     Knowledge copy = frozen_knowledge(knowledge);
-    return search_move(copy.last_seen, copy, params, rng, left, weighed);
+    return search_move(copy.last_seen, copy, params, rng, PositionsLeft(left.begin(), left.end()), weighed);
 }
 
 }  // namespace frozen

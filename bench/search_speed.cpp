@@ -73,7 +73,9 @@ void measure_level(Level level, const std::vector<Knowledge>& all) {
     const SearchParams& params = search_params(level);
     measure(level_name(level), params.iterations,
             [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
-                search_move(knowledge.last_seen, knowledge, params, rng, {}, &weighed);
+                SearchReport report;
+                search_move(knowledge.last_seen, knowledge, params, rng, {}, std::nullopt, &report);
+                weighed = std::move(report.weighed);
             },
             all);
 }

@@ -50,6 +50,6 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
 double discounted(double value_for_1, int plies, const SearchParams& params);
 
 // Plays on from `side` to move, `plies` after the search's root, and returns
-// the result for player 1: a win or a loss, discounted, or the judged
-// position where the playout stops.
+// the result for player 1: a win or a loss, or the judged position where
+// the playout stops, discounted by the plies from the root.
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);
