@@ -374,7 +374,8 @@ TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {
                                       "  (2,3)->(2,4) visits 90 mean 0.613\n"
                                       "  (0,1)->(0,2) visits 10 mean 0.250\n");
     turn.converting = true;
-    EXPECT_EQ(turn_explanation(turn).substr(0, 64), "chose (2,3)->(2,4), converting: nearest the far row, of 2 weighed");
+    EXPECT_EQ(turn_explanation(turn).substr(0, 66),
+              "chose (2,3)->(2,4), converting: nearest the far row, of 2 weighed\n");
     turn.converting = false;
     turn.weighed = {{{0, 1, 0, 2}, 0, -3.5}, {{2, 3, 2, 4}, 0, 12.25}};
     EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
