@@ -101,7 +101,46 @@ double judged_value_for_1(const Board& board, const SearchParams& params, int si
 
 double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
+// Each square's neighbours, in the order for_each_neighbour visits them.
+struct Neighbours {
+    int count = 0;
+    std::array<std::array<std::int8_t, 2>, 4> squares{};
+};
+
+using NeighbourTable = std::array<std::array<Neighbours, board_rows>, board_columns>;
+
+NeighbourTable neighbour_table() {
+    NeighbourTable table;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            Neighbours& at = table[column][row];
+            for_each_neighbour(column, row, [&](int c, int r) {
+                at.squares[at.count++] = {static_cast<std::int8_t>(c), static_cast<std::int8_t>(r)};
+            });
+        }
+    }
+    return table;
+}
+
+const NeighbourTable neighbours = neighbour_table();
+
 }  // namespace
+
+void list_moves(const Board& board, int side, MoveList& into) {
+    int size = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            if (board[column][row].owner != side) continue;
+            const Neighbours& next = neighbours[column][row];
+            for (int i = 0; i < next.count; ++i) {
+                int to_column = next.squares[i][0];
+                int to_row = next.squares[i][1];
+                if (board[to_column][to_row].owner != side) into.moves[size++] = {column, row, to_column, to_row};
+            }
+        }
+    }
+    into.size = size;
+}
 
 void note_narrowing(World& world, int column, int row) {
     std::uint64_t bit = std::uint64_t{1} << (column * board_rows + row);
@@ -179,7 +218,7 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
     MoveList moves;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        list_legal_moves(world.board, side, moves);
+        list_moves(world.board, side, moves);
         if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
         StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
         ++plies;

@@ -21,6 +21,11 @@ struct World {
     std::uint64_t narrowed = 0;
 };
 
+// The legal moves of `side` into `into`, as list_legal_moves lists them and
+// in its order, from a table of each square's neighbours: most of an
+// iteration's time went to listing moves.
+void list_moves(const Board& board, int side, MoveList& into);
+
 // Brings the narrowed bit of one square in line with its known kinds.
 void note_narrowing(World& world, int column, int row);
 

@@ -90,7 +90,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     int side = player;
     int winner = 0;
     for (;;) {
-        list_legal_moves(world.board, side, moves);
+        list_moves(world.board, side, moves);
         if (moves.size == 0) {
             winner = opponent_of(side);
             break;
