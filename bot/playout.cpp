@@ -101,42 +101,59 @@ double judged_value_for_1(const Board& board, const SearchParams& params, int si
 
 double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
-// Each square's neighbours, in the order for_each_neighbour visits them.
-struct Neighbours {
+// Each square's steps, in the order list_legal_moves lists them, and the
+// bits of their targets.
+struct Steps {
     int count = 0;
-    std::array<std::array<std::int8_t, 2>, 4> squares{};
+    std::array<Move, 4> moves{};
+    std::array<std::uint64_t, 4> targets{};
 };
 
-using NeighbourTable = std::array<std::array<Neighbours, board_rows>, board_columns>;
+int square_bit(int column, int row) { return column * board_rows + row; }
 
-NeighbourTable neighbour_table() {
-    NeighbourTable table;
+using StepTable = std::array<Steps, board_columns * board_rows>;
+
+StepTable step_table() {
+    StepTable table;
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
-            Neighbours& at = table[column][row];
+            Steps& at = table[square_bit(column, row)];
             for_each_neighbour(column, row, [&](int c, int r) {
-                at.squares[at.count++] = {static_cast<std::int8_t>(c), static_cast<std::int8_t>(r)};
+                at.moves[at.count] = {column, row, c, r};
+                at.targets[at.count++] = std::uint64_t{1} << square_bit(c, r);
             });
         }
     }
     return table;
 }
 
-const NeighbourTable neighbours = neighbour_table();
+const StepTable steps = step_table();
+
+void note_owner(World& world, int column, int row) {
+    std::uint64_t bit = std::uint64_t{1} << square_bit(column, row);
+    world.pieces[1] &= ~bit;
+    world.pieces[2] &= ~bit;
+    int owner = world.board[column][row].owner;
+    if (owner != 0) world.pieces[owner] |= bit;
+}
 
 }  // namespace
 
-void list_moves(const Board& board, int side, MoveList& into) {
-    int size = 0;
+World world_on(const Board& board) {
+    World world{board, {}};
     for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            if (board[column][row].owner != side) continue;
-            const Neighbours& next = neighbours[column][row];
-            for (int i = 0; i < next.count; ++i) {
-                int to_column = next.squares[i][0];
-                int to_row = next.squares[i][1];
-                if (board[to_column][to_row].owner != side) into.moves[size++] = {column, row, to_column, to_row};
-            }
+        for (int row = 0; row < board_rows; ++row) note_owner(world, column, row);
+    }
+    return world;
+}
+
+void list_moves(const World& world, int side, MoveList& into) {
+    const std::uint64_t own = world.pieces[side];
+    int size = 0;
+    for (std::uint64_t left = own; left != 0; left &= left - 1) {
+        const Steps& from = steps[std::countr_zero(left)];
+        for (int i = 0; i < from.count; ++i) {
+            if (!(own & from.targets[i])) into.moves[size++] = from.moves[i];
         }
     }
     into.size = size;
@@ -161,6 +178,8 @@ StepEnd play_step(World& world, int side, const Move& move) {
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
     MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    note_owner(world, move.from_column, move.from_row);
+    note_owner(world, move.to_column, move.to_row);
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
         at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
@@ -203,7 +222,7 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
     if (at_once >= 0) return moves[at_once];
     double total = 0;
     for (int i = 0; i < moves.size; ++i) total += weights[i];
-    double pick = std::uniform_real_distribution<double>(0, total)(rng);
+    double pick = unit_draw(rng) * total;
     for (int i = 0; i < moves.size; ++i) {
         if (pick < weights[i]) return moves[i];
         pick -= weights[i];
@@ -218,7 +237,7 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
     MoveList moves;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        list_moves(world.board, side, moves);
+        list_moves(world, side, moves);
         if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
         StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
         ++plies;

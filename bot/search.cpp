@@ -14,7 +14,7 @@ namespace {
 // opponent of each of the bot's, what the fights so far have shown. Each
 // iteration draws the kinds into a copy.
 World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
-    World world{beliefs.seen, {}};
+    World world = world_on(beliefs.seen);
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             int owner = world.board[column][row].owner;
@@ -73,7 +73,8 @@ int converting_edge(const Tree& tree, const PlayerView& view, const Knowledge& k
     for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
         const Edge& e = edges[edge];
         if (e.visits * params.repeat_visit_ratio < edges[best].visits || mean_reward(e) < floor ||
-            times_left(view, e.move, history.left) > 0 || undoes(e.move, history.previous)) {
+            times_left(view, e.move, history.left) > 0 || undoes(e.move, history.previous) ||
+            is_known_losing_attack(view, knowledge, e.move)) {
             continue;
         }
         int steps = steps_to_far_row(after_step(view, e.move), knowledge);
@@ -101,14 +102,16 @@ int stand_in_edge(const Tree& tree, const PlayerView& view, const Knowledge& kno
     if (!circles(first.move)) return best;
     double tolerance = params.repeat_tolerance + params.repeat_tolerance_per_quiet_turn * knowledge.quiet_turns;
     long visit_ratio = params.repeat_visit_ratio + params.repeat_visit_ratio_per_quiet_turn * knowledge.quiet_turns;
-    // A stand-in must not let the opponent onto the back row where the
-    // repeated move kept it out: when every line loses, the means come close.
+    // A stand-in must not walk into a fight known to be lost, nor let the
+    // opponent onto the back row where the repeated move kept it out: when
+    // every line loses, the means come close.
     double opening = opponent_win_chance_after(view, knowledge, params, first.move);
     int stand_in = -1;
     for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
         const Edge& e = edges[edge];
         if (e.visits * visit_ratio < first.visits || mean_reward(e) < mean_reward(first) - tolerance ||
-            circles(e.move) || opponent_win_chance_after(view, knowledge, params, e.move) > opening) {
+            circles(e.move) || is_known_losing_attack(view, knowledge, e.move) ||
+            opponent_win_chance_after(view, knowledge, params, e.move) > opening) {
             continue;
         }
         if (stand_in < 0 || e.visits > edges[stand_in].visits) stand_in = edge;

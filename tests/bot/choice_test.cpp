@@ -307,12 +307,14 @@ TEST_F(ShuttleTest, TheSideThatCanLeaveTheShuttleDoes) {
 }
 
 // The playouts find the pieces known to beat a neighbour through the world's
-// narrowed squares, so every step, fought or not, must keep those in line
-// with the kinds each piece is known to be.
+// narrowed squares, and list moves from its pieces, so every step, fought or
+// not, must keep those in line with the kinds each piece is known to be and
+// with the board.
 TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
     std::mt19937 rng(11);
-    World world;
-    deal_board(world.board, [&] { return static_cast<int>(rng() % 5); });
+    Board dealt;
+    deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
+    World world = world_on(dealt);
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
@@ -330,6 +332,11 @@ TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
                 KindMask known = world.known[column][row];
                 bool bit = (world.narrowed >> (column * board_rows + row)) & 1;
                 ASSERT_EQ(bit, known != 0 && known != any_kind) << "ply " << ply << " at " << column << row;
+                int owner = world.board[column][row].owner;
+                for (int player : {1, 2}) {
+                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1, unsigned(owner == player))
+                        << "ply " << ply << " at " << column << row;
+                }
             }
         }
         if (end == StepEnd::won) break;
@@ -347,7 +354,7 @@ TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
     Tree tree = start_tree(params.iterations);
     std::mt19937 rng(3);
     for (int i = 0; i < params.iterations; ++i) {
-        World world{board, {}};
+        World world = world_on(board);
         world.board[2][5].kind = i % 3;
         for (int column = 0; column < board_columns; ++column) {
             for (int row = 0; row < board_rows; ++row) {
