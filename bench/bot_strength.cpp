@@ -9,11 +9,14 @@
 //   each line, e.g. normal-easy.
 // Usage: bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]
 //   A and B are each easy, normal, hard (the bot as built), frozen-normal or
-//   frozen-hard (the search of 8 December 2026 at that level's budget), with
+//   frozen-hard (the search of 10 December 2026, bench/frozen/, at that level's
+//   settings and budget), with
 //   @ITERATIONS or *FACTOR after the name for another budget a move, e.g.
 //   hard@20000 frozen-hard@20000 to weigh the hard settings in reasonable
 //   time; the bot as built takes ,SETTING=VALUE... after that to change its
-//   search's settings by name, e.g. normal@3000,depth_discount=1. A is player 1 in the even games from seed S (default 1), player 2
+//   search's settings by name, e.g. normal@3000,depth_discount=1; or random
+//   (a legal move at random) or greedy (a forward move, attack included, when
+//   it has one, else a random one). A is player 1 in the even games from seed S (default 1), player 2
 //   in the odd ones. Play stops at N games (default 200), or from 20 games on
 //   once the 95 % interval of A's win rate lies wholly above or below P
 //   (default 0.75); games are judged in seed order, so a run stops at the
@@ -70,6 +73,7 @@ struct Tally {
     int wins = 0;
     int unfinished = 0;
     long long moves = 0;
+    std::vector<double> lengths;   // each game's moves
 };
 
 // The 95 % Wilson interval of a win rate, as fractions.
@@ -254,6 +258,7 @@ void tally_game(Tally& tally, const GameEnd& end, int side) {
     tally.wins += end.winner == side;
     tally.unfinished += end.winner == 0;
     tally.moves += end.moves;
+    tally.lengths.push_back(end.moves);
 }
 
 const char* outcome(const GameEnd& end, int side) {
@@ -269,7 +274,7 @@ void play(const Pairing& pairing, int games, unsigned first_seed, int workers) {
         tally_game(tally, end, side);
         auto sides = sides_of(pairing.contender, pairing.opponent, game);
         for (int player : {1, 2}) {
-            if (sides[player - 1].random) continue;
+            if (sides[player - 1].random || sides[player - 1].greedy) continue;
             add_think_seconds(level_think_seconds[static_cast<int>(sides[player - 1].level)], end, player);
         }
         std::fprintf(stderr, "%s: seed %u, as player %d, %s after %d moves; %d of %d won\n", pairing.name,
@@ -307,16 +312,16 @@ struct Player {
     int iterations = 0;
 };
 
-// A search by the frozen settings at `iterations` a move. The bot's own mind
-// still learns for it, and keeps the positions left as a searching level does.
-Contender frozen_contender(int iterations) {
-    frozen::Params params;
-    params.iterations = iterations;
+// The frozen search at `level`'s settings of that day and `iterations` a
+// move. The bot's own mind still learns for it, and keeps the positions left
+// as a searching level does.
+Contender frozen_contender(Level level, int iterations) {
     SearchParams learning;
     learning.iterations = iterations;
+    frozen::Level frozen_level = level == Level::normal ? frozen::Level::normal : frozen::Level::hard;
     return {.params = learning,
-            .chooser = [params](const Knowledge& knowledge, std::mt19937& rng, const PositionsLeft& left) {
-                return frozen::search_move(knowledge.last_seen, knowledge, params, rng, left);
+            .chooser = [frozen_level, iterations](BotMind& mind) {
+                return frozen::search_move(mind.knowledge, frozen_level, iterations, mind.rng, mind.left);
             }};
 }
 
@@ -337,6 +342,8 @@ const std::map<std::string, double SearchParams::*> tunable_settings = {
     {"judge_scale", &SearchParams::judge_scale},
     {"repeat_tolerance", &SearchParams::repeat_tolerance},
     {"repeat_tolerance_per_quiet_turn", &SearchParams::repeat_tolerance_per_quiet_turn},
+    {"conversion_mean", &SearchParams::conversion_mean},
+    {"conversion_tolerance", &SearchParams::conversion_tolerance},
 };
 
 // Sets each NAME=VALUE of a comma-separated list; false on an unknown name.
@@ -364,6 +371,8 @@ bool change_settings(SearchParams& params, const std::string& changes) {
 // NAME, NAME@ITERATIONS or NAME*FACTOR, then for the bot as built
 // ,SETTING=VALUE... to change its settings.
 std::optional<Player> player_named(const std::string& whole) {
+    if (whole == "random") return Player{whole, {.random = true}};
+    if (whole == "greedy") return Player{whole, {.greedy = true}};
     std::size_t comma = whole.find(',');
     std::string text = whole.substr(0, comma);
     std::size_t mark = text.find_first_of("@*");
@@ -373,8 +382,8 @@ std::optional<Player> player_named(const std::string& whole) {
     if (!level || (frozen && *level == Level::easy)) return std::nullopt;
     if (comma != std::string::npos && (frozen || *level == Level::easy)) return std::nullopt;
     int iterations = !frozen                   ? search_params(*level).iterations
-                     : *level == Level::normal ? frozen::normal_iterations
-                                               : frozen::hard_iterations;
+                     : *level == Level::normal ? frozen::normal_iterations()
+                                               : frozen::hard_iterations();
     if (mark != std::string::npos) {
         if (*level == Level::easy) return std::nullopt;
         double number = std::atof(text.c_str() + mark + 1);
@@ -383,7 +392,7 @@ std::optional<Player> player_named(const std::string& whole) {
     }
     Player player{whole, {.level = *level}, iterations};
     if (frozen) {
-        player.contender = frozen_contender(iterations);
+        player.contender = frozen_contender(*level, iterations);
     } else if (mark != std::string::npos || comma != std::string::npos) {
         SearchParams params = search_params(*level);
         params.iterations = iterations;
@@ -394,7 +403,11 @@ std::optional<Player> player_named(const std::string& whole) {
 }
 
 void describe(const char* letter, const Player& player) {
-    if (player.iterations == 0) {
+    if (player.contender.random) {
+        std::printf("%s = random: a legal move at random\n", letter);
+    } else if (player.contender.greedy) {
+        std::printf("%s = greedy: a forward move when it has one, else a legal move at random\n", letter);
+    } else if (player.iterations == 0) {
         std::printf("%s = %s: rules of thumb\n", letter, player.name.c_str());
     } else {
         std::printf("%s = %s: %d search iterations a move\n", letter, player.name.c_str(), player.iterations);
@@ -425,10 +438,11 @@ void play_versus(const Player& a, const Player& b, int games, double target, uns
     int losses = tally.games - tally.wins - tally.unfinished;
     const char* verdict = low > target ? "above" : high < target ? "below" : "not clearly above or below";
     std::printf("%s vs %s: %d games, A won %d, lost %d, %d unfinished at %d moves (%.1f%%, 95%% interval "
-                "%.1f-%.1f%%, %s %.0f%%), %.0f moves a game\n",
+                "%.1f-%.1f%%, %s %.0f%%), %.0f moves a game, median %.0f, longest %.0f\n",
                 a.name.c_str(), b.name.c_str(), tally.games, tally.wins, losses, tally.unfinished, move_limit,
                 100.0 * tally.wins / tally.games, 100 * low, 100 * high, verdict, 100 * target,
-                double(tally.moves) / tally.games);
+                double(tally.moves) / tally.games, percentile(tally.lengths, 0.5),
+                *std::max_element(tally.lengths.begin(), tally.lengths.end()));
     int width = static_cast<int>(std::max(a.name.size(), b.name.size())) + 2;
     print_think_time("A " + a.name, think[0], width);
     print_think_time("B " + b.name, think[1], width);
@@ -439,7 +453,8 @@ int usage() {
                  "usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W]\n"
                  "       bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]\n"
                  "A, B: easy | normal | hard | frozen-normal | frozen-hard, optionally @ITERATIONS or *FACTOR,\n"
-                 "  then for normal or hard ,SETTING=VALUE... (e.g. normal@3000,depth_discount=1)\n");
+                 "  then for normal or hard ,SETTING=VALUE... (e.g. normal@3000,depth_discount=1);\n"
+                 "  or random | greedy\n");
     return 2;
 }
 

@@ -1,46 +1,43 @@
 #pragma once
-// The search as it stood at commit 402dcac (8 December 2026), frozen as a yardstick for
-// tuning: a later search is measured by playing it against this one. It
-// keeps its own copy of every setting it reads, so that new defaults in the
-// bot's SearchParams do not move the yardstick; only the knowledge it is
-// given and the fight odds of bot/tactics.h are the bot's current ones.
+// The search as it stood at commit 9f2997d (10 December 2026), frozen as a
+// yardstick for tuning: a later search is measured by playing it against
+// this one. bench/frozen/ holds its own copy of every file of bot/ it needs,
+// in namespace frozen, so that no change to the bot moves it; it links only
+// the core. The bot's mind still learns for it: its knowledge is copied over
+// each turn.
 
+#include "frozen/search.h"
 #include "knowledge.h"
-#include "player_view.h"
 #include "search.h"
-
-#include <array>
-#include <optional>
-#include <random>
-#include <vector>
 
 namespace frozen {
 
-struct Params {
-    int iterations = 12000;
-    double used_up_kind_weight = 0.25;
-    double exploration = 0.7;
-    int playout_plies = 16;
-    double playout_attack_near_back_row = 40;
-    double playout_attack = 4;
-    double playout_forward = 2;
-    double playout_sideways = 1;
-    double playout_backward = 0.4;
-    std::array<double, board_rows> judge_advance{0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
-    double judge_near_far_row_to_move = 3;
-    double judge_near_far_row_waiting = 0.8;
-    double judge_scale = 3;
-    double repeat_tolerance = 0.04;
-    int repeat_visit_ratio = 8;
-};
-
 // The levels' budgets of that day.
-constexpr int normal_iterations = 12000;
-constexpr int hard_iterations = 120000;
+inline int normal_iterations() { return search_params(Level::normal).iterations; }
+inline int hard_iterations() { return search_params(Level::hard).iterations; }
 
-// As ::search_move was then; `left` holds position_key values of bot/search.h.
-std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const Params& params,
-                                std::mt19937& rng, const PositionsLeft& left = {},
-                                std::vector<WeighedMove>* weighed = nullptr);
+inline Knowledge frozen_knowledge(const ::Knowledge& knowledge) {
+    Knowledge copy;
+    copy.player = knowledge.player;
+    copy.possible = knowledge.possible;
+    copy.remaining = knowledge.remaining;
+    copy.taken = knowledge.taken;
+    copy.taken_count = knowledge.taken_count;
+    copy.shown = knowledge.shown;
+    copy.last_seen = knowledge.last_seen;
+    copy.quiet_turns = knowledge.quiet_turns;
+    return copy;
+}
+
+// The search of that day at `level`'s settings and `iterations` a move, on
+// what the bot's mind knows and the positions its moves have left.
+inline std::optional<Move> search_move(const ::Knowledge& knowledge, Level level, int iterations,
+                                       std::mt19937& rng, const ::PositionsLeft& left = {},
+                                       std::vector<WeighedMove>* weighed = nullptr) {
+    SearchParams params = search_params(level);
+    params.iterations = iterations;
+    Knowledge copy = frozen_knowledge(knowledge);
+    return search_move(copy.last_seen, copy, params, rng, PositionsLeft(left.begin(), left.end()), weighed);
+}
 
 }  // namespace frozen

@@ -1,11 +1,10 @@
 // How fast the search runs: iterations a second and processor time a move of
 // search_move at the normal and hard levels as built, and of the search of
-// 8 December 2026 frozen in the benchmark at the same budgets, on the same
+// 10 December 2026 frozen in bench/frozen/ at the same budgets, on the same
 // positions: the boards after moves 10, 40 and 80 of the in-process games of
 // the easy level against itself with seeds 1 to 5, as the side to move sees
 // them at the start of its turn. A position a search answers without
-// searching (a single legal move; for the frozen one, a sure far-row step
-// too) is left out of that search's figures.
+// searching (a single legal move) is left out of that search's figures.
 // Usage: search_speed
 
 #include "frozen_search.h"
@@ -74,17 +73,19 @@ void measure_level(Level level, const std::vector<Knowledge>& all) {
     const SearchParams& params = search_params(level);
     measure(level_name(level), params.iterations,
             [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
-                search_move(knowledge.last_seen, knowledge, params, rng, {}, &weighed);
+                SearchReport report;
+                search_move(knowledge.last_seen, knowledge, params, rng, {}, std::nullopt, &report);
+                weighed = std::move(report.weighed);
             },
             all);
 }
 
-void measure_frozen(const char* name, int iterations, const std::vector<Knowledge>& all) {
-    frozen::Params params;
-    params.iterations = iterations;
+void measure_frozen(const char* name, frozen::Level level, int iterations, const std::vector<Knowledge>& all) {
     measure(name, iterations,
             [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
-                frozen::search_move(knowledge.last_seen, knowledge, params, rng, {}, &weighed);
+                std::vector<frozen::WeighedMove> frozen_weighed;
+                frozen::search_move(knowledge, level, iterations, rng, {}, &frozen_weighed);
+                weighed.resize(frozen_weighed.size());
             },
             all);
 }
@@ -95,8 +96,8 @@ int main() {
     std::vector<Knowledge> all = positions();
     std::printf("%zu positions from easy-against-easy games (processor time, one core)\n", all.size());
     measure_level(Level::normal, all);
-    measure_frozen("frozen-normal", frozen::normal_iterations, all);
+    measure_frozen("frozen-normal", frozen::Level::normal, frozen::normal_iterations(), all);
     measure_level(Level::hard, all);
-    measure_frozen("frozen-hard", frozen::hard_iterations, all);
+    measure_frozen("frozen-hard", frozen::Level::hard, frozen::hard_iterations(), all);
     return 0;
 }

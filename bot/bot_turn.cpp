@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 BotMind start_mind(const Board& board, int player, unsigned seed, const SearchParams& params) {
     return BotMind{start_knowledge(player, view_of_board(board, player)), std::nullopt, std::mt19937(seed), params, {}};
@@ -16,12 +17,16 @@ BotMind start_mind(const Board& board, int player, unsigned seed, Level level) {
 
 namespace {
 
-std::optional<Move> decide(BotMind& mind, std::vector<WeighedMove>& weighed) {
+void decide(BotMind& mind, BotTurn& turn) {
     const Knowledge& knowledge = mind.knowledge;
     if (mind.params.iterations == 0) {
-        return easy_move(knowledge.last_seen, knowledge, mind.params, mind.previous, mind.rng, &weighed);
+        turn.move = easy_move(knowledge.last_seen, knowledge, mind.params, mind.previous, mind.rng, &turn.weighed);
+        return;
     }
-    return search_move(knowledge.last_seen, knowledge, mind.params, mind.rng, mind.left, &weighed);
+    SearchReport report;
+    turn.move = search_move(knowledge.last_seen, knowledge, mind.params, mind.rng, mind.left, mind.previous, &report);
+    turn.weighed = std::move(report.weighed);
+    turn.converting = report.converting;
 }
 
 }  // namespace
@@ -29,7 +34,7 @@ std::optional<Move> decide(BotMind& mind, std::vector<WeighedMove>& weighed) {
 BotTurn choose_bot_move(BotMind& mind, const Board& seen) {
     learn_from_opponent_move(mind.knowledge, view_of_board(seen, mind.knowledge.player));
     BotTurn turn;
-    turn.move = decide(mind, turn.weighed);
+    decide(mind, turn);
     return turn;
 }
 
@@ -74,6 +79,7 @@ std::string turn_explanation(const BotTurn& turn) {
     if (!turn.move) return "no piece can move\n";
     std::string text = "chose " + squares_text(*turn.move);
     if (turn.weighed.empty()) return text + ", the only move\n";
+    if (turn.converting) text += ", converting: nearest the far row,";
     text += " of " + std::to_string(turn.weighed.size()) + " weighed\n";
     std::vector<WeighedMove> ranked = turn.weighed;
     std::stable_sort(ranked.begin(), ranked.end(), [](const WeighedMove& a, const WeighedMove& b) {

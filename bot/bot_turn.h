@@ -6,7 +6,7 @@
 #include "levels.h"
 #include "rules.h"
 #include "search.h"
-#include "tactics.h"
+#include "weighed_move.h"
 
 #include <optional>
 #include <random>
@@ -34,6 +34,9 @@ struct BotTurn {
     // The moves weighed to choose it; none when the choice needed no
     // weighing (a single legal move).
     std::vector<WeighedMove> weighed;
+    // The search judged the game all but won and chose the move that brings
+    // the win nearest.
+    bool converting = false;
 };
 
 // One turn on `board`, which holds the board just fetched, for the mind's
@@ -53,5 +56,6 @@ void learn_own_move(BotMind& mind, const Move& move, const PlayerView& after);
 //   chose (2,3)->(2,4) of 3 weighed
 //     (2,3)->(2,4) visits 4512 mean 0.612
 // with squares as (column,row), and "value" in place of visits and mean for
-// the easy rules.
+// the easy rules. A converting move reads "chose (2,3)->(2,4), converting:
+// nearest the far row, of 3 weighed".
 std::string turn_explanation(const BotTurn& turn);

@@ -6,6 +6,7 @@
 #include "levels.h"
 #include "player_view.h"
 #include "tactics.h"
+#include "weighed_move.h"
 
 #include <optional>
 #include <random>

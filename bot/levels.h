@@ -55,9 +55,9 @@ struct SearchParams {
     double playout_backward = 0.4;
     double playout_into_sure_loss = 0.1;
     // A win or loss this many plies ahead counts as much as this to the power
-    // of the plies, the rest going to an even result: a win soon beats a win
-    // late. A judged position is not discounted: every playout is judged the
-    // same number of plies ahead of where the tree left it.
+    // of the plies, the rest going to an even result, and so does the judged
+    // position where a playout stops: a win soon beats a win late, and a
+    // strong position reached soon beats one reached late.
     double depth_discount = 0.98;
     // Judging a position where a playout stops: each piece is worth 1 plus
     // this by the rows it has come forward from its back row.
@@ -79,6 +79,14 @@ struct SearchParams {
     // rarely tried move needs to have shown to stand in.
     int repeat_visit_ratio = 8;
     int repeat_visit_ratio_per_quiet_turn = 1;
+    // With the most visited move's mean at least this, the game is all but
+    // won and the bot converts: of the moves whose mean is at most this much
+    // lower, and that have at least one visit for repeat_visit_ratio of the
+    // first's, it plays the one leaving the fewest steps to the far row. The
+    // discount takes about a seventh off a sure win ten plies away, so a mean
+    // of 0.82 stands for a win all but sure.
+    double conversion_mean = 0.82;
+    double conversion_tolerance = 0.02;
 
     // The easy rules, in points. Reaching the far row, and what the
     // opponent's chance to reach the bot's back row at once costs.

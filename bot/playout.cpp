@@ -1,5 +1,7 @@
 #include "playout.h"
 
+#include "tactics.h"
+
 #include <bit>
 #include <cmath>
 
@@ -10,47 +12,13 @@ KindMask narrowed(KindMask known, KindMask allowed) {
     return both != 0 ? both : allowed;
 }
 
-// For each kind, the kinds a piece of it beats when it attacks (ties go to
-// the attacker), and the kinds that beat it when they attack it.
-struct FightMasks {
-    std::array<KindMask, 3> beaten_by_attacker{};
-    std::array<KindMask, 3> attackers_beating{};
-};
-
-FightMasks fight_masks() {
-    FightMasks masks;
-    for (int a = Rock; a <= Paper; ++a) {
-        for (int d = Rock; d <= Paper; ++d) {
-            if (attacker_wins(a, d)) {
-                masks.beaten_by_attacker[a] |= mask_of(d);
-                masks.attackers_beating[d] |= mask_of(a);
-            }
-        }
-    }
-    return masks;
-}
-
-const FightMasks fights = fight_masks();
-
-int kinds_in(KindMask mask) {
-    constexpr int counts[8] = {0, 1, 1, 2, 1, 2, 2, 3};
-    return counts[mask & any_kind];
-}
-
-// The share of the kinds in `mask` that a piece of `attacker` beats; a piece
-// nothing is known of may be any kind.
-double attack_share(int attacker, KindMask mask) {
-    if (mask == 0) mask = any_kind;
-    return double(kinds_in(mask & fights.beaten_by_attacker[attacker])) / kinds_in(mask);
-}
-
 // For each mask of kinds a piece is known to be among, the kinds it beats
 // for sure when it attacks them.
 std::array<KindMask, 8> surely_beaten_table() {
     std::array<KindMask, 8> table{};
     for (KindMask known = 1; known < 8; ++known) {
         for (int kind = Rock; kind <= Paper; ++kind) {
-            if ((known & ~fights.attackers_beating[kind]) == 0) table[known] |= mask_of(kind);
+            if (surely_beats(known, kind)) table[known] |= mask_of(kind);
         }
     }
     return table;
@@ -78,9 +46,9 @@ void mark_danger(const World& world, int side, Danger& danger) {
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
 // `move`'s target after the step.
-double far_row_odds(const World& world, const Move& move, int kind) {
+double step_odds(const World& world, const Move& move, int kind) {
     if (world.board[move.to_column][move.to_row].owner == 0) return 1;
-    return attack_share(kind, world.known[move.to_column][move.to_row]);
+    return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
 
 // The rows that matter to the side a playout move is drawn for.
@@ -105,7 +73,7 @@ double step_weight(const SearchParams& params, const Danger& danger, const SideR
 double attack_weight(const World& world, const SearchParams& params, const SideRows& rows, const Move& move,
                      int kind) {
     KindMask mask = world.known[move.to_column][move.to_row];
-    double share = attack_share(kind, mask);
+    double share = attack_odds(kind, mask);
     if (move.to_row == rows.near_back) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
     if (share == 1 && mask != any_kind) return params.playout_sure_capture;
     // An unknown piece is beaten two times in three; narrower odds scale the
@@ -120,7 +88,7 @@ double judged_value_for_1(const Board& board, const SearchParams& params, int si
         for (int row = 0; row < board_rows; ++row) {
             int owner = board[column][row].owner;
             if (owner == 0) continue;
-            int forward = (row - back_row(owner)) * forward_step(owner);
+            int forward = progress(owner, row);
             double worth = 1 + params.judge_advance[forward];
             if (forward == board_rows - 2) {
                 worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
@@ -133,7 +101,63 @@ double judged_value_for_1(const Board& board, const SearchParams& params, int si
 
 double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
+// Each square's steps, in the order list_legal_moves lists them, and the
+// bits of their targets.
+struct Steps {
+    int count = 0;
+    std::array<Move, 4> moves{};
+    std::array<std::uint64_t, 4> targets{};
+};
+
+int square_bit(int column, int row) { return column * board_rows + row; }
+
+using StepTable = std::array<Steps, board_columns * board_rows>;
+
+StepTable step_table() {
+    StepTable table;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            Steps& at = table[square_bit(column, row)];
+            for_each_neighbour(column, row, [&](int c, int r) {
+                at.moves[at.count] = {column, row, c, r};
+                at.targets[at.count++] = std::uint64_t{1} << square_bit(c, r);
+            });
+        }
+    }
+    return table;
+}
+
+const StepTable steps = step_table();
+
+void note_owner(World& world, int column, int row) {
+    std::uint64_t bit = std::uint64_t{1} << square_bit(column, row);
+    world.pieces[1] &= ~bit;
+    world.pieces[2] &= ~bit;
+    int owner = world.board[column][row].owner;
+    if (owner != 0) world.pieces[owner] |= bit;
+}
+
 }  // namespace
+
+World world_on(const Board& board) {
+    World world{board, {}};
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) note_owner(world, column, row);
+    }
+    return world;
+}
+
+void list_moves(const World& world, int side, MoveList& into) {
+    const std::uint64_t own = world.pieces[side];
+    int size = 0;
+    for (std::uint64_t left = own; left != 0; left &= left - 1) {
+        const Steps& from = steps[std::countr_zero(left)];
+        for (int i = 0; i < from.count; ++i) {
+            if (!(own & from.targets[i])) into.moves[size++] = from.moves[i];
+        }
+    }
+    into.size = size;
+}
 
 void note_narrowing(World& world, int column, int row) {
     std::uint64_t bit = std::uint64_t{1} << (column * board_rows + row);
@@ -154,6 +178,8 @@ StepEnd play_step(World& world, int side, const Move& move) {
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
     MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    note_owner(world, move.from_column, move.from_row);
+    note_owner(world, move.to_column, move.to_row);
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
         at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
@@ -170,7 +196,7 @@ StepEnd play_step(World& world, int side, const Move& move) {
 
 bool is_sure_far_row_step(const World& world, int side, const Move& move) {
     return move.to_row == far_row(side) &&
-           far_row_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
+           step_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
 }
 
 int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
@@ -181,7 +207,7 @@ int playout_weights(const World& world, const SearchParams& params, int side, co
     for (int i = 0; i < moves.size; ++i) {
         const Move& move = moves[i];
         int kind = world.board[move.from_column][move.from_row].kind;
-        if (move.to_row == rows.far && far_row_odds(world, move, kind) >= params.playout_far_row_odds) return i;
+        if (move.to_row == rows.far && step_odds(world, move, kind) >= params.playout_far_row_odds) return i;
         bool attack = world.board[move.to_column][move.to_row].owner != 0;
         weights[i] = attack ? attack_weight(world, params, rows, move, kind)
                             : step_weight(params, danger, rows, move, kind);
@@ -196,7 +222,7 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
     if (at_once >= 0) return moves[at_once];
     double total = 0;
     for (int i = 0; i < moves.size; ++i) total += weights[i];
-    double pick = std::uniform_real_distribution<double>(0, total)(rng);
+    double pick = unit_draw(rng) * total;
     for (int i = 0; i < moves.size; ++i) {
         if (pick < weights[i]) return moves[i];
         pick -= weights[i];
@@ -211,12 +237,12 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
     MoveList moves;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        list_legal_moves(world.board, side, moves);
+        list_moves(world, side, moves);
         if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
         StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = opponent_of(side);
     }
-    return judged_value_for_1(world.board, params, side);
+    return discounted(judged_value_for_1(world.board, params, side), plies, params);
 }

@@ -19,7 +19,18 @@ struct World {
     // The squares, bit column * board_rows + row, whose piece's opponent
     // knows it to be fewer than all three kinds.
     std::uint64_t narrowed = 0;
+    // The squares, bit column * board_rows + row, of each player's pieces,
+    // by owner: listing moves reads these rather than every square.
+    std::array<std::uint64_t, 3> pieces{};
 };
+
+// A world on `board`: its pieces noted, nothing known of their kinds.
+World world_on(const Board& board);
+
+// The legal moves of `side` into `into`, as list_legal_moves lists them and
+// in its order, from the world's pieces and a table of each square's
+// neighbours: most of an iteration's time went to listing moves.
+void list_moves(const World& world, int side, MoveList& into);
 
 // Brings the narrowed bit of one square in line with its known kinds.
 void note_narrowing(World& world, int column, int row);
@@ -41,6 +52,10 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move);
 int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
                     double* weights);
 
+// A number from 0 up to 1 from one draw of `rng`: a distribution's double
+// takes two, and the playouts draw one a ply.
+inline double unit_draw(std::mt19937& rng) { return static_cast<double>(rng()) * (1.0 / 4294967296.0); }
+
 // A playout's pick among `moves` for `side`.
 Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
                   std::mt19937& rng);
@@ -50,6 +65,6 @@ Move playout_move(const World& world, const SearchParams& params, int side, cons
 double discounted(double value_for_1, int plies, const SearchParams& params);
 
 // Plays on from `side` to move, `plies` after the search's root, and returns
-// the result for player 1: a win or a loss, discounted, or the judged
-// position where the playout stops.
+// the result for player 1: a win or a loss, or the judged position where
+// the playout stops, discounted by the plies from the root.
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);

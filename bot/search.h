@@ -10,6 +10,7 @@
 #include "levels.h"
 #include "player_view.h"
 #include "tactics.h"
+#include "weighed_move.h"
 
 #include <optional>
 #include <random>
@@ -17,21 +18,34 @@
 #include <string>
 #include <vector>
 
-// The positions the bot's own moves have left, as it saw them (position_key).
-using PositionsLeft = std::set<std::string>;
+// The positions the bot's own moves have left, as it saw them (position_key),
+// each as often as it was left.
+using PositionsLeft = std::multiset<std::string>;
+
+// How the search chose: each move tried at the root, with its visits and
+// mean result, and whether the choice converts a won game.
+struct SearchReport {
+    std::vector<WeighedMove> weighed;
+    bool converting = false;
+};
 
 // Whose piece stands where, and the kinds the view shows.
 std::string position_key(const PlayerView& view);
 
 // The move with the most visits after `params.iterations` iterations; a sure
 // far-row step is tried first, so even one iteration takes it. None when no
-// piece can move. A
-// move that would leave a position in `left` again gives way to the most
-// visited other move that the search rates about as good: two sides that
-// only answer each other's threats would otherwise repeat the same few
-// positions for ever. The same view, knowledge, settings, positions and
-// generator state give the same move. Each move tried at the root, with its
-// visits and mean result, goes to `weighed` when given.
+// piece can move. Then, in this order:
+// - with a mean above params.conversion_mean the bot converts: of the moves
+//   rated nearly as well, the one that leaves its pieces the fewest steps to
+//   the far row;
+// - a move that would leave a position in `left` again, or undo `previous`,
+//   the bot's last move, gives way to the most visited other move that the
+//   search rates about as good: two sides that only answer each other's
+//   threats would otherwise repeat the same few positions for ever;
+// - a move that would leave a position in `left` the third time gives way
+//   to any that does not lose at once.
+// The same view, knowledge, settings, history and generator state give the
+// same move. How it chose goes to `report` when given.
 std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
                                 std::mt19937& rng, const PositionsLeft& left = {},
-                                std::vector<WeighedMove>* weighed = nullptr);
+                                const std::optional<Move>& previous = std::nullopt, SearchReport* report = nullptr);

@@ -23,7 +23,7 @@ int untried_move(const State& state, const World& world, const SearchParams& par
         ++untried;
     }
     if (total > 0) {
-        double pick = std::uniform_real_distribution<double>(0, total)(rng);
+        double pick = unit_draw(rng) * total;
         int last = -1;
         for (int i = 0; i < moves.size; ++i) {
             if (state.tried[i]) continue;
@@ -90,7 +90,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     int side = player;
     int winner = 0;
     for (;;) {
-        list_legal_moves(world.board, side, moves);
+        list_moves(world, side, moves);
         if (moves.size == 0) {
             winner = opponent_of(side);
             break;

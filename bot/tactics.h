@@ -9,11 +9,36 @@
 #include "player_view.h"
 #include "rules.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
 // Rows a piece of `player` on `row` has come forward from its back row, 0 to 9.
-int progress(int player, int row);
+constexpr int progress(int player, int row) { return (row - back_row(player)) * forward_step(player); }
+
+// For each kind, the kinds a piece of it beats when it attacks (ties go to
+// the attacker).
+constexpr std::array<KindMask, 3> beaten_by_attacker{mask_of(Rock) | mask_of(Scissors),
+                                                     mask_of(Scissors) | mask_of(Paper),
+                                                     mask_of(Paper) | mask_of(Rock)};
+
+// The share of the kinds in `known` that a piece of `attacker` beats: its
+// odds of standing on a square after attacking a piece known only to be one
+// of them, each as likely. A piece nothing is known of may be any kind.
+inline double attack_odds(int attacker, KindMask known) {
+    constexpr int counts[8] = {0, 1, 1, 2, 1, 2, 2, 3};
+    if (known == 0) known = any_kind;
+    return double(counts[known & beaten_by_attacker[attacker]]) / counts[known & any_kind];
+}
+
+// Whether a piece known to be one of `attacker_kinds` surely beats a piece of
+// `defender_kind` when it attacks it.
+constexpr bool surely_beats(KindMask attacker_kinds, int defender_kind) {
+    for (int kind = Rock; kind <= Paper; ++kind) {
+        if ((attacker_kinds & mask_of(kind)) && !(beaten_by_attacker[kind] & mask_of(defender_kind))) return false;
+    }
+    return attacker_kinds != 0;
+}
 
 // The chance that the player's piece of `attacker_kind` wins an attack on the
 // opposing piece at [column][row].
@@ -41,11 +66,11 @@ std::optional<Move> sure_far_row_step(const PlayerView& view, const Knowledge& k
 // player's back row: the best of its steps there.
 double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params);
 
-// A move as its chooser weighed it, for a person to read: the search's visits
-// and mean result (0 to 1, for the bot), or the easy rules' value in points
-// with no visits.
-struct WeighedMove {
-    Move move;
-    int visits = 0;
-    double value = 0;
-};
+// Whether the player's `move` walks into a fight it knows it loses: an
+// attack on a piece whose possible kinds all beat the attacker.
+bool is_known_losing_attack(const PlayerView& view, const Knowledge& knowledge, const Move& move);
+
+// The fewest steps any of the player's pieces needs to reach its far row,
+// going only through empty squares where no opposing neighbour is known to
+// beat it, or onto opposing pieces it surely beats; -1 when none can.
+int steps_to_far_row(const PlayerView& view, const Knowledge& knowledge);

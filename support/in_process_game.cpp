@@ -18,6 +18,17 @@ std::optional<MoveResult> random_turn(Board& board, int player, std::mt19937& rn
     return make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
 }
 
+std::optional<MoveResult> greedy_turn(Board& board, int player, std::mt19937& rng) {
+    auto moves = legal_moves(board, player);
+    std::vector<Move> forward;
+    for (const Move& move : moves) {
+        if (move.to_row - move.from_row == forward_step(player)) forward.push_back(move);
+    }
+    if (forward.empty()) return random_turn(board, player, rng);
+    const Move& move = forward[std::uniform_int_distribution<std::size_t>(0, forward.size() - 1)(rng)];
+    return make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+}
+
 BotMind start_side(const Board& board, int player, unsigned seed, const Contender& side) {
     return start_mind(board, player, seed, side.params ? *side.params : search_params(side.level));
 }
@@ -26,7 +37,7 @@ BotMind start_side(const Board& board, int player, unsigned seed, const Contende
 std::optional<MoveResult> chosen_turn(BotMind& mind, const MoveChooser& chooser, Board& board) {
     const int player = mind.knowledge.player;
     learn_from_opponent_move(mind.knowledge, view_of_board(board, player));
-    std::optional<Move> move = chooser(mind.knowledge, mind.rng, mind.left);
+    std::optional<Move> move = chooser(mind);
     if (!move) return std::nullopt;
     MoveResult result = make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
     learn_own_move(mind, *move, view_of_board(board, player));
@@ -54,6 +65,8 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         std::optional<MoveResult> result;
         if (sides[mover - 1].random) {
             result = random_turn(board, mover, random_rng);
+        } else if (sides[mover - 1].greedy) {
+            result = greedy_turn(board, mover, random_rng);
         } else {
             BotMind& mind = minds[mover - 1];
             double started = thread_seconds();

@@ -1,10 +1,11 @@
 #pragma once
 // A whole game in one process by the real rules, with no server: the bot at
 // any level or with any settings on either side, a chooser of moves of the
-// caller's own that learns as the bot does, or a player that picks a legal
-// step at random.
+// caller's own that learns as the bot does, a player that picks a legal
+// step at random, or one that advances greedily.
 
 #include "board.h"
+#include "bot_turn.h"
 #include "knowledge.h"
 #include "levels.h"
 #include "search.h"
@@ -23,15 +24,17 @@ struct GameEnd {
     std::array<std::vector<double>, 3> think_seconds;
 };
 
-// A move for the bot's side from what it knows at the start of its turn (its
-// view is knowledge.last_seen), the bot's own generator and the positions its
-// own moves have left; none when no piece can move.
-using MoveChooser =
-    std::function<std::optional<Move>(const Knowledge&, std::mt19937&, const PositionsLeft&)>;
+// A move for the bot's side from its mind at the start of its turn (its view
+// is knowledge.last_seen): what it knows, its generator, the positions its
+// own moves have left and its last move; none when no piece can move.
+using MoveChooser = std::function<std::optional<Move>(BotMind&)>;
 
 // Who plays one side.
 struct Contender {
     bool random = false;   // a legal step at random
+    // A forward step, an attack included, at random when it has one, else a
+    // legal step at random.
+    bool greedy = false;
     Level level = Level::easy;
     // The bot plays by these instead of the level's settings.
     std::optional<SearchParams> params{};

@@ -209,9 +209,9 @@ TEST_F(ChoiceTest, SearchLeavesNoPositionTwiceWhileAnotherMoveIsAsGood) {
     }
 }
 
-// Every step the bot's pieces can take leaves a position it has left before,
-// and every attack runs into a piece known to beat it: going back is better
-// than giving a piece away, repeat or not.
+// Every step the bot's pieces can take leaves a position it has left twice
+// before, and every attack runs into a piece known to beat it: going back
+// is better than giving a piece away, repeat or not.
 TEST_F(ChoiceTest, RepeatsAPositionRatherThanWalkIntoAKnownLosingFight) {
     for (int column = 0; column < board_columns; ++column) {
         put(column, 4, Rock, 1);
@@ -225,7 +225,9 @@ TEST_F(ChoiceTest, RepeatsAPositionRatherThanWalkIntoAKnownLosingFight) {
     for (int column = 0; column < board_columns; ++column) knowledge.possible[column][5] = mask_of(Paper);
     PositionsLeft left;
     for (const Move& move : legal_moves(seen(), 1)) {
-        if (board[move.to_column][move.to_row].owner == 0) left.insert(position_after(move));
+        if (board[move.to_column][move.to_row].owner != 0) continue;
+        left.insert(position_after(move));
+        left.insert(position_after(move));
     }
     for (unsigned seed = 1; seed <= 5; ++seed) {
         std::mt19937 rng(seed);
@@ -235,13 +237,84 @@ TEST_F(ChoiceTest, RepeatsAPositionRatherThanWalkIntoAKnownLosingFight) {
     }
 }
 
+// A rock runs free up column 0: the opposing pieces are known to be
+// scissors, which can neither stop it nor reach the bot's back row first.
+// The bot walks it straight to the far row, whatever the opponent does.
+TEST_F(ChoiceTest, AFreeRunnerTakesTheShortestWayToTheFarRow) {
+    put(0, 4, Rock, 1);
+    for (int column = 1; column < board_columns; ++column) {
+        for (int row = 0; row < 3; ++row) put(column, row, Rock, 1);
+    }
+    put(4, 7, Scissors, 2);
+    put(4, 8, Scissors, 2);
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Board game = board;
+        BotMind mind = start_mind(game, 1, seed, searching(3000));
+        mind.knowledge.possible[4][7] = mask_of(Scissors);
+        mind.knowledge.possible[4][8] = mask_of(Scissors);
+        std::mt19937 opponent(seed);
+        int moves = 0;
+        for (BotTurn turn = play_bot_turn(mind, game); turn.result != MoveResult::far_row_win && moves < 20;
+             turn = play_bot_turn(mind, game)) {
+            ++moves;
+            auto replies = legal_moves(game, 2);
+            ASSERT_FALSE(replies.empty());
+            const Move& reply = replies[opponent() % replies.size()];
+            make_move(game, 2, reply.from_column, reply.from_row, reply.to_column, reply.to_row);
+        }
+        EXPECT_EQ(moves + 1, 5);
+    }
+}
+
+// The shuttle of an endgame between two searching sides. Player 2 holds a
+// rock, a scissors and a paper on its back rows; player 1 a rock near its
+// own back row and a scissors, which player 2 knows for one, a step from
+// player 2's back row. Each turn the scissors stepped sideways in front of
+// an empty square of that row, and the rock followed it behind: the rock is
+// the only piece that stops a known scissors, so player 2 had no other move
+// that did not lose at once. Player 1 had, and must take one rather than
+// bring a position back the third time.
+class ShuttleTest : public ChoiceTest {
+protected:
+    void SetUp() override {
+        put(0, 1, Rock, 1);
+        put(2, 8, Scissors, 1);
+        put(2, 9, Rock, 2);
+        put(0, 9, Scissors, 2);
+        put(4, 8, Paper, 2);
+    }
+
+    Knowledge knowledge() const {
+        Knowledge known = fresh_knowledge();
+        known.shown[2][8] = mask_of(Scissors);
+        known.possible[2][9] = mask_of(Rock);
+        return known;
+    }
+};
+
+TEST_F(ShuttleTest, TheSideThatCanLeaveTheShuttleDoes) {
+    const Move shuttle{2, 8, 3, 8};
+    const Move other_way{2, 8, 1, 8};
+    PositionsLeft left = {position_after(shuttle), position_after(shuttle), position_after(other_way),
+                          position_after(other_way)};
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        std::mt19937 rng(seed);
+        std::optional<Move> move = search_move(seen(), knowledge(), searching(3000), rng, left);
+        ASSERT_TRUE(move);
+        EXPECT_LT(left.count(position_after(*move)), 2u) << "seed " << seed;
+    }
+}
+
 // The playouts find the pieces known to beat a neighbour through the world's
-// narrowed squares, so every step, fought or not, must keep those in line
-// with the kinds each piece is known to be.
+// narrowed squares, and list moves from its pieces, so every step, fought or
+// not, must keep those in line with the kinds each piece is known to be and
+// with the board.
 TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
     std::mt19937 rng(11);
-    World world;
-    deal_board(world.board, [&] { return static_cast<int>(rng() % 5); });
+    Board dealt;
+    deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
+    World world = world_on(dealt);
     for (int column = 0; column < board_columns; ++column) {
         for (int row = 0; row < board_rows; ++row) {
             if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
@@ -259,6 +332,11 @@ TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
                 KindMask known = world.known[column][row];
                 bool bit = (world.narrowed >> (column * board_rows + row)) & 1;
                 ASSERT_EQ(bit, known != 0 && known != any_kind) << "ply " << ply << " at " << column << row;
+                int owner = world.board[column][row].owner;
+                for (int player : {1, 2}) {
+                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1, unsigned(owner == player))
+                        << "ply " << ply << " at " << column << row;
+                }
             }
         }
         if (end == StepEnd::won) break;
@@ -276,7 +354,7 @@ TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
     Tree tree = start_tree(params.iterations);
     std::mt19937 rng(3);
     for (int i = 0; i < params.iterations; ++i) {
-        World world{board, {}};
+        World world = world_on(board);
         world.board[2][5].kind = i % 3;
         for (int column = 0; column < board_columns; ++column) {
             for (int row = 0; row < board_rows; ++row) {
@@ -302,6 +380,10 @@ TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {
     EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
                                       "  (2,3)->(2,4) visits 90 mean 0.613\n"
                                       "  (0,1)->(0,2) visits 10 mean 0.250\n");
+    turn.converting = true;
+    EXPECT_EQ(turn_explanation(turn).substr(0, 66),
+              "chose (2,3)->(2,4), converting: nearest the far row, of 2 weighed\n");
+    turn.converting = false;
     turn.weighed = {{{0, 1, 0, 2}, 0, -3.5}, {{2, 3, 2, 4}, 0, 12.25}};
     EXPECT_EQ(turn_explanation(turn), "chose (2,3)->(2,4) of 2 weighed\n"
                                       "  (2,3)->(2,4) value 12.25\n"

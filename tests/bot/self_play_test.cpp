@@ -77,14 +77,27 @@ TEST(SelfPlay, BotBeatsARandomPlayerFromEitherSide) {
     EXPECT_GE(bot_wins, games * 9 / 10);
 }
 
+// A won game is finished, not wandered through: the searching levels beat
+// the random mover quickly from either side.
+TEST(SelfPlay, NormalFinishesItsWinsAgainstARandomPlayer) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        int random_player = seed % 2 == 0 ? 1 : 2;
+        std::array<Contender, 2> sides{Contender{.level = Level::normal}, Contender{.level = Level::normal}};
+        sides[random_player - 1] = Contender{.random = true};
+        GameEnd end = play_in_process(seed, sides, 200);
+        EXPECT_EQ(end.winner, opponent_of(random_player)) << "seed " << seed << ", " << end.moves << " moves";
+    }
+}
+
 // A side played by a chooser learns as the bot does: one that searches by
 // given settings plays the very game the bot plays by them.
 TEST(SelfPlay, ChooserThatSearchesLikeTheBotPlaysTheBotsGame) {
     SearchParams params;
     params.iterations = 300;
     Contender chooser{.params = params,
-                      .chooser = [&](const Knowledge& knowledge, std::mt19937& rng, const PositionsLeft& left) {
-                          return search_move(knowledge.last_seen, knowledge, params, rng, left);
+                      .chooser = [&](BotMind& mind) {
+                          return search_move(mind.knowledge.last_seen, mind.knowledge, params, mind.rng, mind.left,
+                                             mind.previous);
                       }};
     for (unsigned seed : {1u, 2u}) {
         std::vector<std::string> boards[2];

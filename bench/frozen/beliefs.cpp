@@ -1,0 +1,125 @@
+#include "beliefs.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace frozen {
+
+namespace {
+
+// Takes one of `kind` from the kinds still to give out; false when none is left.
+bool give(int kind, int& rocks, int& scissors, int papers_left) {
+    if (kind == Rock) return rocks-- > 0;
+    if (kind == Scissors) return scissors-- > 0;
+    return papers_left > 0;
+}
+
+}  // namespace
+
+KindSampler kind_sampler(const KindMask* possible, int pieces, std::array<int, 3> counts) {
+    KindSampler sampler;
+    sampler.pieces = std::min(pieces, max_drawn_pieces);
+    std::copy(possible, possible + sampler.pieces, sampler.possible.begin());
+    sampler.counts = counts;
+    bool counts_fit = std::accumulate(counts.begin(), counts.end(), 0) == sampler.pieces &&
+                      std::all_of(counts.begin(), counts.end(), [](int n) { return n >= 0 && n <= max_of_a_kind; });
+    if (!counts_fit) return sampler;
+    sampler.ways[sampler.pieces][0][0] = 1;
+    for (int piece = sampler.pieces - 1; piece >= 0; --piece) {
+        int left = sampler.pieces - piece;
+        for (int rocks = 0; rocks <= max_of_a_kind; ++rocks) {
+            for (int scissors = 0; scissors <= max_of_a_kind && rocks + scissors <= left; ++scissors) {
+                double ways = 0;
+                for (int kind = Rock; kind <= Paper; ++kind) {
+                    if (!(sampler.possible[piece] & mask_of(kind))) continue;
+                    int r = rocks;
+                    int s = scissors;
+                    if (give(kind, r, s, left - rocks - scissors)) ways += sampler.ways[piece + 1][r][s];
+                }
+                sampler.ways[piece][rocks][scissors] = ways;
+            }
+        }
+    }
+    sampler.fits = sampler.ways[0][counts[Rock]][counts[Scissors]] > 0;
+    return sampler;
+}
+
+void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds) {
+    std::uniform_real_distribution<double> unit(0, 1);
+    if (!sampler.fits) {
+        for (int piece = 0; piece < sampler.pieces; ++piece) {
+            KindMask possible = sampler.possible[piece] != 0 ? sampler.possible[piece] : any_kind;
+            int choices[3];
+            int count = 0;
+            for (int kind = Rock; kind <= Paper; ++kind) {
+                if (possible & mask_of(kind)) choices[count++] = kind;
+            }
+            kinds[piece] = choices[std::uniform_int_distribution<int>(0, count - 1)(rng)];
+        }
+        return;
+    }
+    int rocks = sampler.counts[Rock];
+    int scissors = sampler.counts[Scissors];
+    for (int piece = 0; piece < sampler.pieces; ++piece) {
+        int left = sampler.pieces - piece;
+        double pick = unit(rng) * sampler.ways[piece][rocks][scissors];
+        int chosen = -1;
+        for (int kind = Rock; kind <= Paper; ++kind) {
+            if (!(sampler.possible[piece] & mask_of(kind))) continue;
+            int r = rocks;
+            int s = scissors;
+            if (!give(kind, r, s, left - rocks - scissors)) continue;
+            double ways = sampler.ways[piece + 1][r][s];
+            if (ways <= 0) continue;
+            chosen = kind;
+            if (pick < ways) break;
+            pick -= ways;
+        }
+        kinds[piece] = chosen;
+        if (chosen == Rock) --rocks;
+        if (chosen == Scissors) --scissors;
+    }
+}
+
+Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge) {
+    Beliefs beliefs;
+    std::array<KindMask, max_drawn_pieces> possible{};
+    int pieces = 0;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const Cell& square = view[column][row];
+            bool own = square.owner == knowledge.player;
+            beliefs.seen[column][row] = Cell{own ? square.kind : Rock, square.owner};
+            if (square.owner == 0 || own) continue;
+            beliefs.squares[beliefs.on_board++] = {column, row};
+            KindMask mask = knowledge.possible[column][row];
+            possible[pieces++] = mask != 0 ? mask : any_kind;
+        }
+    }
+    for (int taken = 0; taken < knowledge.taken_count; ++taken) possible[pieces++] = knowledge.taken[taken];
+    std::array<int, 3> counts = knowledge.remaining;
+    for (int& count : counts) count = std::clamp(count, 0, max_of_a_kind);
+    int unaccounted = std::accumulate(counts.begin(), counts.end(), 0) - pieces;
+    for (; unaccounted > 0 && pieces < max_drawn_pieces; --unaccounted) possible[pieces++] = any_kind;
+    beliefs.sampler = kind_sampler(possible.data(), pieces, counts);
+    if (!beliefs.sampler.fits && knowledge.taken_count > 0) {
+        // What was inferred of the taken pieces contradicts the rest: keep
+        // only what is known of those still on the board.
+        std::fill(possible.begin() + beliefs.on_board, possible.begin() + pieces, any_kind);
+        beliefs.sampler = kind_sampler(possible.data(), pieces, counts);
+    }
+    if (!beliefs.sampler.fits) beliefs.sampler = kind_sampler(possible.data(), beliefs.on_board, counts);
+    return beliefs;
+}
+
+void draw_board(Board& drawn, const Beliefs& beliefs, std::mt19937& rng) {
+    int kinds[max_drawn_pieces];
+    draw_kinds(beliefs.sampler, rng, kinds);
+    drawn = beliefs.seen;
+    for (int piece = 0; piece < beliefs.on_board; ++piece) {
+        const auto& square = beliefs.squares[piece];
+        drawn[square[0]][square[1]].kind = kinds[piece];
+    }
+}
+
+}  // namespace frozen

@@ -1,0 +1,20 @@
+#include "player_view.h"
+
+namespace frozen {
+
+PlayerView view_of_board(const Board& board, int player) { return board_seen_by(board, player); }
+
+PlayerView after_step(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.to_column][move.to_row] = view[move.from_column][move.from_row];
+    next[move.from_column][move.from_row] = Cell{};
+    return next;
+}
+
+PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
+    PlayerView next = view;
+    next[move.from_column][move.from_row] = Cell{};
+    return next;
+}
+
+}  // namespace frozen

@@ -1,0 +1,139 @@
+#include "search_tree.h"
+
+#include <cmath>
+
+namespace frozen {
+
+namespace {
+
+// A sure far-row step first, so that even one iteration finds it; then a
+// step a playout would take at once; otherwise an untried move drawn by its
+// playout weight, so that the likelier moves enter the tree first.
+int untried_move(const State& state, const World& world, const SearchParams& params, int side,
+                 const MoveList& moves, std::mt19937& rng) {
+    for (int i = 0; i < moves.size; ++i) {
+        if (!state.tried[i] && is_sure_far_row_step(world, side, moves[i])) return i;
+    }
+    double weights[max_legal_moves];
+    int at_once = playout_weights(world, params, side, moves, weights);
+    if (at_once >= 0 && !state.tried[at_once]) return at_once;
+    double total = 0;
+    int untried = 0;
+    for (int i = 0; i < moves.size; ++i) {
+        if (state.tried[i]) continue;
+        total += weights[i];
+        ++untried;
+    }
+    if (total > 0) {
+        double pick = std::uniform_real_distribution<double>(0, total)(rng);
+        int last = -1;
+        for (int i = 0; i < moves.size; ++i) {
+            if (state.tried[i]) continue;
+            if (pick < weights[i]) return i;
+            pick -= weights[i];
+            last = i;
+        }
+        return last;
+    }
+    int pick = std::uniform_int_distribution<int>(0, untried - 1)(rng);
+    for (int i = 0; i < moves.size; ++i) {
+        if (!state.tried[i] && pick-- == 0) return i;
+    }
+    return -1;
+}
+
+// How many of its moves a state visited `visits` times may have in the tree:
+// a few at first, more as it is visited, so that the tree grows deep along
+// the lines worth playing.
+int moves_allowed(const SearchParams& params, int visits) {
+    if (params.widening_scale <= 0) return max_legal_moves;
+    return params.widening_base + static_cast<int>(params.widening_scale * std::sqrt(visits));
+}
+
+int add_edge(Tree& tree, int state, const Move& move) {
+    int edge = static_cast<int>(tree.edges.size());
+    tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
+    tree.states[state].first_edge = edge;
+    return edge;
+}
+
+int best_by_bound(const Tree& tree, int state, double exploration) {
+    double log_visits = std::log(tree.states[state].visits);
+    int best = -1;
+    double best_bound = 0;
+    for (int edge = tree.states[state].first_edge; edge >= 0; edge = tree.edges[edge].next_sibling) {
+        const Edge& e = tree.edges[edge];
+        double bound = e.reward / e.visits + exploration * std::sqrt(log_visits / e.visits);
+        if (best < 0 || bound > best_bound) {
+            best = edge;
+            best_bound = bound;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+Tree start_tree(int iterations) {
+    Tree tree;
+    tree.states.reserve(static_cast<std::size_t>(iterations) + 1);
+    tree.edges.reserve(static_cast<std::size_t>(iterations));
+    tree.path_edges.reserve(256);
+    tree.path_states.reserve(256);
+    tree.states.emplace_back();
+    return tree;
+}
+
+void iterate(Tree& tree, World& world, const SearchParams& params, int player, std::mt19937& rng) {
+    tree.path_edges.clear();
+    tree.path_states.clear();
+    MoveList moves;
+    int state = 0;
+    int side = player;
+    int winner = 0;
+    for (;;) {
+        list_legal_moves(world.board, side, moves);
+        if (moves.size == 0) {
+            winner = opponent_of(side);
+            break;
+        }
+        int edge;
+        const State& here = tree.states[state];
+        int tried = static_cast<int>(here.tried.count());
+        if (tried < moves.size && tried < moves_allowed(params, here.visits)) {
+            int index = untried_move(here, world, params, side, moves, rng);
+            tree.states[state].tried.set(index);
+            edge = add_edge(tree, state, moves[index]);
+        } else {
+            edge = best_by_bound(tree, state, params.exploration);
+        }
+        tree.path_states.push_back(state);
+        tree.path_edges.push_back(edge);
+        StepEnd end = play_step(world, side, tree.edges[edge].move);
+        if (end == StepEnd::won) {
+            winner = side;
+            break;
+        }
+        side = opponent_of(side);
+        int next = tree.edges[edge].after[end == StepEnd::fell];
+        if (next < 0) {
+            next = static_cast<int>(tree.states.size());
+            tree.states.emplace_back();
+            tree.edges[edge].after[end == StepEnd::fell] = next;
+            break;
+        }
+        state = next;
+    }
+    int plies = static_cast<int>(tree.path_edges.size());
+    double value = winner != 0 ? discounted(winner == 1 ? 1 : 0, plies, params)
+                               : played_out_value_for_1(world, params, side, plies, rng);
+    int mover = player;
+    for (int i = 0; i < plies; ++i, mover = opponent_of(mover)) {
+        ++tree.states[tree.path_states[i]].visits;
+        Edge& e = tree.edges[tree.path_edges[i]];
+        ++e.visits;
+        e.reward += mover == 1 ? value : 1 - value;
+    }
+}
+
+}  // namespace frozen
