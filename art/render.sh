@@ -57,4 +57,9 @@ while read -r name width height; do
   fi
 done <<<"$pictures"
 
+# The installed game's icon for a desktop's menu is the rock piece, kept apart from the pictures the
+# client loads.
+mkdir -p "$root/thirdparty/icon"
+convert "$root/thirdparty/st.png" -strip "PNG24:$root/thirdparty/icon/rock-scissors-paper.png"
+
 du -cb "$root"/thirdparty/*.png | tail -n 1 | awk '{ printf "render: %d bytes of pictures\n", $1 }'

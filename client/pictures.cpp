@@ -10,7 +10,7 @@ std::vector<std::string> picture_folders() {
     const std::string own = program_folder();
     if (!own.empty()) {
         folders.push_back(own + "/../thirdparty/");
-        folders.push_back(own + "/../" INSTALLED_PICTURES "/");
+        folders.push_back(own + "/" INSTALLED_PICTURES "/");
     }
     return folders;
 }

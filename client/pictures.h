@@ -18,9 +18,11 @@ struct Pictures {
 };
 
 // Where the pictures are looked for, in this order: ../thirdparty/ from the
-// working folder, where players have always run the client from; then beside
-// the program, ../thirdparty/ from its own folder (the build tree) and the
-// installed share folder.
+// working folder, where players have always run the client from; then from
+// the program's own folder, ../thirdparty/ (the build tree) and the installed
+// share folder, ../../share/rock-scissors-paper/thirdparty/ from
+// PREFIX/lib/rock-scissors-paper/ (the installed layout is set in the top
+// CMakeLists.txt).
 std::vector<std::string> picture_folders();
 
 // Loads the pictures from the first of picture_folders() that holds them, each

@@ -25,7 +25,7 @@ std::optional<Programs> build_tree(const fs::path& build) {
 }
 
 std::optional<Programs> installed(const fs::path& prefix) {
-    const fs::path helpers = prefix / "lib" / "rock-scissors-paper";
+    const fs::path helpers = prefix / INSTALLED_HELPERS;
     Programs found{(helpers / "server").string(), (helpers / "client").string(), (helpers / "bot").string(),
                    helpers.string()};
     if (!executable_file(found.server) || !executable_file(found.client) || !executable_file(found.bot)) {
@@ -41,7 +41,7 @@ std::optional<Programs> find_programs(const std::string& executable, std::string
     if (auto found = build_tree(beside)) return found;
     if (auto found = installed(beside)) return found;
     error = "cannot find the game's server, client and bot beside " + executable + ": looked in " +
-            (beside / "{server,client,bot}").string() + " and " + (beside / "lib/rock-scissors-paper").string();
+            (beside / "{server,client,bot}").string() + " and " + (beside / INSTALLED_HELPERS).string();
     return std::nullopt;
 }
 

@@ -9,7 +9,9 @@
 //    whose parent holds thirdparty/ with the pictures (scripts/build builds
 //    into the checkout's build/);
 //  - installed: the launcher in PREFIX/bin/, the others in
-//    PREFIX/lib/rock-scissors-paper/, where the window runs.
+//    PREFIX/lib/rock-scissors-paper/, where the window runs; the client finds
+//    the pictures in PREFIX/share/rock-scissors-paper/thirdparty/ from its own
+//    folder (the installed layout is set in the top CMakeLists.txt).
 // The build tree is tried first.
 
 #include <optional>

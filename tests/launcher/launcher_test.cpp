@@ -7,6 +7,7 @@
 
 #include "game_client.h"
 #include "game_constants.h"
+#include "layout.h"
 #include "referee_requests.h"
 #include "server_address.h"
 
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -325,6 +327,56 @@ TEST_F(LauncherTest, PairOpensAWindowForEachSeatSideBySide) {
     EXPECT_NE(said.find("server: 游戏结束，2号玩家获胜！\n"), std::string::npos) << said;
     EXPECT_FALSE(fs::exists(state + "/server.pid"));
     EXPECT_FALSE(fs::exists(state + "/pair-1"));
+}
+
+// The game as `cmake --install` lays it out, or as the package unpacked in the
+// folder PACKAGE_ROOT names (scripts/test), started from / with nothing of the
+// checkout on its way: the installed helpers run, the window finds the
+// installed pictures, and the game ends when a player resigns.
+TEST_F(LauncherTest, InstalledGameRunsFromAnyFolderWithItsPictures) {
+    ASSERT_FALSE(scratch.root.empty());
+    const char* package_root = std::getenv("PACKAGE_ROOT");
+    const std::string root = package_root != nullptr ? package_root : scratch.root + "/root";
+    if (package_root == nullptr) {
+        const CommandResult installed =
+            run_command("DESTDIR=" + root + " cmake --install " BUILD_ROOT " --prefix /usr 2>&1");
+        ASSERT_EQ(installed.status, 0) << installed.output;
+    }
+    const std::string helpers = root + "/usr/lib/rock-scissors-paper";
+    const std::string state = scratch.state();
+    ChildProcess launcher(root + "/usr/bin/rock-scissors-paper", {"--solo", "--level", "easy"}, "/",
+                          scratch.environment(display.name()));
+    std::vector<std::string> windows;
+    ASSERT_TRUE(wait_until([&] {
+        const auto found = command_lines_holding(helpers + "/client --seat-file " + state + "/solo");
+        if (found.size() != 1) return false;
+        windows = visible_windows(display.name(), pid_of(found[0]));
+        return windows.size() == 1 && !read_file(state + "/bot.pid").empty();
+    })) << launcher.standard_output() << launcher.standard_error();
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{std::stoi(read_file(state + "/server.pid"))}, stop_bot{std::stoi(read_file(state + "/bot.pid"))};
+    EXPECT_EQ(command_lines_holding(helpers + "/server").size(), 1u);
+    EXPECT_EQ(command_lines_holding(helpers + "/bot").size(), 1u);
+    // The river is on every board, whoever's turn it is.
+    const Capture river = read_picture(root + "/usr/share/rock-scissors-paper/thirdparty/hj.png");
+    ASSERT_EQ(river.width, board_window_width);
+    EXPECT_TRUE(wait_until([&] {
+        const Capture shot = capture_window(display.name(), std::stoul(windows[0]));
+        if (shot.width != board_window_width || shot.height < river_y + river.height) return false;
+        for (int y = 0; y < river.height; ++y) {
+            for (int x = 0; x < river.width; ++x) {
+                if (shot.at(x, river_y + y) != river.at(x, y)) return false;
+            }
+        }
+        return true;
+    })) << "no board with its pictures; " << launcher.standard_error();
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
+    ASSERT_TRUE(seat);
+    GameClient client({"127.0.0.1", default_port, *normalized_key(read_file(state + "/key").substr(0, 14))});
+    EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(30)), 0) << launcher.standard_error();
 }
 
 // The joining launcher asks a host for its public view before it opens a
