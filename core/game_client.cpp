@@ -8,8 +8,8 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace {
