@@ -36,12 +36,19 @@ void say(const BotGame& game, const std::string& line) {
     std::cout << "bot, player " << game.player << ": " << line << std::endl;
 }
 
+int stop_refused(const GameClient& client) {
+    std::cerr << "bot: " << client.key_refusal() << std::endl;
+    return 2;
+}
+
 // Player 1 deals and posts the starting board; player 2 waits for it, taking
-// nothing but a whole board.
-void set_up(BotGame& game, unsigned seed) {
+// nothing but a whole board. False when the server refuses the key.
+bool set_up(BotGame& game, unsigned seed) {
     game.player = join_game(game.client);
+    if (game.client.key_refused()) return false;
     game.log.note("joined", std::to_string(game.player));
     wait_for_start(game.client);
+    if (game.client.key_refused()) return false;
     if (game.player == 1) {
         deal_board(game.board, [] { return std::rand() % 5; });
         post_board(game.client, game.board);
@@ -50,23 +57,29 @@ void set_up(BotGame& game, unsigned seed) {
         game.board = fetch_board(game.client);
         game.log.note("setup", board_text(game.board));
     }
+    if (game.client.key_refused()) return false;
     game.mind = start_mind(game.board, game.player, seed, game.level);
+    return true;
 }
 
-// The winner's body once somebody has won, or none when the turn is ours.
+// The winner's body once somebody has won, or none when the turn is ours or
+// the server refuses the key.
 std::optional<std::string> wait_for_turn(BotGame& game) {
     for (;;) {
         std::string winner = ask_who_win(game.client);
+        if (game.client.key_refused()) return std::nullopt;
         if (winner != "0") return winner;
-        if (is_turn_of(game.client, game.player)) return std::nullopt;
+        if (is_turn_of(game.client, game.player) || game.client.key_refused()) return std::nullopt;
         std::this_thread::sleep_for(poll_pause);
     }
 }
 
-// Plays one turn; true when the game goes on.
+// Plays one turn; true when the game goes on (false also when the server
+// refuses the key).
 bool take_turn(BotGame& game) {
     long long asked = GameLog::now();
     game.board = fetch_board(game.client);
+    if (game.client.key_refused()) return false;
     game.log.note_at(asked, "fetched", board_text(game.board));
     auto started = std::chrono::steady_clock::now();
     BotTurn turn = play_bot_turn(game.mind, game.board);
@@ -75,19 +88,23 @@ bool take_turn(BotGame& game) {
     std::this_thread::sleep_until(started + game.think);
     if (!turn.move) {
         post_win(game.client, opponent_of(game.player));
+        if (game.client.key_refused()) return false;
         game.log.note("forfeited");
         say(game, "none of my pieces can move; I give the game up");
         return false;
     }
     if (turn.result == MoveResult::far_row_win) {
         post_win(game.client, game.player);
+        if (game.client.key_refused()) return false;
         game.log.note("won");
         say(game, "I reached the far row and win");
         return false;
     }
     post_board(game.client, game.board);
+    if (game.client.key_refused()) return false;
     game.log.note("posted", board_text(game.board));
     hand_over_turn(game.client);
+    if (game.client.key_refused()) return false;
     game.log.note("handed_over");
     return true;
 }
@@ -112,13 +129,14 @@ int play_game(const BotOptions& options) {
                  .think = std::chrono::milliseconds(options.think_ms),
                  .level = options.level,
                  .explain = options.explain};
-    set_up(game, seed);
+    if (!set_up(game, seed)) return stop_refused(game.client);
     for (;;) {
         if (auto winner = wait_for_turn(game)) {
             game.log.note("winner", *winner);
             say(game, "the game is over, the server names player " + *winner + " as the winner");
             return 0;
         }
-        if (!take_turn(game)) return 0;
+        if (game.client.key_refused()) return stop_refused(game.client);
+        if (!take_turn(game)) return game.client.key_refused() ? stop_refused(game.client) : 0;
     }
 }

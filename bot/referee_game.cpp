@@ -31,7 +31,13 @@ void say(const RefereedBot& bot, const std::string& line) {
     std::cout << "bot, player " << bot.seat.number << ": " << line << std::endl;
 }
 
-int stop_unknown_seat(const RefereedBot& bot) {
+// The server does not know the seat, or refuses the key: it will answer
+// nothing more.
+int stop_refused(const RefereedBot& bot) {
+    if (bot.client.key_refused()) {
+        std::cerr << "bot: " << bot.client.key_refusal() << std::endl;
+        return 2;
+    }
     std::cerr << "bot: the server does not know seat " << bot.seat.number
               << (bot.seat_file.empty() ? "" : " (kept in " + bot.seat_file + ")") << "; it belongs to another game"
               << std::endl;
@@ -39,14 +45,14 @@ int stop_unknown_seat(const RefereedBot& bot) {
 }
 
 // The view at once, or once its version passes `after`; none when the server
-// does not know the seat. A server that answers a wait with the same version
+// does not know the seat or refuses the key. A server that answers a wait with the same version
 // at once, or with a reply that is not a view, is asked again only after a
 // rest.
 std::optional<GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> after) {
     for (;;) {
         ViewReply reply = after ? wait_for_change(bot.client, bot.seat.token, *after)
                                 : get_view(bot.client, bot.seat.token);
-        if (reply.answer == Answer::seat_unknown) return std::nullopt;
+        if (reply.answer == Answer::seat_unknown || reply.answer == Answer::key_refused) return std::nullopt;
         if (reply.answer == Answer::ok) {
             bot.log.note("view", view_line(reply.view));
             if (!after || reply.view.version > *after) return reply.view;
@@ -76,8 +82,8 @@ std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& s
     std::this_thread::sleep_until(started + bot.think);
     const Answer answer = send(bot, move);
     status = 0;
-    if (answer == Answer::seat_unknown) {
-        status = stop_unknown_seat(bot);
+    if (answer == Answer::seat_unknown || answer == Answer::key_refused) {
+        status = stop_refused(bot);
         return std::nullopt;
     }
     if (!move) {
@@ -93,13 +99,13 @@ std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& s
         bot.mind.reset();
         std::this_thread::sleep_for(request_rest);
         std::optional<GameView> now = ask_view(bot, std::nullopt);
-        if (!now) status = stop_unknown_seat(bot);
+        if (!now) status = stop_refused(bot);
         return now;
     }
     bot.log.note("moved", move_text(*move));
     std::optional<GameView> later = ask_view(bot, view.version);
     if (!later) {
-        status = stop_unknown_seat(bot);
+        status = stop_refused(bot);
         return std::nullopt;
     }
     learn_own_move(*bot.mind, *move, view_after_own_move(bot.mind->knowledge.last_seen, *move, *later));
@@ -161,5 +167,5 @@ int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned see
         view = take_turn(bot, *view, status);
         if (!view) return status;
     }
-    return stop_unknown_seat(bot);
+    return stop_refused(bot);
 }

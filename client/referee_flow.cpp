@@ -48,6 +48,12 @@ int stop_unknown_seat(const RefereedGame& game) {
     return 2;
 }
 
+int stop_refused(const RefereedGame& game) {
+    close_window();
+    std::cerr << "client: " << game.client.key_refusal() << std::endl;
+    return 2;
+}
+
 int end_with_winner(const RefereedGame& game, int winner) {
     remove_seat_file(game.seat_file);
     put_image(0, 0, winner == 1 ? &game.pictures.win_1 : &game.pictures.win_2, SRCCOPY);
@@ -78,6 +84,7 @@ std::optional<int> show(RefereedGame& game, const GameView& view) {
 int resign(RefereedGame& game) {
     const Answer answer = post_resign(game.client, game.seat.token);
     if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
+    if (answer == Answer::key_refused) return stop_refused(game);
     close_window();
     // Refused: the game was already over.
     if (answer == Answer::ok || answer == Answer::refused) {
@@ -94,6 +101,7 @@ std::optional<int> send_move(RefereedGame& game, const ClickOutcome& outcome) {
     const Move move{outcome.column, outcome.row, outcome.to_column, outcome.to_row};
     const Answer answer = post_move(game.client, game.seat.token, move);
     if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
+    if (answer == Answer::key_refused) return stop_refused(game);
     game.move_sent = answer == Answer::ok;
     return std::nullopt;
 }
@@ -134,6 +142,7 @@ int play_refereed_game(const ServerAddress& address, const Seat& seat, const std
     for (;;) {
         ViewWatch::News news = watch.next(input_pass);
         if (news.seat_unknown) return stop_unknown_seat(game);
+        if (news.key_refused) return stop_refused(game);
         if (news.view) {
             if (auto status = show(game, *news.view)) return *status;
         }

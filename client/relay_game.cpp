@@ -9,13 +9,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <thread>
 
 namespace {
 
 // Player 1 deals and posts; player 2 gives it a head start, then waits for a
-// whole board (before the first post the server holds an empty text).
-void set_up_board(RelayGame& game) {
+// whole board (before the first post the server holds an empty text). False
+// when the server refuses the key.
+bool set_up_board(RelayGame& game) {
     if (game.player == 1) {
         deal_board(game.board, [] { return std::rand() % 5; });
         post_board(*game.client, game.board);
@@ -23,28 +25,37 @@ void set_up_board(RelayGame& game) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         game.board = fetch_board(*game.client);
     }
+    return !game.client->key_refused();
 }
 
 }  // namespace
 
+int stop_refused(const RelayGame& game) {
+    std::cerr << "client: " << game.client->key_refusal() << std::endl;
+    return 2;
+}
+
 int play_relay_game(RelayGame& game) {
     game.player = join_game(*game.client);
     wait_for_start(*game.client);
+    if (game.client->key_refused()) return stop_refused(game);
     close_window();
     init_window(board_window_width, board_window_height, 0);
 
-    set_up_board(game);
+    if (!set_up_board(game)) return stop_refused(game);
     for (;;) {
-        draw_view(game);
+        if (!draw_view(game)) return stop_refused(game);
         if (GameEnd end = wait_for_turn(game)) return *end;
         game.board = fetch_board(*game.client);
-        draw_view(game);
+        if (game.client->key_refused() || !draw_view(game)) return stop_refused(game);
         if (GameEnd end = take_turn(game)) return *end;
     }
 }
 
 GameEnd check_winner(RelayGame& game) {
-    const int winner = winner_in_reply(ask_who_win(*game.client));
+    const std::string body = ask_who_win(*game.client);
+    if (game.client->key_refused()) return stop_refused(game);
+    const int winner = winner_in_reply(body);
     if (winner == 0) return std::nullopt;
     return end_with_picture(winner == 1 ? game.pictures.win_1 : game.pictures.win_2);
 }
@@ -58,6 +69,7 @@ GameEnd end_with_picture(const IMAGE& picture) {
 
 GameEnd forfeit(RelayGame& game) {
     post_win(*game.client, opponent_of(game.player));
+    if (game.client->key_refused()) return stop_refused(game);
     close_window();
     return 0;
 }
@@ -72,5 +84,6 @@ GameEnd wait_for_turn(RelayGame& game) {
             return forfeit(game);
         }
         if (is_turn_of(*game.client, game.player)) return std::nullopt;
+        if (game.client->key_refused()) return stop_refused(game);
     }
 }

@@ -26,6 +26,9 @@ struct RelayGame {
 // None while the game goes on; else the exit status it ended with.
 using GameEnd = std::optional<int>;
 
+// Says that the server refused the key; returns the exit status, 2.
+int stop_refused(const RelayGame& game);
+
 // From the lobby, open, to the end; returns the exit status, 0 on every end
 // the game reaches itself.
 int play_relay_game(RelayGame& game);

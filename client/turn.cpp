@@ -49,10 +49,12 @@ GameEnd take_turn(RelayGame& game) {
             make_move(game.board, game.player, outcome.column, outcome.row, outcome.to_column, outcome.to_row);
         if (result == MoveResult::far_row_win) {
             post_win(*game.client, game.player);
+            if (game.client->key_refused()) return stop_refused(game);
             return end_with_picture(game.player == 1 ? game.pictures.win_1 : game.pictures.win_2);
         }
         post_board(*game.client, game.board);
         hand_over_turn(*game.client);
+        if (game.client->key_refused()) return stop_refused(game);
         return std::nullopt;
     }
 }

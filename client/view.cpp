@@ -4,6 +4,9 @@
 #include "move_marks.h"
 #include "relay_game.h"
 
+#include <optional>
+#include <string>
+
 namespace {
 
 const IMAGE& picture_of_kind(const Pictures& pictures, std::int32_t kind) {
@@ -14,12 +17,14 @@ const IMAGE& picture_of_kind(const Pictures& pictures, std::int32_t kind) {
 
 // A short-lived client of its own, so the turn marker never depends on the
 // state of the game flow's connection.
-std::string ask_whose_turn(const ServerAddress& address) {
+// None when the server refuses the key.
+std::optional<std::string> ask_whose_turn(const ServerAddress& address) {
     GameClient client(address);
-    for (;;) {
+    while (!client.key_refused()) {
         auto result = client.Get("/who");
         if (result && result->status == 200) return result->body;
     }
+    return std::nullopt;
 }
 
 const IMAGE& badge_of_kind(const Pictures& pictures, std::int32_t kind) {
@@ -64,11 +69,13 @@ void draw_board(const Pictures& pictures, const Board& on, int player) {
 
 }  // namespace
 
-void draw_view(const RelayGame& game) {
+bool draw_view(const RelayGame& game) {
     draw_top_left(game.pictures, game.player);
-    const bool first = ask_whose_turn(game.address) == "1";
-    put_image(252, 0, first ? &game.pictures.turn_1 : &game.pictures.turn_2, SRCCOPY);
+    const std::optional<std::string> turn = ask_whose_turn(game.address);
+    if (!turn) return false;
+    put_image(252, 0, *turn == "1" ? &game.pictures.turn_1 : &game.pictures.turn_2, SRCCOPY);
     draw_board(game.pictures, game.board, game.player);
+    return true;
 }
 
 void draw_view(const Pictures& pictures, const GameView& view, int seat) {

@@ -9,8 +9,8 @@ struct RelayGame;
 
 // Repaints the whole board window from the relay game's board and player
 // number; asks the server whose turn it is (until it answers) for the turn
-// marker, on a connection of its own.
-void draw_view(const RelayGame& game);
+// marker, on a connection of its own. False when the server refuses the key.
+bool draw_view(const RelayGame& game);
 // Repaints the whole board window from a refereed view, as `seat` sees it:
 // the turn marker from the view's turn, every square on the plain background
 // (draw_last_move then marks the last move).

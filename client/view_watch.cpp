@@ -17,6 +17,7 @@ struct WatchState {
     std::condition_variable changed;
     std::optional<GameView> newest;  // not yet handed out
     bool seat_unknown = false;
+    bool key_refused = false;
     bool stopping = false;
     bool finished = false;
 };
@@ -46,9 +47,10 @@ void watch(WatchState& state) {
         const auto asked = std::chrono::steady_clock::now();
         ViewReply reply = known ? wait_for_change(state.client, state.token, *known)
                                 : get_view(state.client, state.token);
-        if (reply.answer == Answer::seat_unknown) {
+        if (reply.answer == Answer::seat_unknown || reply.answer == Answer::key_refused) {
             std::lock_guard lock(state.mutex);
-            state.seat_unknown = true;
+            state.seat_unknown = reply.answer == Answer::seat_unknown;
+            state.key_refused = reply.answer == Answer::key_refused;
             state.changed.notify_all();
             return;
         }
@@ -102,9 +104,11 @@ ViewWatch::~ViewWatch() {
 
 ViewWatch::News ViewWatch::next(std::chrono::milliseconds limit) {
     std::unique_lock lock(state_->mutex);
-    state_->changed.wait_for(lock, limit, [&] { return state_->newest || state_->seat_unknown; });
+    state_->changed.wait_for(lock, limit,
+                             [&] { return state_->newest || state_->seat_unknown || state_->key_refused; });
     News news;
     news.view = std::exchange(state_->newest, std::nullopt);
     news.seat_unknown = state_->seat_unknown;
+    news.key_refused = state_->key_refused;
     return news;
 }

@@ -28,6 +28,7 @@ public:
     struct News {
         std::optional<GameView> view;  // newer than any handed out before
         bool seat_unknown = false;     // the server refused the token: nothing more will come
+        bool key_refused = false;      // the server refused the key: nothing more will come
     };
     // Waits up to `limit` for news; an empty News when there is none.
     News next(std::chrono::milliseconds limit);

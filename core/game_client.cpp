@@ -2,14 +2,14 @@
 
 #include "socket_io.h"
 
+#include <httplib.h>
+
 #include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -85,44 +85,76 @@ std::string host_and_port(const ServerAddress& address) {
     return (ipv6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
 }
 
-// Repeating the request would only be refused again, as fast as the server
-// answers. The client object is in the middle of its request, and the
-// client's window thread runs: nothing is torn down, the process just ends.
-[[noreturn]] void end_with_refused_key(const std::string& line) {
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
-    std::_Exit(2);
+httplib::Headers library_headers(const RequestHeaders& headers) {
+    return httplib::Headers(headers.begin(), headers.end());
+}
+
+std::optional<ServerReply> reply_of(const httplib::Result& result) {
+    if (!result) return std::nullopt;
+    return ServerReply{result->status, result->body};
 }
 
 }  // namespace
 
+// The library's client, with each request's socket read through a ReplyStream.
+struct GameClient::Connection : httplib::ClientImpl {
+    Connection(const ServerAddress& address, std::chrono::seconds reply_wait)
+        : httplib::ClientImpl(address.host, address.port), reply_wait(reply_wait) {}
+
+    bool create_and_connect_socket(Socket& socket, httplib::Error& error) override {
+        request_started = Clock::now();
+        return httplib::ClientImpl::create_and_connect_socket(socket, error);
+    }
+
+    bool process_socket(const Socket& socket, std::function<bool(httplib::Stream&)> callback) override {
+        ReplyStream stream(socket.sock, request_started + reply_wait);
+        if (callback(stream)) return true;
+        if (stream.overran()) std::this_thread::sleep_for(overrun_pause);
+        return false;
+    }
+
+    std::chrono::seconds reply_wait;
+    Clock::time_point request_started;
+};
+
 GameClient::GameClient(const ServerAddress& address, std::chrono::seconds reply_wait)
-    : httplib::ClientImpl(address.host, address.port), reply_wait_(reply_wait) {
-    set_connection_timeout(reply_wait);
+    : connection_(std::make_unique<Connection>(address, reply_wait)),
+      key_refusal_("the game server at " + host_and_port(address) +
+                   (address.key.empty() ? " asks for the game key: give it with --key or GAME_KEY"
+                                        : " refused the game key: check it with the player who hosts the game")) {
+    connection_->set_connection_timeout(reply_wait);
     // The library would inflate a gzip or br body past every bound on what
     // was received.
-    set_decompress(false);
+    connection_->set_decompress(false);
     if (address.host != reachable_host(address.host)) {
-        set_hostname_addr_map({{address.host, reachable_host(address.host)}});
+        connection_->set_hostname_addr_map({{address.host, reachable_host(address.host)}});
     }
-    if (!address.key.empty()) set_bearer_token_auth(address.key);
-    std::string line = std::string(program_invocation_short_name) + ": the game server at " +
-                       host_and_port(address) +
-                       (address.key.empty() ? " asks for the game key: give it with --key or GAME_KEY\n"
-                                            : " refused the game key: check it with the player who hosts the game\n");
-    set_logger([line](const httplib::Request&, const httplib::Response& res) {
-        if (res.status == 401) end_with_refused_key(line);
-    });
+    if (!address.key.empty()) connection_->set_bearer_token_auth(address.key);
 }
 
-bool GameClient::create_and_connect_socket(Socket& socket, httplib::Error& error) {
-    request_started_ = Clock::now();
-    return httplib::ClientImpl::create_and_connect_socket(socket, error);
+GameClient::~GameClient() = default;
+GameClient::GameClient(GameClient&&) noexcept = default;
+GameClient& GameClient::operator=(GameClient&&) noexcept = default;
+
+std::optional<ServerReply> GameClient::Get(const std::string& path, const RequestHeaders& headers) {
+    return taken(reply_of(connection_->Get(path.c_str(), library_headers(headers))));
 }
 
-bool GameClient::process_socket(const Socket& socket, std::function<bool(httplib::Stream&)> callback) {
-    ReplyStream stream(socket.sock, request_started_ + reply_wait_);
-    if (callback(stream)) return true;
-    if (stream.overran()) std::this_thread::sleep_for(overrun_pause);
-    return false;
+std::optional<ServerReply> GameClient::Post(const std::string& path, const std::string& body,
+                                            const std::string& content_type) {
+    return Post(path, {}, body, content_type);
+}
+
+std::optional<ServerReply> GameClient::Post(const std::string& path, const RequestHeaders& headers,
+                                            const std::string& body, const std::string& content_type) {
+    return taken(reply_of(connection_->Post(path.c_str(), library_headers(headers), body, content_type.c_str())));
+}
+
+void GameClient::stop() { connection_->stop(); }
+
+void GameClient::set_connect_wait(std::chrono::microseconds wait) { connection_->set_connection_timeout(wait); }
+
+std::optional<ServerReply> GameClient::taken(std::optional<ServerReply> reply) {
+    if (reply && reply->status == 401) key_refused_ = true;
+    return reply;
 }

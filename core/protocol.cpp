@@ -9,21 +9,21 @@ namespace {
 
 constexpr const char* text_plain = "text/plain";
 
-bool answered(const httplib::Result& result) {
+bool answered(const std::optional<ServerReply>& result) {
     return result && result->status == 200;
 }
 
-bool answered_exactly(const httplib::Result& result, const std::string& expected) {
+bool answered_exactly(const std::optional<ServerReply>& result, const std::string& expected) {
     return answered(result) && result->body == expected;
 }
 
 void get_until_exactly(GameClient& client, const char* path, const std::string& expected) {
-    while (!answered_exactly(client.Get(path), expected)) {
+    while (!answered_exactly(client.Get(path), expected) && !client.key_refused()) {
     }
 }
 
 void post_until_ok(GameClient& client, const char* path, const std::string& body) {
-    while (!answered_exactly(client.Post(path, body, text_plain), "ok")) {
+    while (!answered_exactly(client.Post(path, body, text_plain), "ok") && !client.key_refused()) {
     }
 }
 
@@ -50,34 +50,34 @@ std::optional<int> number_in_body(const std::string& body) {
 }
 
 int join_game(GameClient& client) {
-    for (;;) {
+    while (!client.key_refused()) {
         auto result = client.Get("/join");
         if (!answered(result)) continue;
         auto number = number_in_body(result->body);
         if (number && *number != 0) return *number;
     }
+    return 0;
 }
 
 void wait_for_start(GameClient& client) { get_until_exactly(client, "/start", "2"); }
 
-void post_board(GameClient& client, const Board& board) {
-    while (!answered_exactly(client.Post("/chess", board_text(board), text_plain), "ok")) {
-    }
-}
+void post_board(GameClient& client, const Board& board) { post_until_ok(client, "/chess", board_text(board)); }
 
 Board fetch_board(GameClient& client) {
-    for (;;) {
+    while (!client.key_refused()) {
         auto result = client.Get("/what");
         if (!answered(result)) continue;
         if (auto board = board_from_text(result->body)) return *board;
     }
+    return {};
 }
 
 std::string ask_who_win(GameClient& client) {
-    for (;;) {
+    while (!client.key_refused()) {
         auto result = client.Get("/who_win");
         if (answered(result)) return result->body;
     }
+    return "";
 }
 
 int winner_in_reply(const std::string& who_win_body) {

@@ -2,7 +2,9 @@
 // Every request a player sends to the game server, each with the reply it
 // waits for. A failed request and a refused reply are alike: the request goes
 // out again at once, with no limit (after a short pause when the reply went
-// over its bounds; a 401 ends the program, see GameClient).
+// over its bounds). A 401 is the exception: each function returns at once,
+// with 0, an empty board or an empty text, and the caller, seeing
+// client.key_refused(), stops.
 
 #include "board.h"
 #include "game_client.h"

@@ -17,22 +17,25 @@ bool is_lower_hex(std::string_view text) {
     return true;
 }
 
-httplib::Headers seat_header(const std::string& token) { return {{"Seat", token}}; }
+RequestHeaders seat_header(const std::string& token) { return {{"Seat", token}}; }
 
-Answer answer_of(const httplib::Result& result) {
+Answer answer_of(const std::optional<ServerReply>& result) {
     if (!result) return Answer::failed;
     if (result->status == 200 && result->body == "ok") return Answer::ok;
     if (result->status == 409) return Answer::refused;
     if (result->status == 403) return Answer::seat_unknown;
+    if (result->status == 401) return Answer::key_refused;
     return Answer::failed;
 }
 
-ViewReply view_reply(const httplib::Result& result) {
+ViewReply view_reply(const std::optional<ServerReply>& result) {
     ViewReply reply;
     if (!result) return reply;
     // A relay has no seats at all.
     if (result->status == 403 || result->status == 404) {
         reply.answer = Answer::seat_unknown;
+    } else if (result->status == 401) {
+        reply.answer = Answer::key_refused;
     } else if (auto view = result->status == 200 ? view_from_text(result->body) : std::nullopt) {
         reply.answer = Answer::ok;
         reply.view = *view;
@@ -75,6 +78,7 @@ SeatReply take_seat(GameClient& client, const std::string& request_id) {
         auto result = client.Post("/seat", request_id, text_plain);
         if (result && result->status == 404) return {SeatAnswer::relay, {}};
         if (result && result->status == 409) return {SeatAnswer::full, {}};
+        if (result && result->status == 401) return {SeatAnswer::key_refused, {}};
         if (result && result->status == 200) {
             if (auto seat = seat_from_text(result->body)) return {SeatAnswer::taken, *seat};
         }

@@ -39,6 +39,7 @@ enum class SeatAnswer {
     taken,  // 200 "N TOKEN": a refereed game
     relay,  // 404: the server is a relay and has no seats
     full,   // 409: both seats are taken
+    key_refused,  // 401: see GameClient::key_refusal
 };
 
 struct SeatReply {
@@ -46,7 +47,7 @@ struct SeatReply {
     Seat seat;  // for `taken`
 };
 
-// POST /seat with `request_id` until one of the three answers above; any other
+// POST /seat with `request_id` until one of the answers above; any other
 // reply, or none, goes out again after request_rest.
 SeatReply take_seat(GameClient& client, const std::string& request_id);
 
@@ -56,6 +57,7 @@ enum class Answer {
     refused,       // 409: not now or not that; nothing changed
     seat_unknown,  // 403: the server does not know the token (for a view, also
                    // 404: the server is a relay, which has no seats)
+    key_refused,   // 401: see GameClient::key_refusal
     failed,        // no reply, or any other
 };
 

@@ -48,6 +48,11 @@ SeatChoice choose_seat(GameClient& client, const std::string& seat_file, bool re
         }
         return choice;
     }
+    if (reply.answer == SeatAnswer::key_refused) {
+        choice.kind = SeatChoice::stop;
+        choice.why = client.key_refusal();
+        return choice;
+    }
     if (reply.answer == SeatAnswer::full) {
         choice.kind = SeatChoice::stop;
         choice.why = "both seats of this game are taken";

@@ -46,7 +46,7 @@ struct SeatChoice {
 
 // With a seat file holding a seat: that seat (its token is checked by the first
 // request that names it). Otherwise POST /seat; a seat taken is stored in the
-// file when one is named. A full game, a seat file that is refused or holds no
+// file when one is named. A refused key, a full game, a seat file that is refused or holds no
 // seat, or a relay when `relay_allowed` is false stops the player; a seat that
 // cannot be stored is played all the same, with `why` saying it cannot be
 // taken back.

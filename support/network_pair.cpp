@@ -147,8 +147,8 @@ Reply NetworkPair::get(const std::string& path, const httplib::Headers& headers,
     Reply reply;
     run_on_player_side([&] {
         GameClient client(server_, reply_wait);
-        client.set_connection_timeout(0, 200000);
-        if (auto result = client.Get(path, headers)) reply = {result->status, result->body};
+        client.set_connect_wait(std::chrono::milliseconds(200));
+        if (auto result = client.Get(path, RequestHeaders(headers.begin(), headers.end()))) reply = {result->status, result->body};
     });
     return reply;
 }
