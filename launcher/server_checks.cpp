@@ -14,31 +14,23 @@ namespace launcher {
 
 namespace {
 
-struct Reply {
-    int status = 0;
-    std::string body;
-};
-
 // GET `path` from the game server at `host`, with the key if there is one;
 // none when nothing answers within a few seconds. A refused key comes back
 // as a 401 reply, for the launcher to say in its own words.
-std::optional<Reply> ask_server(const std::string& host, const std::string& path, const std::string& key) {
+std::optional<ServerReply> ask_server(const std::string& host, const std::string& path, const std::string& key) {
     GameClient client({host, default_port, key}, std::chrono::seconds(5));
-    client.set_logger({});
-    const httplib::Result result = client.Get(path);
-    if (!result) return std::nullopt;
-    return Reply{result->status, result->body};
+    return client.Get(path);
 }
 
 }  // namespace
 
 std::string players_joined(const std::string& key) {
-    const std::optional<Reply> reply = ask_server("127.0.0.1", "/start", key);
+    const std::optional<ServerReply> reply = ask_server("127.0.0.1", "/start", key);
     return reply ? reply->body : "";
 }
 
 bool game_won(const std::string& host, const std::string& key) {
-    const std::optional<Reply> reply = ask_server(host, "/view", key);
+    const std::optional<ServerReply> reply = ask_server(host, "/view", key);
     if (!reply || reply->status != 200) return false;
     const std::optional<GameView> view = view_from_text(reply->body);
     return view && view->winner != 0;
@@ -51,7 +43,7 @@ std::string check_host(const std::string& host, const std::string& key, const st
     if (!name_resolves(host)) {
         return "the name " + host + " is not found; type the address that the host's terminal shows";
     }
-    const std::optional<Reply> reply = ask_server(host, "/view", key);
+    const std::optional<ServerReply> reply = ask_server(host, "/view", key);
     if (!reply) {
         return "nothing answers at " + host + ":" + port + ": is the game started there (" + program +
                " --host), and does a firewall block port " + port + "?";
