@@ -346,12 +346,12 @@ TEST_F(LauncherTest, InstalledGameRunsFromAnyFolderWithItsPictures) {
     const std::string state = scratch.state();
     ChildProcess launcher(root + "/usr/bin/rock-scissors-paper", {"--solo", "--level", "easy"}, "/",
                           scratch.environment(display.name()));
-    std::vector<std::string> windows;
+    pid_t window_owner = 0;
     ASSERT_TRUE(wait_until([&] {
         const auto found = command_lines_holding(helpers + "/client --seat-file " + state + "/solo");
         if (found.size() != 1) return false;
-        windows = visible_windows(display.name(), pid_of(found[0]));
-        return windows.size() == 1 && !read_file(state + "/bot.pid").empty();
+        window_owner = pid_of(found[0]);
+        return visible_windows(display.name(), window_owner).size() == 1 && !read_file(state + "/bot.pid").empty();
     })) << launcher.standard_output() << launcher.standard_error();
     struct KillAtEnd {
         pid_t pid;
@@ -362,7 +362,11 @@ TEST_F(LauncherTest, InstalledGameRunsFromAnyFolderWithItsPictures) {
     // The river is on every board, whoever's turn it is.
     const Capture river = read_picture(root + "/usr/share/rock-scissors-paper/thirdparty/hj.png");
     ASSERT_EQ(river.width, board_window_width);
+    // The lobby's window goes when the board's opens, so the window is looked
+    // up again for each capture.
     EXPECT_TRUE(wait_until([&] {
+        const std::vector<std::string> windows = visible_windows(display.name(), window_owner);
+        if (windows.size() != 1) return false;
         const Capture shot = capture_window(display.name(), std::stoul(windows[0]));
         if (shot.width != board_window_width || shot.height < river_y + river.height) return false;
         for (int y = 0; y < river.height; ++y) {
