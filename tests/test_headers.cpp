@@ -1,0 +1,1 @@
+// The object the test executables' precompiled headers are made with.
