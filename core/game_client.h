@@ -36,6 +36,10 @@ struct ServerReply {
 
 using RequestHeaders = std::vector<std::pair<std::string, std::string>>;
 
+namespace http {
+class Client;
+}
+
 class GameClient {
 public:
     // A client for `address` that sends the key, if any, as
@@ -67,8 +71,7 @@ public:
 private:
     std::optional<ServerReply> taken(std::optional<ServerReply> reply);
 
-    struct Connection;
-    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<http::Client> connection_;
     bool key_refused_ = false;
     std::string key_refusal_;
 };

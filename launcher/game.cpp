@@ -6,8 +6,9 @@
 #include "server_checks.h"
 
 #include "game_constants.h"
-#include "private_file.h"
+#include "private_files.h"
 #include "server_address.h"
+#include "sockets.h"
 
 #include <cctype>
 #include <chrono>
@@ -30,6 +31,17 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string port_text = std::to_string(default_port);
+
+// True when something on this machine accepts a connection on 127.0.0.1:PORT.
+bool port_answers(int port) {
+    std::string unused;
+    auto address = platform::first_address("127.0.0.1", port, unused);
+    if (!address) return false;
+    platform::Socket sock = platform::connect_to(*address);
+    if (sock == platform::no_socket) return false;
+    platform::close_socket(sock);
+    return true;
+}
 
 void say(const std::string& line, std::FILE* to = stdout) {
     std::fprintf(to, "%s: %s\n", own_name().c_str(), line.c_str());
@@ -138,7 +150,7 @@ std::string start_server(Game& game, const std::vector<std::string>& listen) {
     }
     game.started = true;
     write_text(in_state(game, "command"), game.command + "\n");
-    if (std::FILE* key_file = open_private_output(in_state(game, "key"))) {
+    if (std::FILE* key_file = platform::open_private_output(in_state(game, "key"))) {
         std::fprintf(key_file, "%s\n", game.key.c_str());
         std::fclose(key_file);
     }
@@ -311,8 +323,8 @@ void remove_files(const std::vector<std::string>& paths) {
 
 std::string read_key_file(Game& game) {
     const std::string path = in_state(game, "key");
-    PrivateRead read = read_private_file(path, 64);
-    if (read.kind == PrivateRead::refused) return "the game's key file " + path + " " + read.why;
+    platform::PrivateRead read = platform::read_private_file(path, 64);
+    if (read.kind == platform::PrivateRead::refused) return "the game's key file " + path + " " + read.why;
     game.key = read.text.substr(0, read.text.find('\n'));
     return "";
 }

@@ -191,7 +191,7 @@ bool holds_open(pid_t pid, const std::string& path) {
     return false;
 }
 
-// True when a program holds the file (see private_file.h): /proc/locks names
+// True when a program holds the file (see platform/private_files.h): /proc/locks names
 // its inode, which a look does not take from the holder.
 bool held_by_a_program(const std::string& path) {
     struct stat status {};

@@ -4,6 +4,14 @@
 
 #include <string>
 
+namespace platform {
+
+// The program's file, symbolic links resolved; empty when the system does
+// not tell.
+std::string program_path();
+
 // The folder of the program's file, symbolic links resolved, without a
-// trailing slash; empty when the system does not tell.
+// trailing separator; empty when the system does not tell.
 std::string program_folder();
+
+}  // namespace platform

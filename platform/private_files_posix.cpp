@@ -1,4 +1,4 @@
-#include "private_file.h"
+#include "private_files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+namespace platform {
 
 HeldFile::~HeldFile() {
     if (handle_ != -1) close(static_cast<int>(handle_));
@@ -112,3 +114,5 @@ std::FILE* open_private_output(const std::string& path) {
     if (out == nullptr) close(fd);
     return out;
 }
+
+}  // namespace platform
