@@ -1,0 +1,41 @@
+#include "resumable.h"
+
+#include "game_client.h"
+#include "game_constants.h"
+#include "private_file.h"
+#include "referee_requests.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace launcher {
+
+namespace {
+
+std::string read_text(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+}  // namespace
+
+std::optional<Mode> resumable_game(const std::string& state) {
+    PrivateRead key = read_private_file(state + "/key", 64);
+    if (key.kind != PrivateRead::taken) return std::nullopt;
+    GameClient client({"127.0.0.1", default_port, key.text.substr(0, key.text.find('\n'))},
+                      std::chrono::seconds(3));
+    const std::pair<const char*, Mode> seat_files[] = {
+        {"solo", Mode::solo}, {"pair-1", Mode::pair}, {"pair-2", Mode::pair}, {"host", Mode::host}};
+    for (const auto& [name, mode] : seat_files) {
+        // A seat file is small; anything that is no seat is no game to offer.
+        const std::optional<Seat> seat = seat_from_text(read_text(state + "/" + name));
+        if (!seat) continue;
+        const ViewReply reply = get_view(client, seat->token);
+        if (reply.answer == Answer::ok && reply.view.winner == 0) return mode;
+    }
+    return std::nullopt;
+}
+
+}  // namespace launcher
