@@ -17,7 +17,7 @@ constexpr int glyph_width = 24;
 constexpr int glyph_height = 40;
 constexpr int field_glyph_width = 10;
 constexpr int field_glyph_height = 18;
-constexpr int field_padding = 6;  // from a field's top-left corner to its text
+constexpr int field_padding = 4;  // from a field's top-left corner to its text
 
 enum class Screen { menu, join, hosting };
 
