@@ -574,16 +574,20 @@ TEST_F(LauncherTest, MenuJoinShowsEachRefusalAndStays) {
     ASSERT_TRUE(menu.key("Return"));
     EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_unanswered")) << launcher.standard_error();
     {
-        auto relay = net.start_server();
+        auto server = net.start_server({"--referee"});
         ASSERT_TRUE(menu.click(launcher::Control::join_go));
-        EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_relay")) << launcher.standard_error();
+        EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_key")) << launcher.standard_error();
+        EXPECT_TRUE(ends_with(launcher.standard_error(), "refused the key HJ4NP8RT2WVB; check it against the "
+                                                         "host's terminal\n"))
+            << launcher.standard_error();
     }
-    auto server = net.start_server({"--referee"});
+    // Backspace takes the wrong key away, for the right one; the host runs
+    // no referee, though.
+    auto relay = net.start_server();
+    ASSERT_TRUE(menu.key("--repeat 14 BackSpace"));
+    ASSERT_TRUE(menu.type(net.server().key));
     ASSERT_TRUE(menu.key("Return"));
-    EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_key")) << launcher.standard_error();
-    EXPECT_TRUE(ends_with(launcher.standard_error(), "refused the key HJ4NP8RT2WVB; check it against the host's "
-                                                     "terminal\n"))
-        << launcher.standard_error();
+    EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_relay")) << launcher.standard_error();
     // The form stays as typed, for the key to be put right.
     EXPECT_TRUE(menu.shows(launcher::control_rect(launcher::Control::back), "back"));
     EXPECT_TRUE(launcher.running());
@@ -614,9 +618,16 @@ TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
         pid_t pid;
         ~KillAtEnd() { kill(pid, SIGKILL); }
     } stop_server{std::stoi(read_file(state + "/server.pid"))};
+    // The host's own window opens over the menu's; the test looks at it whole.
+    ASSERT_TRUE(wait_until([&] {
+        const auto window = command_lines_holding("/client --seat-file " + state + "/host");
+        return window.size() == 1 && visible_windows(display.name(), pid_of(window[0])).size() == 1;
+    }));
+    ASSERT_TRUE(xdotool(display.name(), "windowraise " + menu.find()));
     EXPECT_TRUE(menu.shows_text(launcher::hosting_key_line().x, launcher::hosting_key_line().y, key));
     EXPECT_TRUE(menu.shows_text(launcher::hosting_address_line(0).x, launcher::hosting_address_line(0).y,
-                                "10.231.0.1"));
+                                "10.231.0.1"))
+        << said;
 
     Scratch other;
     auto joining = net.on_player_side();
@@ -626,7 +637,13 @@ TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
     ChildProcess joiner(joining[0], {joining.begin() + 1, joining.end()}, "", environment);
     EXPECT_TRUE(wait_until([&] {
         const auto window = command_lines_holding("/client --server 10.231.0.1 --seat-file " + other.state());
-        return window.size() == 1 && net.get("/start").body == "2";
+        if (window.size() != 1) return false;
+        std::string joined;
+        net.run_on_player_side([&] {
+            GameClient client({net.server().host, default_port, *normalized_key(key)});
+            if (const std::optional<ServerReply> reply = client.Get("/start")) joined = reply->body;
+        });
+        return joined == "2";
     })) << joiner.standard_output() << joiner.standard_error();
     const std::optional<Seat> seat = seat_from_text(read_file(state + "/host"));
     ASSERT_TRUE(seat);
@@ -651,7 +668,8 @@ TEST_F(LauncherTest, MenuComesBackToAGameWhoseWindowWasKilled) {
     MenuWindow menu(display.name(), first->pid());
     ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::solo_easy), "easy")) << first->standard_error();
     ASSERT_TRUE(menu.click(launcher::Control::solo_easy));
-    ASSERT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo"); })) << first->standard_error();
+    ASSERT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo") && !read_file(state + "/bot.pid").empty(); }))
+        << first->standard_error();
     struct KillAtEnd {
         pid_t pid;
         ~KillAtEnd() { kill(pid, SIGKILL); }
