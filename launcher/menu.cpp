@@ -142,7 +142,7 @@ void draw_hosting(const Menu& menu, const std::string& key, const std::vector<st
 // The refusal picture for the line that says why a game could not start.
 const IMAGE* refusal_picture(const MenuPictures& pictures, const std::string& why) {
     if (why.starts_with("nothing answers") || why.starts_with("the name ")) return &pictures.refused_unanswered;
-    if (why.find("refused the key") != std::string::npos || why.starts_with("the key ")) return &pictures.refused_key;
+    if (why.find("refused the key") != std::string::npos || why.starts_with("bad key")) return &pictures.refused_key;
     if (why == unrefereed_game_line) return &pictures.refused_relay;
     return &pictures.refused_other;
 }
@@ -281,9 +281,13 @@ int run_menu(const std::string& program) {
             continue;
         }
         if (take(menu, message) == Step::quit) return 0;
+        if (!menu.window_open) {
+            say(menu, "cannot open the menu's window again after the game");
+            return 1;
+        }
         // Only a click or a typed character changes what the window shows.
         const bool changes = message.message == WM_LBUTTONDOWN || message.message == WM_CHAR;
-        if (changes && menu.window_open) draw(menu);
+        if (changes) draw(menu);
     }
 }
 

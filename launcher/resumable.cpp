@@ -1,11 +1,14 @@
 #include "resumable.h"
 
+#include "processes.h"
+
 #include "game_client.h"
 #include "game_constants.h"
 #include "private_file.h"
 #include "referee_requests.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -22,6 +25,11 @@ std::string read_text(const std::string& path) {
 }  // namespace
 
 std::optional<Mode> resumable_game(const std::string& state) {
+    // The key goes to no server but the one this player's launcher started:
+    // another user's program may hold the port once it has stopped.
+    const std::string server = read_text(state + "/server.pid");
+    const ProcessId process = std::strtol(server.c_str(), nullptr, 10);
+    if (process <= 0 || !running(process)) return std::nullopt;
     PrivateRead key = read_private_file(state + "/key", 64);
     if (key.kind != PrivateRead::taken) return std::nullopt;
     GameClient client({"127.0.0.1", default_port, key.text.substr(0, key.text.find('\n'))},

@@ -9,9 +9,9 @@
 namespace launcher {
 
 // The kind of game whose seat file is in the state folder `state` while the
-// server on this machine still answers GET /view for that seat with a game
-// that has no winner yet; none otherwise. Asks the server, a few seconds at
-// most.
+// server the launcher started on this machine still runs and answers GET
+// /view for that seat with a game that has no winner yet; none otherwise.
+// Asks the server, a few seconds at most.
 std::optional<Mode> resumable_game(const std::string& state);
 
 }  // namespace launcher

@@ -14,9 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -653,6 +656,47 @@ TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
     });
     EXPECT_EQ(joiner.wait_for_exit(std::chrono::seconds(30)), 0) << joiner.standard_error();
     EXPECT_TRUE(menu.shows(launcher::control_rect(launcher::Control::host), "host")) << launcher.standard_error();
+}
+
+// The menu offers a game to come back to only while the server its launcher
+// started runs: with that server gone, whatever else took the port gets
+// neither a question nor the key, though a seat file and the key are left.
+TEST_F(LauncherTest, MenuAsksNoServerButItsOwnForAGameToComeBackTo) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    fs::create_directories(state);
+    fs::permissions(state, fs::perms::owner_all);
+    const int key_file = open((state + "/key").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(key_file, 0);
+    ASSERT_EQ(write(key_file, "7F3K-9QX2-MC4D\n", 15), 15);
+    close(key_file);
+    std::ofstream(state + "/solo") << "1 " << std::string(32, 'a') << "\n";
+    ChildProcess ended("/bin/true");
+    ended.wait_for_exit(std::chrono::seconds(10));
+    std::ofstream(state + "/server.pid") << ended.pid() << "\n";
+    int stranger = -1;
+    net.run_on_server_side([&] {
+        stranger = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(default_port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (bind(stranger, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(stranger, 4) != 0) {
+            close(stranger);
+            stranger = -1;
+        }
+    });
+    ASSERT_GE(stranger, 0);
+    auto words = net.on_server_side();
+    words.push_back(LAUNCHER_PATH);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), launcher.pid());
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::quit), "quit")) << launcher.standard_error();
+    EXPECT_FALSE(menu.shows(launcher::control_rect(launcher::Control::resume), "resume", 1));
+    pollfd waiting{stranger, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the stranger on the port was asked";
+    close(stranger);
 }
 
 // A window killed leaves its game going: the menu, started again, offers to
