@@ -36,6 +36,10 @@
 #include <sstream>
 #include <thread>
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 namespace {
 
 namespace fs = std::filesystem;
