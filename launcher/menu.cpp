@@ -143,7 +143,7 @@ void draw_hosting(const Menu& menu, const std::string& key, const std::vector<st
 const IMAGE* refusal_picture(const MenuPictures& pictures, const std::string& why) {
     if (why.starts_with("nothing answers") || why.starts_with("the name ")) return &pictures.refused_unanswered;
     if (why.find("refused the key") != std::string::npos || why.starts_with("bad key")) return &pictures.refused_key;
-    if (why == unrefereed_game_line) return &pictures.refused_relay;
+    if (why == core::unrefereed_game_line) return &pictures.refused_relay;
     return &pictures.refused_other;
 }
 
@@ -191,7 +191,7 @@ void play(Menu& menu, const Options& options) {
 // Checks the host before the menu goes, so that a refusal shows in it.
 void join(Menu& menu) {
     std::string key;
-    std::string why = take_key(key, menu.form.key);
+    std::string why = core::take_key(key, menu.form.key);
     if (why.empty()) why = check_host(menu.form.address, key, menu.program);
     if (!why.empty()) {
         say(menu, why);

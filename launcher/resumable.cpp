@@ -30,18 +30,18 @@ std::optional<Mode> resumable_game(const std::string& state) {
     const std::string server = read_text(state + "/server.pid");
     const ProcessId process = std::strtol(server.c_str(), nullptr, 10);
     if (process <= 0 || !running(process)) return std::nullopt;
-    PrivateRead key = read_private_file(state + "/key", 64);
-    if (key.kind != PrivateRead::taken) return std::nullopt;
-    GameClient client({"127.0.0.1", default_port, key.text.substr(0, key.text.find('\n'))},
-                      std::chrono::seconds(3));
+    core::PrivateRead key = core::read_private_file(state + "/key", 64);
+    if (key.kind != core::PrivateRead::taken) return std::nullopt;
+    core::GameClient client({"127.0.0.1", core::default_port, key.text.substr(0, key.text.find('\n'))},
+                            std::chrono::seconds(3));
     const std::pair<const char*, Mode> seat_files[] = {
         {"solo", Mode::solo}, {"pair-1", Mode::pair}, {"pair-2", Mode::pair}, {"host", Mode::host}};
     for (const auto& [name, mode] : seat_files) {
         // A seat file is small; anything that is no seat is no game to offer.
-        const std::optional<Seat> seat = seat_from_text(read_text(state + "/" + name));
+        const std::optional<core::Seat> seat = core::seat_from_text(read_text(state + "/" + name));
         if (!seat) continue;
-        const ViewReply reply = get_view(client, seat->token);
-        if (reply.answer == Answer::ok && reply.view.winner == 0) return mode;
+        const core::ViewReply reply = core::get_view(client, seat->token);
+        if (reply.answer == core::Answer::ok && reply.view.winner == 0) return mode;
     }
     return std::nullopt;
 }
