@@ -44,8 +44,8 @@ struct Menu {
     bool window_open = false;
 };
 
-void say(const Menu& menu, const std::string& line) {
-    std::fprintf(stderr, "%s: %s\n", menu.program.c_str(), line.c_str());
+void say(const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", own_name().c_str(), line.c_str());
     std::fflush(stderr);
 }
 
@@ -194,7 +194,7 @@ void join(Menu& menu) {
     std::string why = core::take_key(key, menu.form.key);
     if (why.empty()) why = check_host(menu.form.address, key, menu.program);
     if (!why.empty()) {
-        say(menu, why);
+        say(why);
         menu.refusal = refusal_picture(menu.pictures, why);
         return;
     }
@@ -267,7 +267,7 @@ int run_menu(const std::string& program) {
     }
     if (error.empty() && !open_window(menu)) error = "cannot open a window: is there a display (DISPLAY)?";
     if (!error.empty()) {
-        say(menu, error);
+        say(error);
         return 1;
     }
     menu.resumable = resumable_game(menu.state);
@@ -282,7 +282,7 @@ int run_menu(const std::string& program) {
         }
         if (take(menu, message) == Step::quit) return 0;
         if (!menu.window_open) {
-            say(menu, "cannot open the menu's window again after the game");
+            say("cannot open the menu's window again after the game");
             return 1;
         }
         // Only a click or a typed character changes what the window shows.

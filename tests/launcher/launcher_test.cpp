@@ -584,8 +584,9 @@ TEST_F(LauncherTest, MenuJoinShowsEachRefusalAndStays) {
         auto server = net.start_server({"--referee"});
         ASSERT_TRUE(menu.click(launcher::Control::join_go));
         EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_key")) << launcher.standard_error();
-        EXPECT_TRUE(ends_with(launcher.standard_error(), "refused the key HJ4NP8RT2WVB; check it against the "
-                                                         "host's terminal\n"))
+        EXPECT_TRUE(ends_with(launcher.standard_error(), "rock-scissors-paper: the game at 10.231.0.1:8089 refused "
+                                                         "the key HJ4NP8RT2WVB; check it against the host's "
+                                                         "terminal\n"))
             << launcher.standard_error();
     }
     // Backspace takes the wrong key away, for the right one; the host runs
@@ -716,7 +717,9 @@ TEST_F(LauncherTest, MenuComesBackToAGameWhoseWindowWasKilled) {
     MenuWindow menu(display.name(), first->pid());
     ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::solo_easy), "easy")) << first->standard_error();
     ASSERT_TRUE(menu.click(launcher::Control::solo_easy));
-    ASSERT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo") && !read_file(state + "/bot.pid").empty(); }))
+    ASSERT_TRUE(wait_until([&] {
+        return held_by_a_program(state + "/solo") && !read_file(state + "/bot.pid").empty();
+    }))
         << first->standard_error();
     struct KillAtEnd {
         pid_t pid;

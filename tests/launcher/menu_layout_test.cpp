@@ -26,7 +26,8 @@ TEST(MenuLayout, EachControlIsHitWithinItsRectangleOnly) {
             for (const auto& [x, y] : {std::pair{r.x, r.y}, {right, r.y}, {r.x, bottom}, {right, bottom}}) {
                 EXPECT_EQ(launcher::control_at(screen, true, x, y), control);
             }
-            for (const auto& [x, y] : {std::pair{r.x - 1, r.y}, {right + 1, bottom}, {r.x, r.y - 1}, {right, bottom + 1}}) {
+            for (const auto& [x, y] :
+                 {std::pair{r.x - 1, r.y}, {right + 1, bottom}, {r.x, r.y - 1}, {right, bottom + 1}}) {
                 EXPECT_NE(launcher::control_at(screen, true, x, y), control);
             }
         }
