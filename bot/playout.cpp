@@ -2,6 +2,7 @@
 
 #include "tactics.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -26,22 +27,34 @@ std::array<KindMask, 8> surely_beaten_table() {
 
 const std::array<KindMask, 8> surely_beaten = surely_beaten_table();
 
-// For each square, the kinds of the mover's pieces that an opposing
-// neighbour is known to beat there. Only narrowed pieces can be known to
-// beat anything, and they are few, so only they are visited.
-using Danger = std::array<std::array<KindMask, board_rows>, board_columns>;
-
-void mark_danger(const World& world, int side, Danger& danger) {
-    danger = {};
-    for (std::uint64_t left = world.narrowed; left != 0; left &= left - 1) {
-        int square = std::countr_zero(left);
-        int column = square / board_rows;
-        int row = square % board_rows;
-        if (world.board[column][row].owner == side) continue;
-        KindMask beaten = surely_beaten[world.known[column][row]];
-        if (beaten == 0) continue;
-        for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
+// Each square's neighbours.
+std::array<Squares, board_columns * board_rows> neighbour_table() {
+    std::array<Squares, board_columns * board_rows> table{};
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            for_each_neighbour(column, row, [&](int c, int r) { table[square_bit(column, row)] |= square_of(c, r); });
+        }
     }
+    return table;
+}
+
+const std::array<Squares, board_columns * board_rows> neighbours = neighbour_table();
+
+// For each kind of the mover's pieces, the squares beside an opposing piece
+// known to beat it there. Only narrowed pieces can be known to beat
+// anything, and they are few, so only they are visited.
+using Danger = std::array<Squares, 3>;
+
+Danger danger_to(const World& world, int side) {
+    Danger danger{};
+    for (Squares left = world.narrowed & world.pieces[opponent_of(side)]; left != 0; left &= left - 1) {
+        int square = std::countr_zero(left);
+        KindMask beaten = surely_beaten[world.known[places[square].column][places[square].row]];
+        for (int kind = Rock; kind <= Paper; ++kind) {
+            if (beaten & mask_of(kind)) danger[kind] |= neighbours[square];
+        }
+    }
+    return danger;
 }
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
@@ -66,7 +79,7 @@ double step_weight(const SearchParams& params, const Danger& danger, const SideR
                    int kind) {
     int step = (move.to_row - move.from_row) * rows.forward;
     double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
-    if (danger[move.to_column][move.to_row] & mask_of(kind)) weight *= params.playout_into_sure_loss;
+    if (danger[kind] & square_of(move.to_column, move.to_row)) weight *= params.playout_into_sure_loss;
     return weight;
 }
 
@@ -106,10 +119,8 @@ double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 struct Steps {
     int count = 0;
     std::array<Move, 4> moves{};
-    std::array<std::uint64_t, 4> targets{};
+    std::array<Squares, 4> targets{};
 };
-
-int square_bit(int column, int row) { return column * board_rows + row; }
 
 using StepTable = std::array<Steps, board_columns * board_rows>;
 
@@ -120,7 +131,7 @@ StepTable step_table() {
             Steps& at = table[square_bit(column, row)];
             for_each_neighbour(column, row, [&](int c, int r) {
                 at.moves[at.count] = {column, row, c, r};
-                at.targets[at.count++] = std::uint64_t{1} << square_bit(c, r);
+                at.targets[at.count++] = square_of(c, r);
             });
         }
     }
@@ -129,28 +140,130 @@ StepTable step_table() {
 
 const StepTable steps = step_table();
 
-void note_owner(World& world, int column, int row) {
-    std::uint64_t bit = std::uint64_t{1} << square_bit(column, row);
-    world.pieces[1] &= ~bit;
-    world.pieces[2] &= ~bit;
-    int owner = world.board[column][row].owner;
-    if (owner != 0) world.pieces[owner] |= bit;
+// The weight of a step onto an empty square in `direction`, before danger.
+double direction_weight(const SearchParams& params, int side, int direction) {
+    int forward = side == 1 ? up_the_rows : down_the_rows;
+    int backward = side == 1 ? down_the_rows : up_the_rows;
+    return direction == forward ? params.playout_forward
+           : direction == backward ? params.playout_backward
+                                   : params.playout_sideways;
+}
+
+Move step_onto(int target, int direction) {
+    Place from = places[target - bit_offset[direction]];
+    Place to = places[target];
+    return {from.column, from.row, to.column, to.row};
+}
+
+// A far-row step at good odds, the one a playout takes at once, if `side` has one.
+bool far_row_step(const World& world, const SearchParams& params, int side, Move& chosen) {
+    int forward = side == 1 ? up_the_rows : down_the_rows;
+    Squares ahead = side == 1 ? shifted<up_the_rows>(world.pieces[side]) : shifted<down_the_rows>(world.pieces[side]);
+    Squares onto = ahead & row_squares(far_row(side)) & ~world.pieces[side];
+    for (; onto != 0; onto &= onto - 1) {
+        Move move = step_onto(std::countr_zero(onto), forward);
+        if (step_odds(world, move, world.board[move.from_column][move.from_row].kind) >= params.playout_far_row_odds) {
+            chosen = move;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The moves of a playout ply, by classes: for each direction the steps onto
+// empty squares, those clear of danger and those into it, each class of one
+// weight; then each attack with its own.
+struct PlyChoices {
+    std::array<Squares, 2 * direction_count> targets{};
+    std::array<int, 2 * direction_count> count{};
+    std::array<double, 2 * direction_count> weight{};
+    std::array<Move, max_legal_moves> attacks;
+    std::array<double, max_legal_moves> attack_weight;
+    int attack_count = 0;
+    double total = 0;
+};
+
+void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices) {
+    const Squares own = world.pieces[side];
+    const Squares theirs = world.pieces[opponent_of(side)];
+    const Squares empty = all_squares & ~own & ~theirs;
+    const SideRows rows = rows_of(side);
+    const Danger danger = danger_to(world, side);
+    const bool any_danger = (danger[Rock] | danger[Scissors] | danger[Paper]) != 0;
+    for_each_direction([&](auto direction) {
+        Squares onto = shifted<direction>(own);
+        Squares steps = onto & empty;
+        Squares risky = 0;
+        if (any_danger) {
+            for (int kind = Rock; kind <= Paper; ++kind) {
+                risky |= shifted<direction>(own & world.kinds[kind]) & danger[kind];
+            }
+            risky &= steps;
+        }
+        double weight = direction_weight(params, side, direction);
+        const int safe = 2 * direction;
+        choices.targets[safe] = steps & ~risky;
+        choices.count[safe] = square_count(steps & ~risky);
+        choices.weight[safe] = weight;
+        choices.total += weight * choices.count[safe];
+        if (risky != 0) {
+            choices.targets[safe + 1] = risky;
+            choices.count[safe + 1] = square_count(risky);
+            choices.weight[safe + 1] = weight * params.playout_into_sure_loss;
+            choices.total += choices.weight[safe + 1] * choices.count[safe + 1];
+        }
+        for (Squares attacked = onto & theirs; attacked != 0; attacked &= attacked - 1) {
+            Move move = step_onto(std::countr_zero(attacked), direction);
+            double weight = attack_weight(world, params, rows, move, world.board[move.from_column][move.from_row].kind);
+            choices.attacks[choices.attack_count] = move;
+            choices.attack_weight[choices.attack_count++] = weight;
+            choices.total += weight;
+        }
+    });
+}
+
+// The first move of the choices, for a draw that found none by weight: every
+// weight 0, or rounding at the end of the walk.
+bool first_choice(const PlyChoices& choices, Move& chosen) {
+    if (choices.attack_count > 0) {
+        chosen = choices.attacks[0];
+        return true;
+    }
+    for (int group = 0; group < 2 * direction_count; ++group) {
+        if (choices.targets[group] != 0) {
+            chosen = step_onto(std::countr_zero(choices.targets[group]), group / 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Brings the sets of squares in line with the board's square.
+void note_square(World& world, int column, int row) {
+    Squares bit = square_of(column, row);
+    for (Squares& squares : world.pieces) squares &= ~bit;
+    for (Squares& squares : world.kinds) squares &= ~bit;
+    const Cell& cell = world.board[column][row];
+    if (cell.owner == 0) return;
+    world.pieces[cell.owner] |= bit;
+    world.kinds[cell.kind] |= bit;
 }
 
 }  // namespace
 
+
 World world_on(const Board& board) {
     World world{board, {}};
     for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) note_owner(world, column, row);
+        for (int row = 0; row < board_rows; ++row) note_square(world, column, row);
     }
     return world;
 }
 
 void list_moves(const World& world, int side, MoveList& into) {
-    const std::uint64_t own = world.pieces[side];
+    const Squares own = world.pieces[side];
     int size = 0;
-    for (std::uint64_t left = own; left != 0; left &= left - 1) {
+    for (Squares left = own; left != 0; left &= left - 1) {
         const Steps& from = steps[std::countr_zero(left)];
         for (int i = 0; i < from.count; ++i) {
             if (!(own & from.targets[i])) into.moves[size++] = from.moves[i];
@@ -159,8 +272,15 @@ void list_moves(const World& world, int side, MoveList& into) {
     into.size = size;
 }
 
+int count_moves(const World& world, int side) {
+    const Squares own = world.pieces[side];
+    int count = 0;
+    for_each_direction([&](auto direction) { count += square_count(shifted<direction>(own) & ~own); });
+    return count;
+}
+
 void note_narrowing(World& world, int column, int row) {
-    std::uint64_t bit = std::uint64_t{1} << (column * board_rows + row);
+    Squares bit = square_of(column, row);
     KindMask known = world.known[column][row];
     if (known != 0 && known != any_kind) {
         world.narrowed |= bit;
@@ -178,13 +298,21 @@ StepEnd play_step(World& world, int side, const Move& move) {
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
     MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
-    note_owner(world, move.from_column, move.from_row);
-    note_owner(world, move.to_column, move.to_row);
+    const Squares from = square_of(move.from_column, move.from_row);
+    const Squares to = square_of(move.to_column, move.to_row);
+    world.pieces[side] &= ~from;
+    world.kinds[attacker] &= ~from;
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
         at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
         end = StepEnd::fell;
     } else {
+        if (defender.owner != 0) {
+            world.pieces[defender.owner] &= ~to;
+            world.kinds[defender.kind] &= ~to;
+        }
+        world.pieces[side] |= to;
+        world.kinds[attacker] |= to;
         at_target = defender.owner == 0
                         ? carried
                         : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
@@ -202,8 +330,7 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move) {
 int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
                     double* weights) {
     const SideRows rows = rows_of(side);
-    Danger danger;
-    mark_danger(world, side, danger);
+    const Danger danger = danger_to(world, side);
     for (int i = 0; i < moves.size; ++i) {
         const Move& move = moves[i];
         int kind = world.board[move.from_column][move.from_row].kind;
@@ -215,19 +342,30 @@ int playout_weights(const World& world, const SearchParams& params, int side, co
     return -1;
 }
 
-Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
-                  std::mt19937& rng) {
-    double weights[max_legal_moves];
-    int at_once = playout_weights(world, params, side, moves, weights);
-    if (at_once >= 0) return moves[at_once];
-    double total = 0;
-    for (int i = 0; i < moves.size; ++i) total += weights[i];
-    double pick = unit_draw(rng) * total;
-    for (int i = 0; i < moves.size; ++i) {
-        if (pick < weights[i]) return moves[i];
-        pick -= weights[i];
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, Move& chosen) {
+    if (far_row_step(world, params, side, chosen)) return true;
+    PlyChoices choices;
+    find_choices(world, params, side, choices);
+    double pick = unit_draw(rng) * choices.total;
+    for (int group = 0; group < 2 * direction_count; ++group) {
+        int count = choices.count[group];
+        double weight = choices.weight[group];
+        if (count == 0 || weight <= 0) continue;
+        if (pick < weight * count) {
+            int nth = std::min(static_cast<int>(pick / weight), count - 1);
+            chosen = step_onto(nth_square(choices.targets[group], nth), group / 2);
+            return true;
+        }
+        pick -= weight * count;
     }
-    return moves[moves.size - 1];
+    for (int i = 0; i < choices.attack_count; ++i) {
+        if (pick < choices.attack_weight[i]) {
+            chosen = choices.attacks[i];
+            return true;
+        }
+        pick -= choices.attack_weight[i];
+    }
+    return first_choice(choices, chosen);
 }
 
 double discounted(double value_for_1, int plies, const SearchParams& params) {
@@ -235,11 +373,10 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 }
 
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
-    MoveList moves;
+    Move move;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        list_moves(world, side, moves);
-        if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
-        StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
+        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(opponent_of(side)), plies, params);
+        StepEnd end = play_step(world, side, move);
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = opponent_of(side);

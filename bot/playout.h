@@ -7,6 +7,8 @@
 #include "knowledge.h"
 #include "levels.h"
 #include "rules.h"
+#include "squares.h"
+#include "unit_draw.h"
 
 #include <array>
 #include <cstdint>
@@ -16,12 +18,14 @@ struct World {
     Board board{};
     // For each piece, the kinds its opponent knows it may be.
     std::array<std::array<KindMask, board_rows>, board_columns> known{};
-    // The squares, bit column * board_rows + row, whose piece's opponent
-    // knows it to be fewer than all three kinds.
-    std::uint64_t narrowed = 0;
-    // The squares, bit column * board_rows + row, of each player's pieces,
-    // by owner: listing moves reads these rather than every square.
-    std::array<std::uint64_t, 3> pieces{};
+    // The squares whose piece's opponent knows it to be fewer than all
+    // three kinds.
+    Squares narrowed = 0;
+    // The squares of each player's pieces, by owner, and of the pieces of
+    // each kind, either player's: moves are found from these rather than
+    // from every square.
+    std::array<Squares, 3> pieces{};
+    std::array<Squares, 3> kinds{};
 };
 
 // A world on `board`: its pieces noted, nothing known of their kinds.
@@ -29,8 +33,11 @@ World world_on(const Board& board);
 
 // The legal moves of `side` into `into`, as list_legal_moves lists them and
 // in its order, from the world's pieces and a table of each square's
-// neighbours: most of an iteration's time went to listing moves.
+// neighbours: the tree indexes a state's moves by their place in this list.
 void list_moves(const World& world, int side, MoveList& into);
+
+// How many legal moves `side` has: the tree lists them only when it adds one.
+int count_moves(const World& world, int side);
 
 // Brings the narrowed bit of one square in line with its known kinds.
 void note_narrowing(World& world, int column, int row);
@@ -52,13 +59,12 @@ bool is_sure_far_row_step(const World& world, int side, const Move& move);
 int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
                     double* weights);
 
-// A number from 0 up to 1 from one draw of `rng`: a distribution's double
-// takes two, and the playouts draw one a ply.
-inline double unit_draw(std::mt19937& rng) { return static_cast<double>(rng()) * (1.0 / 4294967296.0); }
-
-// A playout's pick among `moves` for `side`.
-Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
-                  std::mt19937& rng);
+// A playout's pick among the legal moves of `side`, at the odds
+// playout_weights gives them, into `chosen`; false when no piece can move.
+// The steps are drawn by classes of one weight from the world's sets of
+// squares, never listed one by one: listing and weighing every move of every
+// ply took most of an iteration's time.
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, Move& chosen);
 
 // A win or loss `plies` ahead counts this much less: from player 1's side,
 // 0 to 1, drawn towards an even 0.5.

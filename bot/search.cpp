@@ -23,6 +23,8 @@ World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
             note_narrowing(world, column, row);
         }
     }
+    // The opposing pieces' kinds are drawn anew for each iteration.
+    for (Squares& squares : world.kinds) squares &= ~world.pieces[opponent_of(knowledge.player)];
     return world;
 }
 
@@ -178,6 +180,10 @@ std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowled
     for (int i = 0; i < params.iterations; ++i) {
         world = root;
         draw_board(world.board, *beliefs, rng);
+        for (int piece = 0; piece < beliefs->on_board; ++piece) {
+            auto [column, row] = beliefs->squares[piece];
+            world.kinds[world.board[column][row].kind] |= square_of(column, row);
+        }
         iterate(tree, world, params, knowledge.player, rng);
     }
     RootChoice choice = root_choice(tree, view, knowledge, params, History{left, previous});

@@ -90,17 +90,18 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     int side = player;
     int winner = 0;
     for (;;) {
-        list_moves(world, side, moves);
-        if (moves.size == 0) {
+        int legal = count_moves(world, side);
+        if (legal == 0) {
             winner = opponent_of(side);
             break;
         }
         int edge;
-        const State& here = tree.states[state];
-        int tried = static_cast<int>(here.tried.count());
-        if (tried < moves.size && tried < moves_allowed(params, here.visits)) {
+        State& here = tree.states[state];
+        if (here.tried_count < legal && here.tried_count < moves_allowed(params, here.visits)) {
+            list_moves(world, side, moves);
             int index = untried_move(here, world, params, side, moves, rng);
-            tree.states[state].tried.set(index);
+            here.tried.set(index);
+            ++here.tried_count;
             edge = add_edge(tree, state, moves[index]);
         } else {
             edge = best_by_bound(tree, state, params.exploration);

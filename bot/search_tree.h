@@ -29,6 +29,7 @@ struct State {
     int first_edge = -1;
     int visits = 0;
     std::bitset<max_legal_moves> tried;   // by place in the move list
+    int tried_count = 0;
 };
 
 struct Tree {

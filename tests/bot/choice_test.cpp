@@ -8,6 +8,10 @@
 #include "search_tree.h"
 #include "tactics.h"
 
+#include <array>
+#include <cmath>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -332,14 +336,76 @@ TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
                 KindMask known = world.known[column][row];
                 bool bit = (world.narrowed >> (column * board_rows + row)) & 1;
                 ASSERT_EQ(bit, known != 0 && known != any_kind) << "ply " << ply << " at " << column << row;
-                int owner = world.board[column][row].owner;
+                const Cell& cell = world.board[column][row];
                 for (int player : {1, 2}) {
-                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1, unsigned(owner == player))
+                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1,
+                              unsigned(cell.owner == player))
+                        << "ply " << ply << " at " << column << row;
+                }
+                for (int kind = Rock; kind <= Paper; ++kind) {
+                    ASSERT_EQ((world.kinds[kind] >> (column * board_rows + row)) & 1,
+                              unsigned(cell.owner != 0 && cell.kind == kind))
                         << "ply " << ply << " at " << column << row;
                 }
             }
         }
         if (end == StepEnd::won) break;
+    }
+}
+
+// A playout draws its moves from sets of squares, a class of steps at a
+// time, and must come out at the odds playout_weights gives each listed move:
+// every legal move, at its weight's share, steps into danger and attacks
+// included, and a far-row step taken at once.
+TEST(PlayoutWorld, PlayoutMovesComeAtTheOddsOfTheirWeights) {
+    const SearchParams params = searching(1);
+    std::mt19937 rng(5);
+    for (int position = 0; position < 12; ++position) {
+        SCOPED_TRACE("position " + std::to_string(position));
+        Board dealt;
+        deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
+        World world = world_on(dealt);
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
+                note_narrowing(world, column, row);
+            }
+        }
+        MoveList moves;
+        int side = 1 + position % 2;
+        for (int ply = 0; ply < 20 + 4 * position; ++ply, side = opponent_of(side)) {
+            list_legal_moves(world.board, side, moves);
+            if (play_step(world, side, moves[static_cast<int>(rng() % moves.size)]) == StepEnd::won) break;
+        }
+        list_legal_moves(world.board, side, moves);
+        ASSERT_GT(moves.size, 0);
+        double weights[max_legal_moves];
+        int at_once = playout_weights(world, params, side, moves, weights);
+        const int draws = 20000;
+        std::map<std::array<int, 4>, int> drawn;
+        for (int draw = 0; draw < draws; ++draw) {
+            Move move;
+            ASSERT_TRUE(playout_move(world, params, side, rng, move));
+            ++drawn[{move.from_column, move.from_row, move.to_column, move.to_row}];
+        }
+        if (at_once >= 0) {
+            const Move& far = moves[at_once];
+            EXPECT_EQ(drawn.size(), 1u);
+            EXPECT_EQ((drawn[{far.from_column, far.from_row, far.to_column, far.to_row}]), draws);
+            continue;
+        }
+        double total = 0;
+        for (int i = 0; i < moves.size; ++i) total += weights[i];
+        int legal_draws = 0;
+        for (int i = 0; i < moves.size; ++i) {
+            const Move& move = moves[i];
+            double expected = draws * weights[i] / total;
+            int seen = drawn[{move.from_column, move.from_row, move.to_column, move.to_row}];
+            // Six standard deviations.
+            EXPECT_NEAR(seen, expected, 6 * std::sqrt(expected) + 1) << "move " << i;
+            legal_draws += seen;
+        }
+        EXPECT_EQ(legal_draws, draws) << "a move that is not legal was drawn";
     }
 }
 
