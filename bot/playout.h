@@ -31,12 +31,7 @@ struct World {
 // A world on `board`: its pieces noted, nothing known of their kinds.
 World world_on(const Board& board);
 
-// The legal moves of `side` into `into`, as list_legal_moves lists them and
-// in its order, from the world's pieces and a table of each square's
-// neighbours: the tree indexes a state's moves by their place in this list.
-void list_moves(const World& world, int side, MoveList& into);
-
-// How many legal moves `side` has: the tree lists them only when it adds one.
+// How many legal moves `side` has.
 int count_moves(const World& world, int side);
 
 // Brings the narrowed bit of one square in line with its known kinds.
@@ -49,21 +44,53 @@ enum class StepEnd { stands, fell, won };
 // Plays the step by the rules and tells each side what the fight showed.
 StepEnd play_step(World& world, int side, const Move& move);
 
-// Whether `side`, stepping `move`, reaches its far row whatever the kinds it
-// cannot see: onto an empty square, or onto a piece whose known kinds all lose.
-bool is_sure_far_row_step(const World& world, int side, const Move& move);
+// The direction of a step towards `side`'s far row.
+constexpr int forward_direction(int side) { return side == 1 ? up_the_rows : down_the_rows; }
 
-// The weight a playout gives each of `moves` for `side`, into `weights`. A
-// far-row step at good odds is taken at once instead: its index comes back,
-// otherwise -1.
-int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
-                    double* weights);
+constexpr int direction_of(const Move& move) {
+    return move.to_row > move.from_row   ? up_the_rows
+           : move.to_row < move.from_row ? down_the_rows
+           : move.to_column > move.from_column ? right_a_column
+                                               : left_a_column;
+}
 
-// A playout's pick among the legal moves of `side`, at the odds
-// playout_weights gives them, into `chosen`; false when no piece can move.
-// The steps are drawn by classes of one weight from the world's sets of
-// squares, never listed one by one: listing and weighing every move of every
+// Squares by direction of a step onto them.
+using ByDirection = std::array<Squares, direction_count>;
+
+// The first step of `side` onto its far row, onto a square in `allowed`,
+// whose odds as far as `side` knows reach `odds`: onto an empty square, or
+// onto a piece whose known kinds it beats often enough.
+bool far_row_step(const World& world, int side, double odds, Squares allowed, Move& chosen);
+
+// The legal moves of one side, each with its weight in a playout, by classes
+// that share one weight: for each direction the steps onto empty squares
+// that are clear of danger and those beside an opposing piece known to beat
+// the stepping one; then each attack with its own weight. A step's class
+// gives its target squares, the direction its first squares.
+struct PlyChoices {
+    struct Attack {
+        Move move;
+        int direction;
+        Squares target;
+        double weight;
+    };
+    std::array<Squares, 2 * direction_count> targets;   // safe and risky, by direction
+    std::array<double, 2 * direction_count> weight;
+    std::array<Attack, max_legal_moves> attacks;
+    int attack_count = 0;
+};
+
+void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices);
+
+// One of the choices whose target, by its direction, is not in `excluded`,
+// at the odds of its weight, from `unit`, a draw from 0 up to 1; every one
+// alike where they all weigh nothing. False when none is left. The moves are
+// never listed one by one: listing and weighing every move of every playout
 // ply took most of an iteration's time.
+bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, Move& chosen);
+
+// A playout's move for `side`: a far-row step at good odds at once,
+// otherwise one drawn by weight. False when no piece can move.
 bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, Move& chosen);
 
 // A win or loss `plies` ahead counts this much less: from player 1's side,

@@ -9,7 +9,6 @@
 #include "rules.h"
 
 #include <array>
-#include <bitset>
 #include <random>
 #include <vector>
 
@@ -28,7 +27,7 @@ struct Edge {
 struct State {
     int first_edge = -1;
     int visits = 0;
-    std::bitset<max_legal_moves> tried;   // by place in the move list
+    ByDirection tried{};   // the targets of the moves in the tree, by direction
     int tried_count = 0;
 };
 

@@ -15,11 +15,14 @@ constexpr int square_bit(int column, int row) { return column * board_rows + row
 constexpr Squares square_of(int column, int row) { return Squares{1} << square_bit(column, row); }
 constexpr Squares all_squares = (Squares{1} << (board_columns * board_rows)) - 1;
 
-constexpr Squares row_squares(int row) {
-    Squares squares = 0;
-    for (int column = 0; column < board_columns; ++column) squares |= square_of(column, row);
-    return squares;
-}
+// The squares of each row.
+constexpr std::array<Squares, board_rows> row_squares = [] {
+    std::array<Squares, board_rows> rows{};
+    for (int row = 0; row < board_rows; ++row) {
+        for (int column = 0; column < board_columns; ++column) rows[row] |= square_of(column, row);
+    }
+    return rows;
+}();
 
 // The directions of a step, in the order for_each_neighbour visits them.
 enum Direction { up_the_rows, down_the_rows, right_a_column, left_a_column };
@@ -32,8 +35,8 @@ constexpr int bit_offset[direction_count] = {1, -1, board_rows, -board_rows};
 template <int direction>
 constexpr Squares shifted(Squares from) {
     constexpr int offset = bit_offset[direction];
-    constexpr Squares kept = direction == up_the_rows     ? all_squares & ~row_squares(0)
-                             : direction == down_the_rows ? all_squares & ~row_squares(board_rows - 1)
+    constexpr Squares kept = direction == up_the_rows     ? all_squares & ~row_squares[0]
+                             : direction == down_the_rows ? all_squares & ~row_squares[board_rows - 1]
                                                           : all_squares;
     return (offset > 0 ? from << offset : from >> -offset) & kept;
 }
