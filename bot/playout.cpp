@@ -6,6 +6,8 @@
 #include <bit>
 #include <cmath>
 
+namespace bot {
+
 namespace {
 
 KindMask narrowed(KindMask known, KindMask allowed) {
@@ -18,7 +20,7 @@ KindMask narrowed(KindMask known, KindMask allowed) {
 std::array<KindMask, 8> surely_beaten_table() {
     std::array<KindMask, 8> table{};
     for (KindMask known = 1; known < 8; ++known) {
-        for (int kind = Rock; kind <= Paper; ++kind) {
+        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
             if (surely_beats(known, kind)) table[known] |= mask_of(kind);
         }
     }
@@ -28,17 +30,17 @@ std::array<KindMask, 8> surely_beaten_table() {
 const std::array<KindMask, 8> surely_beaten = surely_beaten_table();
 
 // Each square's neighbours.
-std::array<Squares, board_columns * board_rows> neighbour_table() {
-    std::array<Squares, board_columns * board_rows> table{};
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            for_each_neighbour(column, row, [&](int c, int r) { table[square_bit(column, row)] |= square_of(c, r); });
+std::array<Squares, core::board_columns * core::board_rows> neighbour_table() {
+    std::array<Squares, core::board_columns * core::board_rows> table{};
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
+            core::for_each_neighbour(column, row, [&](int c, int r) { table[square_bit(column, row)] |= square_of(c, r); });
         }
     }
     return table;
 }
 
-const std::array<Squares, board_columns * board_rows> neighbours = neighbour_table();
+const std::array<Squares, core::board_columns * core::board_rows> neighbours = neighbour_table();
 
 // For each kind of the mover's pieces, the squares beside an opposing piece
 // known to beat it there. Only narrowed pieces can be known to beat
@@ -47,10 +49,10 @@ using Danger = std::array<Squares, 3>;
 
 Danger danger_to(const World& world, int side) {
     Danger danger{};
-    for (Squares left = world.narrowed & world.pieces[opponent_of(side)]; left != 0; left &= left - 1) {
+    for (Squares left = world.narrowed & world.pieces[core::opponent_of(side)]; left != 0; left &= left - 1) {
         int square = std::countr_zero(left);
         KindMask beaten = surely_beaten[world.known[places[square].column][places[square].row]];
-        for (int kind = Rock; kind <= Paper; ++kind) {
+        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
             if (beaten & mask_of(kind)) danger[kind] |= neighbours[square];
         }
     }
@@ -59,12 +61,12 @@ Danger danger_to(const World& world, int side) {
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
 // `move`'s target after the step.
-double step_odds(const World& world, const Move& move, int kind) {
+double step_odds(const World& world, const core::Move& move, int kind) {
     if (world.board[move.to_column][move.to_row].owner == 0) return 1;
     return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
 
-double attack_weight(const World& world, const SearchParams& params, int near_back_row, const Move& move) {
+double attack_weight(const World& world, const SearchParams& params, int near_back_row, const core::Move& move) {
     KindMask mask = world.known[move.to_column][move.to_row];
     double share = attack_odds(world.board[move.from_column][move.from_row].kind, mask);
     if (move.to_row == near_back_row) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
@@ -78,29 +80,29 @@ double attack_weight(const World& world, const SearchParams& params, int near_ba
 // The weight of a step onto an empty square in `direction`, before danger.
 double direction_weight(const SearchParams& params, int side, int direction) {
     return direction == forward_direction(side)                      ? params.playout_forward
-           : direction == forward_direction(opponent_of(side)) ? params.playout_backward
+           : direction == forward_direction(core::opponent_of(side)) ? params.playout_backward
                                                                      : params.playout_sideways;
 }
 
-Move step_onto(int target, int direction) {
+core::Move step_onto(int target, int direction) {
     Place from = places[target - bit_offset[direction]];
     Place to = places[target];
     return {from.column, from.row, to.column, to.row};
 }
 
-constexpr std::array<Squares, 3> far_row_squares{0, row_squares[far_row(1)], row_squares[far_row(2)]};
+constexpr std::array<Squares, 3> far_row_squares{0, row_squares[core::far_row(1)], row_squares[core::far_row(2)]};
 
 // A position's worth to player 1, from 0 to 1, row by row.
 double judged_value_for_1(const World& world, const SearchParams& params, int side_to_move) {
     double score = 0;
-    for (int row = 0; row < board_rows; ++row) {
+    for (int row = 0; row < core::board_rows; ++row) {
         for (int owner = 1; owner <= 2; ++owner) {
             Squares on_row = world.pieces[owner] & row_squares[row];
             if (on_row == 0) continue;
             int count = square_count(on_row);
             int forward = progress(owner, row);
             double worth = 1 + params.judge_advance[forward];
-            if (forward == board_rows - 2) {
+            if (forward == core::board_rows - 2) {
                 worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
             }
             score += owner == 1 ? count * worth : -count * worth;
@@ -116,7 +118,7 @@ void note_square(World& world, int column, int row) {
     Squares bit = square_of(column, row);
     for (Squares& squares : world.pieces) squares &= ~bit;
     for (Squares& squares : world.kinds) squares &= ~bit;
-    const Cell& cell = world.board[column][row];
+    const core::Cell& cell = world.board[column][row];
     if (cell.owner == 0) return;
     world.pieces[cell.owner] |= bit;
     world.kinds[cell.kind] |= bit;
@@ -124,10 +126,10 @@ void note_square(World& world, int column, int row) {
 
 }  // namespace
 
-World world_on(const Board& board) {
+World world_on(const core::Board& board) {
     World world{board, {}};
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) note_square(world, column, row);
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) note_square(world, column, row);
     }
     return world;
 }
@@ -149,22 +151,22 @@ void note_narrowing(World& world, int column, int row) {
     }
 }
 
-StepEnd play_step(World& world, int side, const Move& move) {
-    Board& board = world.board;
+StepEnd play_step(World& world, int side, const core::Move& move) {
+    core::Board& board = world.board;
     const int attacker = board[move.from_column][move.from_row].kind;
-    const Cell defender = board[move.to_column][move.to_row];
+    const core::Cell defender = board[move.to_column][move.to_row];
     KindMask& at_target = world.known[move.to_column][move.to_row];
     KindMask carried = world.known[move.from_column][move.from_row];
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
-    MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    core::MoveResult result = core::make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
     const Squares from = square_of(move.from_column, move.from_row);
     const Squares to = square_of(move.to_column, move.to_row);
     world.pieces[side] &= ~from;
     world.kinds[attacker] &= ~from;
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
-        at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
+        at_target = narrowed(at_target, mask_of(core::kind_beating(attacker)));
         end = StepEnd::fell;
     } else {
         if (defender.owner != 0) {
@@ -175,19 +177,19 @@ StepEnd play_step(World& world, int side, const Move& move) {
         world.kinds[attacker] |= to;
         at_target = defender.owner == 0
                         ? carried
-                        : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
-        end = result == MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
+                        : narrowed(carried, mask_of(defender.kind) | mask_of(core::kind_beating(defender.kind)));
+        end = result == core::MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
     }
     note_narrowing(world, move.to_column, move.to_row);
     return end;
 }
 
-bool far_row_step(const World& world, int side, double odds, Squares allowed, Move& chosen) {
+bool far_row_step(const World& world, int side, double odds, Squares allowed, core::Move& chosen) {
     const int forward = forward_direction(side);
     const Squares own = world.pieces[side];
     Squares ahead = forward == up_the_rows ? shifted<up_the_rows>(own) : shifted<down_the_rows>(own);
     for (Squares onto = ahead & far_row_squares[side] & ~own & allowed; onto != 0; onto &= onto - 1) {
-        Move move = step_onto(std::countr_zero(onto), forward);
+        core::Move move = step_onto(std::countr_zero(onto), forward);
         if (step_odds(world, move, world.board[move.from_column][move.from_row].kind) >= odds) {
             chosen = move;
             return true;
@@ -198,18 +200,18 @@ bool far_row_step(const World& world, int side, double odds, Squares allowed, Mo
 
 void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices) {
     const Squares own = world.pieces[side];
-    const Squares theirs = world.pieces[opponent_of(side)];
+    const Squares theirs = world.pieces[core::opponent_of(side)];
     const Squares empty = all_squares & ~own & ~theirs;
-    const int near_back_row = back_row(side) + forward_step(side);
+    const int near_back_row = core::back_row(side) + core::forward_step(side);
     const Danger danger = danger_to(world, side);
-    const bool any_danger = (danger[Rock] | danger[Scissors] | danger[Paper]) != 0;
+    const bool any_danger = (danger[core::Rock] | danger[core::Scissors] | danger[core::Paper]) != 0;
     choices.attack_count = 0;
     for_each_direction([&](auto direction) {
         Squares onto = shifted<direction>(own);
         Squares steps = onto & empty;
         Squares risky = 0;
         if (any_danger) {
-            for (int kind = Rock; kind <= Paper; ++kind) {
+            for (int kind = core::Rock; kind <= core::Paper; ++kind) {
                 risky |= shifted<direction>(own & world.kinds[kind]) & danger[kind];
             }
             risky &= steps;
@@ -221,7 +223,7 @@ void find_choices(const World& world, const SearchParams& params, int side, PlyC
         choices.weight[2 * direction + 1] = weight * params.playout_into_sure_loss;
         for (Squares attacked = onto & theirs; attacked != 0; attacked &= attacked - 1) {
             const int target = std::countr_zero(attacked);
-            const Move move = step_onto(target, direction);
+            const core::Move move = step_onto(target, direction);
             choices.attacks[choices.attack_count] = {move, direction, square_of(move.to_column, move.to_row),
                                                      attack_weight(world, params, near_back_row, move)};
             ++choices.attack_count;
@@ -229,7 +231,7 @@ void find_choices(const World& world, const SearchParams& params, int side, PlyC
     });
 }
 
-bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, Move& chosen) {
+bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, core::Move& chosen) {
     constexpr int groups = 2 * direction_count;
     std::array<Squares, groups> open;
     std::array<int, groups> counts{};
@@ -264,7 +266,7 @@ bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double 
         pick -= weight * counts[group];
         last_group = group;
     }
-    const Move* last_attack = nullptr;
+    const core::Move* last_attack = nullptr;
     for (int i = 0; i < choices.attack_count; ++i) {
         const PlyChoices::Attack& attack = choices.attacks[i];
         double weight = alike ? 1 : attack.weight;
@@ -281,7 +283,7 @@ bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double 
     return true;
 }
 
-bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, Move& chosen) {
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
     if (far_row_step(world, side, params.playout_far_row_odds, all_squares, chosen)) return true;
     PlyChoices choices;
     find_choices(world, params, side, choices);
@@ -293,13 +295,15 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 }
 
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
-    Move move;
+    core::Move move;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(opponent_of(side)), plies, params);
+        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(core::opponent_of(side)), plies, params);
         StepEnd end = play_step(world, side, move);
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
-        side = opponent_of(side);
+        side = core::opponent_of(side);
     }
     return discounted(judged_value_for_1(world, params, side), plies, params);
 }
+
+}  // namespace bot

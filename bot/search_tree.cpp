@@ -2,14 +2,16 @@
 
 #include <cmath>
 
+namespace bot {
+
 namespace {
 
 // A sure far-row step first, so that even one iteration finds it; then a
 // step a playout would take at once; otherwise an untried move drawn by its
 // playout weight, so that the likelier moves enter the tree first.
-Move untried_move(const State& state, const World& world, const SearchParams& params, int side, std::mt19937& rng) {
+core::Move untried_move(const State& state, const World& world, const SearchParams& params, int side, std::mt19937& rng) {
     const Squares untried_ahead = ~state.tried[forward_direction(side)];
-    Move move;
+    core::Move move;
     if (far_row_step(world, side, 1, untried_ahead, move)) return move;
     if (far_row_step(world, side, params.playout_far_row_odds, untried_ahead, move)) return move;
     PlyChoices choices;
@@ -22,11 +24,11 @@ Move untried_move(const State& state, const World& world, const SearchParams& pa
 // a few at first, more as it is visited, so that the tree grows deep along
 // the lines worth playing.
 int moves_allowed(const SearchParams& params, int visits) {
-    if (params.widening_scale <= 0) return max_legal_moves;
+    if (params.widening_scale <= 0) return core::max_legal_moves;
     return params.widening_base + static_cast<int>(params.widening_scale * std::sqrt(visits));
 }
 
-int add_edge(Tree& tree, int state, const Move& move) {
+int add_edge(Tree& tree, int state, const core::Move& move) {
     int edge = static_cast<int>(tree.edges.size());
     tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
     tree.states[state].first_edge = edge;
@@ -69,13 +71,13 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     for (;;) {
         int legal = count_moves(world, side);
         if (legal == 0) {
-            winner = opponent_of(side);
+            winner = core::opponent_of(side);
             break;
         }
         int edge;
         State& here = tree.states[state];
         if (here.tried_count < legal && here.tried_count < moves_allowed(params, here.visits)) {
-            Move move = untried_move(here, world, params, side, rng);
+            core::Move move = untried_move(here, world, params, side, rng);
             here.tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
             ++here.tried_count;
             edge = add_edge(tree, state, move);
@@ -89,7 +91,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
             winner = side;
             break;
         }
-        side = opponent_of(side);
+        side = core::opponent_of(side);
         int next = tree.edges[edge].after[end == StepEnd::fell];
         if (next < 0) {
             next = static_cast<int>(tree.states.size());
@@ -103,7 +105,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     double value = winner != 0 ? discounted(winner == 1 ? 1 : 0, plies, params)
                                : played_out_value_for_1(world, params, side, plies, rng);
     int mover = player;
-    for (int i = 0; i < plies; ++i, mover = opponent_of(mover)) {
+    for (int i = 0; i < plies; ++i, mover = core::opponent_of(mover)) {
         ++tree.states[tree.path_states[i]].visits;
         Edge& e = tree.edges[tree.path_edges[i]];
         ++e.visits;
@@ -111,3 +113,4 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     }
 }
 
+}  // namespace bot

@@ -9,17 +9,19 @@
 #include <cstdint>
 #include <type_traits>
 
+namespace bot {
+
 using Squares = std::uint64_t;
 
-constexpr int square_bit(int column, int row) { return column * board_rows + row; }
+constexpr int square_bit(int column, int row) { return column * core::board_rows + row; }
 constexpr Squares square_of(int column, int row) { return Squares{1} << square_bit(column, row); }
-constexpr Squares all_squares = (Squares{1} << (board_columns * board_rows)) - 1;
+constexpr Squares all_squares = (Squares{1} << (core::board_columns * core::board_rows)) - 1;
 
 // The squares of each row.
-constexpr std::array<Squares, board_rows> row_squares = [] {
-    std::array<Squares, board_rows> rows{};
-    for (int row = 0; row < board_rows; ++row) {
-        for (int column = 0; column < board_columns; ++column) rows[row] |= square_of(column, row);
+constexpr std::array<Squares, core::board_rows> row_squares = [] {
+    std::array<Squares, core::board_rows> rows{};
+    for (int row = 0; row < core::board_rows; ++row) {
+        for (int column = 0; column < core::board_columns; ++column) rows[row] |= square_of(column, row);
     }
     return rows;
 }();
@@ -28,7 +30,7 @@ constexpr std::array<Squares, board_rows> row_squares = [] {
 enum Direction { up_the_rows, down_the_rows, right_a_column, left_a_column };
 constexpr int direction_count = 4;
 // How far a step in each direction moves a square's bit.
-constexpr int bit_offset[direction_count] = {1, -1, board_rows, -board_rows};
+constexpr int bit_offset[direction_count] = {1, -1, core::board_rows, -core::board_rows};
 
 // The squares one step in `direction` from those in `from`, on the board: a
 // shift, less what it carries over the edge of a column or the board.
@@ -36,7 +38,7 @@ template <int direction>
 constexpr Squares shifted(Squares from) {
     constexpr int offset = bit_offset[direction];
     constexpr Squares kept = direction == up_the_rows     ? all_squares & ~row_squares[0]
-                             : direction == down_the_rows ? all_squares & ~row_squares[board_rows - 1]
+                             : direction == down_the_rows ? all_squares & ~row_squares[core::board_rows - 1]
                                                           : all_squares;
     return (offset > 0 ? from << offset : from >> -offset) & kept;
 }
@@ -57,10 +59,10 @@ struct Place {
     std::int8_t row;
 };
 
-constexpr std::array<Place, board_columns * board_rows> places = [] {
-    std::array<Place, board_columns * board_rows> table{};
-    for (int square = 0; square < board_columns * board_rows; ++square) {
-        table[square] = {static_cast<std::int8_t>(square / board_rows), static_cast<std::int8_t>(square % board_rows)};
+constexpr std::array<Place, core::board_columns * core::board_rows> places = [] {
+    std::array<Place, core::board_columns * core::board_rows> table{};
+    for (int square = 0; square < core::board_columns * core::board_rows; ++square) {
+        table[square] = {static_cast<std::int8_t>(square / core::board_rows), static_cast<std::int8_t>(square % core::board_rows)};
     }
     return table;
 }();
@@ -80,3 +82,5 @@ inline int nth_square(Squares squares, int n) {
     for (; n > 0; --n) squares &= squares - 1;
     return std::countr_zero(squares);
 }
+
+}  // namespace bot

@@ -5,9 +5,11 @@
 #include <span>
 #include <utility>
 
+namespace client {
+
 std::vector<std::string> picture_folders() {
     std::vector<std::string> folders{"../thirdparty/"};
-    const std::string own = program_folder();
+    const std::string own = core::program_folder();
     if (!own.empty()) {
         folders.push_back(own + "/../thirdparty/");
         folders.push_back(own + "/" INSTALLED_PICTURES "/");
@@ -36,3 +38,5 @@ std::string load_pictures(Pictures& into) {
     }
     return "";
 }
+
+}  // namespace client

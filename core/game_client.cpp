@@ -12,6 +12,8 @@
 #include <functional>
 #include <thread>
 
+namespace core {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -158,3 +160,5 @@ std::optional<ServerReply> GameClient::taken(std::optional<ServerReply> reply) {
     if (reply && reply->status == 401) key_refused_ = true;
     return reply;
 }
+
+}  // namespace core

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace core {
+
 // The status line, the headers and the body of one reply together. A board is
 // 100 bytes, and a long game's record tens of KiB.
 constexpr std::size_t max_reply_bytes = 256 * 1024;
@@ -72,3 +74,5 @@ private:
     bool key_refused_ = false;
     std::string key_refusal_;
 };
+
+}  // namespace core

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+namespace core {
+
 // A private file one program holds: no other program can hold it until this
 // one lets it go, or ends in any way, a crash included.
 class HeldFile {
@@ -56,3 +58,5 @@ void remove_private_file(const std::string& path);
 // new and narrowed to its owner when it is the owner's regular file. None when
 // it cannot be opened.
 std::FILE* open_private_output(const std::string& path);
+
+}  // namespace core

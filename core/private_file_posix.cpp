@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+namespace core {
+
 HeldFile::~HeldFile() {
     if (handle_ != -1) close(static_cast<int>(handle_));
 }
@@ -112,3 +114,5 @@ std::FILE* open_private_output(const std::string& path) {
     if (out == nullptr) close(fd);
     return out;
 }
+
+}  // namespace core

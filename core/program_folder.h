@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace core {
+
 // The folder of the program's file, symbolic links resolved, without a
 // trailing slash; empty when the system does not tell.
 std::string program_folder();
+
+}  // namespace core

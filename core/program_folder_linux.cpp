@@ -4,6 +4,8 @@
 
 #include <climits>
 
+namespace core {
+
 std::string program_folder() {
     char path[PATH_MAX] = {};
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -12,3 +14,5 @@ std::string program_folder() {
     const std::size_t slash = folder.rfind('/');
     return slash == std::string::npos ? "" : folder.substr(0, slash);
 }
+
+}  // namespace core

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+namespace core {
+
 int milliseconds_until(std::chrono::steady_clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::clamp<long long>(left.count(), 0, 1 << 30));
@@ -62,3 +64,5 @@ void address_text(const sockaddr_storage& address, std::string& ip, int& port) {
     }
     ip = text;
 }
+
+}  // namespace core

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <string>
 
+namespace core {
+
 // Milliseconds from now until `deadline`, at least 0, for poll().
 int milliseconds_until(std::chrono::steady_clock::time_point deadline);
 
@@ -28,3 +30,5 @@ bool send_all_within(int sock, const char* data, std::size_t size, int timeout_m
 
 // The address and port of an IPv4 or IPv6 socket address, as text and number.
 void address_text(const sockaddr_storage& address, std::string& ip, int& port);
+
+}  // namespace core

@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const std::string port_text = std::to_string(default_port);
+const std::string port_text = std::to_string(core::default_port);
 
 void say(const std::string& line, std::FILE* to = stdout) {
     std::fprintf(to, "%s: %s\n", own_name().c_str(), line.c_str());
@@ -104,7 +104,7 @@ std::string start_in_background(Game& game, const std::string& name, const std::
     write_text(log, "");
     std::string error;
     const std::optional<ProcessId> process =
-        start_program({program, arguments, {{key_variable, game.key}}, "", log, log, true}, error);
+        start_program({program, arguments, {{core::key_variable, game.key}}, "", log, log, true}, error);
     if (!process) return error;
     write_text(in_state(game, name + ".pid"), std::to_string(*process) + "\n");
     return "";
@@ -119,7 +119,7 @@ void show_bot(Game& game, bool from_start) {
 }
 
 std::string start_server(Game& game, const std::vector<std::string>& listen) {
-    if (port_answers(default_port)) {
+    if (port_answers(core::default_port)) {
         if (alive(game, "server")) {
             std::string command = read_text(in_state(game, "command"));
             if (command.empty()) command = game.program;
@@ -138,11 +138,11 @@ std::string start_server(Game& game, const std::vector<std::string>& listen) {
     }
     game.started = true;
     write_text(in_state(game, "command"), game.command + "\n");
-    if (std::FILE* key_file = open_private_output(in_state(game, "key"))) {
+    if (std::FILE* key_file = core::open_private_output(in_state(game, "key"))) {
         std::fprintf(key_file, "%s\n", game.key.c_str());
         std::fclose(key_file);
     }
-    for (int i = 0; i < 50 && !port_answers(default_port); ++i) std::this_thread::sleep_for(100ms);
+    for (int i = 0; i < 50 && !port_answers(core::default_port); ++i) std::this_thread::sleep_for(100ms);
     if (!alive(game, "server")) return "the server did not start: " + read_text(in_state(game, "server.log"));
     show_server_console(game, true);
     return "";
@@ -174,7 +174,7 @@ std::string show_join_commands(const Game& game) {
                 "  reaches this machine; port %s must be open to it in this machine's firewall):\n",
                 port_text.c_str());
     for (const std::string& address : addresses) {
-        std::printf("    %s=%s %s --join %s\n", key_variable, game.key.c_str(), game.program.c_str(), address.c_str());
+        std::printf("    %s=%s %s --join %s\n", core::key_variable, game.key.c_str(), game.program.c_str(), address.c_str());
     }
     std::printf("  or %s --join ADDRESS alone, and types the key %s when asked.\n\n", game.program.c_str(),
                 game.key.c_str());
@@ -189,7 +189,7 @@ std::string start_window(Game& game, std::vector<std::string> arguments) {
     write_text(said, "");
     std::string error;
     const std::optional<ProcessId> window = start_program(
-        {game.programs.client, arguments, {{key_variable, game.key}}, game.programs.window_folder, "", said, false},
+        {game.programs.client, arguments, {{core::key_variable, game.key}}, game.programs.window_folder, "", said, false},
         error);
     if (!window) return error;
     game.windows.push_back(*window);
@@ -311,8 +311,8 @@ void remove_files(const std::vector<std::string>& paths) {
 
 std::string read_key_file(Game& game) {
     const std::string path = in_state(game, "key");
-    PrivateRead read = read_private_file(path, 64);
-    if (read.kind == PrivateRead::refused) return "the game's key file " + path + " " + read.why;
+    core::PrivateRead read = core::read_private_file(path, 64);
+    if (read.kind == core::PrivateRead::refused) return "the game's key file " + path + " " + read.why;
     game.key = read.text.substr(0, read.text.find('\n'));
     return "";
 }
@@ -320,7 +320,7 @@ std::string read_key_file(Game& game) {
 // The key of a join: --key, GAME_KEY, or typed when asked.
 std::string take_join_key(Game& game) {
     std::string typed = game.options.key;
-    if (typed.empty() && std::getenv(key_variable) != nullptr) typed = std::getenv(key_variable);
+    if (typed.empty() && std::getenv(core::key_variable) != nullptr) typed = std::getenv(core::key_variable);
     if (typed.empty() && input_is_terminal()) {
         std::fprintf(stderr, "%s: the game key shown on the terminal of the machine that hosts the game: ",
                      own_name().c_str());
@@ -328,9 +328,9 @@ std::string take_join_key(Game& game) {
     }
     if (typed.empty()) {
         return "--join needs the game key shown on the terminal of the machine that hosts the game: set " +
-               std::string(key_variable) + " or type it when asked";
+               std::string(core::key_variable) + " or type it when asked";
     }
-    return take_key(game.key, typed);
+    return core::take_key(game.key, typed);
 }
 
 // Starts the server and the windows, or takes back the seats of a game that

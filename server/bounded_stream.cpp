@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace server {
+
 namespace {
 
 // A reply's head and a board fit many times over; a larger body goes out
@@ -41,17 +43,17 @@ void BoundedSocketStream::start_request() {
 }
 
 bool BoundedSocketStream::flush() {
-    bool sent = send_all_within(sock_, reply_.data(), reply_.size(), milliseconds(limits_.write_timeout));
+    bool sent = core::send_all_within(sock_, reply_.data(), reply_.size(), milliseconds(limits_.write_timeout));
     reply_.clear();
     return sent;
 }
 
 bool BoundedSocketStream::is_readable() const {
-    return buffer_start_ < buffer_end_ || wait_for(sock_, POLLIN, milliseconds(limits_.read_timeout));
+    return buffer_start_ < buffer_end_ || core::wait_for(sock_, POLLIN, milliseconds(limits_.read_timeout));
 }
 
 bool BoundedSocketStream::is_writable() const {
-    return wait_for(sock_, POLLOUT, milliseconds(limits_.write_timeout));
+    return core::wait_for(sock_, POLLOUT, milliseconds(limits_.write_timeout));
 }
 
 // The library reads a head one byte at a time, so a head is cut as soon as it
@@ -89,7 +91,7 @@ void BoundedSocketStream::count_delivered(const char* ptr, std::size_t size) {
 }
 
 ssize_t BoundedSocketStream::fill_buffer(int timeout_ms) {
-    ssize_t got = receive_within(sock_, buffer_, sizeof buffer_, timeout_ms);
+    ssize_t got = core::receive_within(sock_, buffer_, sizeof buffer_, timeout_ms);
     if (got > 0) {
         buffer_start_ = 0;
         buffer_end_ = static_cast<std::size_t>(got);
@@ -100,7 +102,7 @@ ssize_t BoundedSocketStream::fill_buffer(int timeout_ms) {
 int BoundedSocketStream::read_wait_ms() {
     int wait = milliseconds(limits_.read_timeout);
     if ((in_head_ ? limits_.head_deadline : limits_.body_deadline).count() == 0) return wait;
-    int left = milliseconds_until(part_ends_by_);
+    int left = core::milliseconds_until(part_ends_by_);
     return left == 0 ? -1 : std::min(wait, left);
 }
 
@@ -148,22 +150,24 @@ ssize_t BoundedSocketStream::write(const char* ptr, size_t size) {
         reply_.append(ptr, size);
         return static_cast<ssize_t>(size);
     }
-    if (!flush() || !send_all_within(sock_, ptr, size, milliseconds(limits_.write_timeout))) return -1;
+    if (!flush() || !core::send_all_within(sock_, ptr, size, milliseconds(limits_.write_timeout))) return -1;
     return static_cast<ssize_t>(size);
 }
 
 void BoundedSocketStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    address_text(peer_, ip, port);
+    core::address_text(peer_, ip, port);
 }
 
 void BoundedSocketStream::get_local_ip_and_port(std::string& ip, int& port) const {
     if (local_) {
-        address_text(*local_, ip, port);
+        core::address_text(*local_, ip, port);
         return;
     }
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        address_text(address, ip, port);
+        core::address_text(address, ip, port);
     }
 }
+
+}  // namespace server

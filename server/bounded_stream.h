@@ -21,6 +21,8 @@
 #include <optional>
 #include <string>
 
+namespace server {
+
 constexpr std::size_t max_head_bytes = 64 * 1024;
 // Far above the 100-byte boards the clients post; a larger body gets 413.
 constexpr std::size_t max_body_bytes = 16 * 1024 * 1024;
@@ -109,3 +111,5 @@ private:
     std::size_t line_length_ = 0;
     char last_byte_ = 0;
 };
+
+}  // namespace server

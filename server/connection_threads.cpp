@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+namespace server {
+
 std::string address_group(const sockaddr_storage& peer) {
     if (peer.ss_family == AF_INET) {
         const auto& v4 = reinterpret_cast<const sockaddr_in&>(peer);
@@ -122,3 +124,5 @@ void ConnectionThreads::end_connections(std::chrono::milliseconds grace) {
     if (all_closed_.wait_for(lock, grace, [this] { return held_.empty(); })) return;
     for (auto& [number, held] : held_) shutdown(held.sock, SHUT_RDWR);
 }
+
+}  // namespace server

@@ -29,6 +29,8 @@
 #include <thread>
 #include <vector>
 
+namespace server {
+
 // Each thread may hold one request of up to the body cap, so this bound also
 // bounds the server's memory. The thread that runs the threads counts as one.
 constexpr std::size_t max_connection_threads = 256;
@@ -108,3 +110,5 @@ private:
 // What connections from one host share: the IPv4 address (an IPv4 address
 // mapped into IPv6 included), or the first 64 bits of an IPv6 address.
 std::string address_group(const sockaddr_storage& peer);
+
+}  // namespace server

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <thread>
 
+namespace server {
+
 namespace {
 
 std::chrono::milliseconds to_milliseconds(time_t sec, time_t usec) {
@@ -176,3 +178,5 @@ void GameServer::serve_connection(const AcceptedConnection& connection, const st
         }
     }
 }
+
+}  // namespace server

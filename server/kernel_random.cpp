@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <system_error>
 
+namespace server {
+
 namespace {
 
 void fill_from_kernel(void* into, std::size_t size) {
@@ -43,3 +45,5 @@ int random_index_below_five() {
         if (byte < 250) return byte % 5;
     }
 }
+
+}  // namespace server

@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace server {
+
 const char* const server_usage =
     "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--referee] [--help]\n"
     "Keeps the one game of rock-scissors-paper chess of its lifetime and relays\n"
@@ -49,7 +51,7 @@ std::string look_up(ServerOptions& options) {
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string port = std::to_string(options.port);
-    int failure = getaddrinfo(reachable_host(options.listen).c_str(), port.c_str(), &hints, &found);
+    int failure = getaddrinfo(core::reachable_host(options.listen).c_str(), port.c_str(), &hints, &found);
     if (failure != 0 || found == nullptr) {
         std::string reason = gai_strerror(failure);
         for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -69,11 +71,11 @@ std::string take_value(ServerOptions& options, const std::string& name, const st
         return value.empty() ? "--listen needs a name or address" : "";
     }
     if (name == "--port") {
-        auto port = port_number(value);
+        auto port = core::port_number(value);
         options.port = port.value_or(0);
         return port ? "" : "bad port " + value + ": give a number from 1 to 65535";
     }
-    return take_key(options.key, value);
+    return core::take_key(options.key, value);
 }
 
 }  // namespace
@@ -103,7 +105,7 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
         if (!error.empty()) return std::nullopt;
     }
     if (options.help) return options;
-    error = take_key_from_environment(options.key);
+    error = core::take_key_from_environment(options.key);
     if (error.empty()) error = look_up(options);
     if (error.empty() && options.beyond_loopback && options.key.empty()) {
         error = "listening on " + options.listen +
@@ -112,3 +114,5 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
     if (!error.empty()) return std::nullopt;
     return options;
 }
+
+}  // namespace server

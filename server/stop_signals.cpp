@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace server {
+
 namespace {
 
 sigset_t stop_signals() {
@@ -34,3 +36,5 @@ StopOnSignals::~StopOnSignals() {
     pthread_kill(thread_.native_handle(), SIGTERM);
     thread_.join();
 }
+
+}  // namespace server

@@ -7,6 +7,8 @@
 #include <functional>
 #include <thread>
 
+namespace server {
+
 class StopOnSignals {
 public:
     // Blocks both signals in the calling thread, and so in every thread it
@@ -22,3 +24,5 @@ private:
     std::atomic<bool> done_{false};
     std::thread thread_;
 };
+
+}  // namespace server

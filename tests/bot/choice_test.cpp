@@ -16,6 +16,10 @@
 #include <tuple>
 #include <vector>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 const SearchParams& easy = search_params(Level::easy);

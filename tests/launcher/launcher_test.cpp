@@ -30,6 +30,10 @@
 #include <sstream>
 #include <thread>
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 namespace {
 
 namespace fs = std::filesystem;
