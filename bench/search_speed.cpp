@@ -102,16 +102,17 @@ void measure_frozen(const char* name, frozen::Level level, int iterations, const
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::optional<Level> only = argc > 1 ? level_named(argv[1]) : std::nullopt;
+    const std::optional<Level> named = argc > 1 ? level_named(argv[1]) : std::nullopt;
+    const Level only = named.value_or(Level::easy);
     int iterations = argc > 2 ? std::atoi(argv[2]) : 0;
-    if ((argc > 1 && (!only || *only == Level::easy)) || argc > 3 || iterations < 0) {
+    if ((argc > 1 && only == Level::easy) || argc > 3 || iterations < 0) {
         std::fprintf(stderr, "usage: search_speed [normal|hard [ITERATIONS]]\n");
         return 2;
     }
     std::vector<Knowledge> all = positions();
     std::printf("%zu positions from easy-against-easy games (processor time, one core)\n", all.size());
-    if (only) {
-        measure_level(*only, all, iterations);
+    if (argc > 1) {
+        measure_level(only, all, iterations);
         return 0;
     }
     measure_level(Level::normal, all);
