@@ -52,6 +52,7 @@ struct Game {
     bool can_place = true;
     std::set<std::string> placed;
     std::chrono::steady_clock::time_point last_window;  // opened or placed
+    GameWatch* watch = nullptr;
 };
 
 std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
@@ -170,6 +171,7 @@ std::string show_join_commands(const Game& game) {
     if (addresses.empty()) {
         return "this machine has no network address besides loopback; connect it to the network first";
     }
+    if (game.watch && game.watch->hosting) game.watch->hosting(game.key, addresses);
     std::printf("\n  On the other machine, the other player types (one line, whichever address\n"
                 "  reaches this machine; port %s must be open to it in this machine's firewall):\n",
                 port_text.c_str());
@@ -460,13 +462,15 @@ struct StopUnlessKept {
 
 }  // namespace
 
-int run_game(const Options& options, const std::string& command) {
+int run_game(const Options& options, const std::string& command, GameWatch* watch) {
     Game game;
     game.options = options;
     game.command = command;
     game.program = command.substr(0, command.find(' '));
-    auto fail = [](const std::string& why) {
+    game.watch = watch;
+    auto fail = [watch](const std::string& why) {
         say(why, stderr);
+        if (watch) watch->refusal = why;
         return 1;
     };
     if (options.mode == Mode::join) {
