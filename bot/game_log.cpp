@@ -1,13 +1,13 @@
 #include "game_log.h"
 
-#include "private_file.h"
+#include "private_files.h"
 
 #include <chrono>
 
 namespace bot {
 
 GameLog::GameLog(const std::string& path) : wanted_(!path.empty()) {
-    if (!path.empty()) out_ = core::open_private_output(path);
+    if (!path.empty()) out_ = platform::open_private_output(path);
 }
 
 GameLog::~GameLog() {

@@ -9,7 +9,7 @@ namespace client {
 
 std::vector<std::string> picture_folders() {
     std::vector<std::string> folders{"../thirdparty/"};
-    const std::string own = core::program_folder();
+    const std::string own = platform::program_folder();
     if (!own.empty()) {
         folders.push_back(own + "/../thirdparty/");
         folders.push_back(own + "/" INSTALLED_PICTURES "/");

@@ -17,6 +17,10 @@
 #include <utility>
 #include <vector>
 
+namespace http {
+class Client;
+}
+
 namespace core {
 
 // The status line, the headers and the body of one reply together. A board is
@@ -37,6 +41,7 @@ struct ServerReply {
 };
 
 using RequestHeaders = std::vector<std::pair<std::string, std::string>>;
+
 
 class GameClient {
 public:
@@ -69,8 +74,7 @@ public:
 private:
     std::optional<ServerReply> taken(std::optional<ServerReply> reply);
 
-    struct Connection;
-    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<http::Client> connection_;
     bool key_refused_ = false;
     std::string key_refusal_;
 };

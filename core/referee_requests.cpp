@@ -1,8 +1,7 @@
 #include "referee_requests.h"
 
-#include <sys/random.h>
+#include "random_bytes.h"
 
-#include <stdexcept>
 #include <thread>
 
 namespace core {
@@ -60,12 +59,7 @@ std::optional<Seat> seat_from_text(std::string_view text) {
 
 std::string new_request_id() {
     unsigned char bytes[token_length / 2];
-    std::size_t filled = 0;
-    while (filled < sizeof bytes) {
-        ssize_t got = getrandom(bytes + filled, sizeof bytes - filled, 0);
-        if (got < 0) throw std::runtime_error("the kernel's random source is not available");
-        filled += static_cast<std::size_t>(got);
-    }
+    platform::fill_random_bytes(bytes, sizeof bytes);
     constexpr char digits[] = "0123456789abcdef";
     std::string id;
     for (unsigned char byte : bytes) {

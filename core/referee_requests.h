@@ -30,7 +30,7 @@ std::string seat_text(const Seat& seat);
 // one "\n" may follow. Anything else is none.
 std::optional<Seat> seat_from_text(std::string_view text);
 
-// 32 hex digits from the kernel's random source: the body of POST /seat, so
+// 32 hex digits from the system's random source: the body of POST /seat, so
 // that a repeat after a lost answer gets the same seat back.
 std::string new_request_id();
 

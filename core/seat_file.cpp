@@ -2,10 +2,10 @@
 
 namespace core {
 
-std::optional<Seat> read_seat_file(const std::string& path, HeldFile& file, std::string& error) {
-    PrivateRead read = read_private_file(path, max_seat_file_bytes);
-    if (read.kind == PrivateRead::absent) return std::nullopt;
-    if (read.kind == PrivateRead::refused) {
+std::optional<Seat> read_seat_file(const std::string& path, platform::HeldFile& file, std::string& error) {
+    platform::PrivateRead read = platform::read_private_file(path, max_seat_file_bytes);
+    if (read.kind == platform::PrivateRead::absent) return std::nullopt;
+    if (read.kind == platform::PrivateRead::refused) {
         error = "the seat file " + path + " " + read.why + "; nothing in it was used";
         return std::nullopt;
     }
@@ -18,13 +18,13 @@ std::optional<Seat> read_seat_file(const std::string& path, HeldFile& file, std:
     return seat;
 }
 
-std::string store_seat_file(const std::string& path, const Seat& seat, HeldFile& file) {
-    std::string why = create_private_file(path, seat_text(seat) + "\n", file);
+std::string store_seat_file(const std::string& path, const Seat& seat, platform::HeldFile& file) {
+    std::string why = platform::create_private_file(path, seat_text(seat) + "\n", file);
     return why.empty() ? "" : "cannot create the seat file " + path + ": " + why;
 }
 
 void remove_seat_file(const std::string& path) {
-    if (!path.empty()) remove_private_file(path);
+    if (!path.empty()) platform::remove_private_file(path);
 }
 
 SeatChoice choose_seat(GameClient& client, const std::string& seat_file, bool relay_allowed) {

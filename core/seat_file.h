@@ -6,7 +6,7 @@
 // plays the seat a file keeps.
 
 #include "game_client.h"
-#include "private_file.h"
+#include "private_files.h"
 #include "referee_requests.h"
 
 #include <cstddef>
@@ -18,15 +18,15 @@ namespace core {
 // A seat is 35 bytes; a larger file is not one.
 constexpr std::size_t max_seat_file_bytes = 256;
 
-// The seat `path` holds, with the file held in `file` (see read_private_file).
+// The seat `path` holds, with the file held in `file` (see platform::read_private_file).
 // None, with nothing in `error`, when there is no such file; none with one
 // line in `error`, which begins "the seat file PATH", when the file is there
 // but is refused, or holds no seat.
-std::optional<Seat> read_seat_file(const std::string& path, HeldFile& file, std::string& error);
+std::optional<Seat> read_seat_file(const std::string& path, platform::HeldFile& file, std::string& error);
 // Creates `path` (it must not exist yet), readable and writable by its owner
 // alone, holding the seat, and holds it in `file`. Returns what went wrong in
 // one line, or an empty text.
-std::string store_seat_file(const std::string& path, const Seat& seat, HeldFile& file);
+std::string store_seat_file(const std::string& path, const Seat& seat, platform::HeldFile& file);
 // The game is over: the seat is of no more use.
 void remove_seat_file(const std::string& path);
 
@@ -43,7 +43,7 @@ struct SeatChoice {
     Seat seat;
     bool resumed = false;  // the seat came from the file
     std::string why;       // one line, for `stop`
-    HeldFile file;         // the seat file, held while the seat is played
+    platform::HeldFile file;         // the seat file, held while the seat is played
 };
 
 // With a seat file holding a seat: that seat (its token is checked by the first

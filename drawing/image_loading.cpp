@@ -4,41 +4,15 @@
 
 #include "graph_wnd.h"
 #include "library.h"
+#include "regular_files.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 namespace {
-
-// The whole content of a regular file, or false when the path cannot be read
-// as one: missing, a directory, a device, a FIFO, or a read error. The open
-// does not block, so a FIFO without a writer is refused at once.
-bool read_whole_file(const char* path, std::vector<unsigned char>& bytes) {
-    if (!path) return false;
-    const int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return false;
-    struct stat status {};
-    bool whole = fstat(file, &status) == 0 && S_ISREG(status.st_mode);
-    unsigned char chunk[65536];
-    while (whole) {
-        const ssize_t got = read(file, chunk, sizeof chunk);
-        if (got == 0) break;
-        if (got > 0) {
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        } else if (errno != EINTR) {
-            whole = false;
-        }
-    }
-    close(file);
-    return whole;
-}
 
 SDL_Surface* decode_picture(std::vector<unsigned char>& bytes) {
     if (bytes.empty()) return nullptr;
@@ -70,7 +44,7 @@ void draw_over_black(IMAGE& image, SDL_Surface* picture, int width, int height) 
 
 std::uint8_t load_image(IMAGE* image, const char* path, int width, int height, bool resize) {
     std::vector<unsigned char> bytes;
-    if (!read_whole_file(path, bytes)) return LOAD_CANNOT_OPEN;
+    if (!path || !platform::read_regular_file(path, bytes)) return LOAD_CANNOT_OPEN;
 
     IMAGE* target = image ? image : window_object();
     if (!target) return LOAD_OK;

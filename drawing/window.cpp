@@ -2,26 +2,18 @@
 
 #include "graph_wnd.h"
 #include "library.h"
+#include "program_folder.h"
 #include "window_thread.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 // The program file's name without directory and extension.
 std::string program_base_name() {
-    char path[PATH_MAX] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string name = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "";
-    const std::size_t slash = name.rfind('/');
-    if (slash != std::string::npos) name.erase(0, slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return name;
+    return std::filesystem::path(platform::program_path()).stem().string();
 }
 
 // The first window of the process fixes the close and double-click settings.

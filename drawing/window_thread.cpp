@@ -3,15 +3,12 @@
 #include "event_mapping.h"
 #include "graph_wnd.h"
 #include "library.h"
+#include "stop_signals.h"
 #include "x11_window.h"
 
 #include <SDL.h>
-#include <semaphore.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -22,37 +19,12 @@ namespace {
 // About sixty copies a second, each only when no event is waiting.
 constexpr Uint32 copy_interval_ms = 17;
 
-constexpr int end_signals[] = {SIGTERM, SIGINT, SIGHUP};
-constexpr int end_signal_count = sizeof end_signals / sizeof end_signals[0];
-
-static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
-std::atomic<bool> end_requested{false};
-
-// Wakes a thread that has no window to wait on: posted for every request and
-// by the end signals (sem_post may be called from a signal handler).
-sem_t thread_wake;
-
-void init_thread_wake_once() {
-    static const bool ready = sem_init(&thread_wake, 0, 0) == 0;
-    (void)ready;
-}
-
-void on_end_signal(int) {
-    end_requested.store(true);
-    sem_post(&thread_wake);
-}
-
-// The process ends here, on the window thread, with _exit(0) rather than
-// exit(0). The game's main thread may at that moment be blocked in a network
-// request, asleep, or inside a call of this layer; exit-time destruction would
-// then destroy the pictures, the window object and the locks under its feet.
-// Nothing the game owns needs destruction to be correct, and what it wrote to
-// standard output is flushed first.
-[[noreturn]] void end_process() {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _exit(0);
-}
+// The process ends here, on the window thread, without exit-time destruction.
+// The game's main thread may at that moment be blocked in a network request,
+// asleep, or inside a call of this layer; exit-time destruction would then
+// destroy the pictures, the window object and the locks under its feet.
+// Nothing the game owns needs destruction to be correct.
+[[noreturn]] void end_process() { platform::end_process_now(); }
 
 }  // namespace
 
@@ -79,24 +51,11 @@ struct WindowThread::State {
     InputState input;
     Uint32 last_copy = 0;
     std::string driver;
-    struct sigaction previous_actions[end_signal_count] = {};
 };
 
 namespace {
 
 using State = WindowThread::State;
-
-void install_signal_handlers(State& state) {
-    struct sigaction action = {};
-    action.sa_handler = on_end_signal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int i = 0; i < end_signal_count; ++i) sigaction(end_signals[i], &action, &state.previous_actions[i]);
-}
-
-void restore_signal_handlers(State& state) {
-    for (int i = 0; i < end_signal_count; ++i) sigaction(end_signals[i], &state.previous_actions[i], nullptr);
-}
 
 void start_video(State& state) {
     // The layer turns signals into a clean end itself, and a close request of
@@ -115,7 +74,7 @@ void start_video(State& state) {
         SDL_Init(SDL_INIT_EVENTS);
     }
     state.wake_event = SDL_RegisterEvents(1);
-    install_signal_handlers(state);
+    platform::watch_end_signals();
 }
 
 void destroy_window(State& state) {
@@ -127,7 +86,7 @@ void destroy_window(State& state) {
 
 void stop_video(State& state) {
     destroy_window(state);
-    restore_signal_handlers(state);
+    platform::stop_watching_end_signals();
     state.wake_event = 0;
     SDL_Quit();
 }
@@ -198,14 +157,13 @@ bool serve_task(State& state) {
 // With no window there are no events: sleep until a request or an end signal.
 void wait_for_task(State& state) {
     SDL_FlushEvent(state.wake_event);
-    while (sem_wait(&thread_wake) != 0 && errno == EINTR && !end_requested.load()) {
-    }
+    platform::wait_for_wake();
 }
 
 void thread_main(State& state) {
     start_video(state);
     while (serve_task(state)) {
-        if (end_requested.load()) end_process();
+        if (platform::end_requested()) end_process();
         if (state.window) {
             pump_once(state);
         } else {
@@ -217,7 +175,7 @@ void thread_main(State& state) {
 
 // Wakes the thread whether it waits for events of its window or has none.
 void wake_thread(State& state) {
-    sem_post(&thread_wake);
+    platform::wake();
     const Uint32 type = state.wake_event.load();
     if (type == 0 || type == static_cast<Uint32>(-1)) return;
     SDL_Event event{};
@@ -228,7 +186,6 @@ void wake_thread(State& state) {
 }  // namespace
 
 WindowThread::WindowThread(GraphWnd& owner) : state_(std::make_unique<State>(owner)) {
-    init_thread_wake_once();
     state_->thread = std::thread(thread_main, std::ref(*state_));
     run([] {});
 }

@@ -6,6 +6,7 @@
 #include "bounded_stream.h"
 #include "game_server.h"
 #include "routes.h"
+#include "sockets.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -50,8 +51,17 @@ Relay relay(std::cout);
 int server_port() {
     static GameServer server([](httplib::Server& routes) { register_routes(routes, relay); });
     static int port = [] {
-        int bound = server.bind_to_any_port("127.0.0.1");
-        if (bound <= 0) fail("cannot bind");
+        // A free port, from a socket that lets go of it at once.
+        std::string reason;
+        auto any_port = platform::first_address("127.0.0.1", 0, reason);
+        if (!any_port) fail("no loopback address", reason);
+        platform::Socket probe = platform::listen_on(*any_port);
+        if (probe == platform::no_socket) fail("cannot bind");
+        std::string ip;
+        int bound = 0;
+        platform::address_text(*platform::local_address(probe), ip, bound);
+        platform::stop_listening(probe);
+        if (server.bind_game_address(*platform::first_address("127.0.0.1", bound, reason)) != 0) fail("cannot bind");
         std::thread(serve_without_signals, std::ref(server)).detach();
         return bound;
     }();
@@ -119,7 +129,7 @@ void check_state() {
     const GameState& game = relay.game;
     if (game.player_count < 0 || game.player_count > 2) fail("player count", "");
     if (game.current_turn != 1 && game.current_turn != 2) fail("turn", "");
-    if (game.board_text.size() > max_body_bytes) fail("board over the cap", "");
+    if (game.board_text.size() > http::max_body_bytes) fail("board over the cap", "");
 }
 
 }  // namespace

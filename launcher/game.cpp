@@ -6,8 +6,9 @@
 #include "server_checks.h"
 
 #include "game_constants.h"
-#include "private_file.h"
+#include "private_files.h"
 #include "server_address.h"
+#include "sockets.h"
 
 #include <cctype>
 #include <chrono>
@@ -31,6 +32,17 @@ using namespace std::chrono_literals;
 
 const std::string port_text = std::to_string(core::default_port);
 
+// True when something on this machine accepts a connection on 127.0.0.1:PORT.
+bool port_answers(int port) {
+    std::string unused;
+    auto address = platform::first_address("127.0.0.1", port, unused);
+    if (!address) return false;
+    platform::Socket sock = platform::connect_to(*address);
+    if (sock == platform::no_socket) return false;
+    platform::close_socket(sock);
+    return true;
+}
+
 void say(const std::string& line, std::FILE* to = stdout) {
     std::fprintf(to, "%s: %s\n", own_name().c_str(), line.c_str());
     std::fflush(to);
@@ -52,6 +64,7 @@ struct Game {
     bool can_place = true;
     std::set<std::string> placed;
     std::chrono::steady_clock::time_point last_window;  // opened or placed
+    GameWatch* watch = nullptr;
 };
 
 std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
@@ -138,7 +151,7 @@ std::string start_server(Game& game, const std::vector<std::string>& listen) {
     }
     game.started = true;
     write_text(in_state(game, "command"), game.command + "\n");
-    if (std::FILE* key_file = core::open_private_output(in_state(game, "key"))) {
+    if (std::FILE* key_file = platform::open_private_output(in_state(game, "key"))) {
         std::fprintf(key_file, "%s\n", game.key.c_str());
         std::fclose(key_file);
     }
@@ -170,6 +183,7 @@ std::string show_join_commands(const Game& game) {
     if (addresses.empty()) {
         return "this machine has no network address besides loopback; connect it to the network first";
     }
+    if (game.watch && game.watch->hosting) game.watch->hosting(game.key, addresses);
     std::printf("\n  On the other machine, the other player types (one line, whichever address\n"
                 "  reaches this machine; port %s must be open to it in this machine's firewall):\n",
                 port_text.c_str());
@@ -311,8 +325,8 @@ void remove_files(const std::vector<std::string>& paths) {
 
 std::string read_key_file(Game& game) {
     const std::string path = in_state(game, "key");
-    core::PrivateRead read = core::read_private_file(path, 64);
-    if (read.kind == core::PrivateRead::refused) return "the game's key file " + path + " " + read.why;
+    platform::PrivateRead read = platform::read_private_file(path, 64);
+    if (read.kind == platform::PrivateRead::refused) return "the game's key file " + path + " " + read.why;
     game.key = read.text.substr(0, read.text.find('\n'));
     return "";
 }
@@ -460,13 +474,15 @@ struct StopUnlessKept {
 
 }  // namespace
 
-int run_game(const Options& options, const std::string& command) {
+int run_game(const Options& options, const std::string& command, GameWatch* watch) {
     Game game;
     game.options = options;
     game.command = command;
     game.program = command.substr(0, command.find(' '));
-    auto fail = [](const std::string& why) {
+    game.watch = watch;
+    auto fail = [watch](const std::string& why) {
         say(why, stderr);
+        if (watch) watch->refusal = why;
         return 1;
     };
     if (options.mode == Mode::join) {

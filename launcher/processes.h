@@ -55,8 +55,6 @@ std::vector<std::string> network_addresses();
 
 // True when the name or address is known to the system's resolver.
 bool name_resolves(const std::string& host);
-// True when something on this machine accepts a connection on 127.0.0.1:PORT.
-bool port_answers(int port);
 
 // True when the launcher's standard input is a terminal a player types at.
 bool input_is_terminal();

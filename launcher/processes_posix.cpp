@@ -1,5 +1,7 @@
 #include "processes.h"
 
+#include "program_folder.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <iconv.h>
@@ -16,7 +18,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -124,10 +125,7 @@ bool running(ProcessId process) {
 
 void ask_to_end(ProcessId process) { kill(static_cast<pid_t>(process), SIGTERM); }
 
-std::string own_executable() {
-    std::error_code failed;
-    return std::filesystem::read_symlink("/proc/self/exe", failed).string();
-}
+std::string own_executable() { return platform::program_path(); }
 
 std::string own_name() { return program_invocation_short_name; }
 
@@ -151,18 +149,6 @@ bool name_resolves(const std::string& host) {
     if (getaddrinfo(host.c_str(), nullptr, nullptr, &found) != 0) return false;
     freeaddrinfo(found);
     return true;
-}
-
-bool port_answers(int port) {
-    const int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (sock < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool answered = connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(sock);
-    return answered;
 }
 
 bool input_is_terminal() { return isatty(0) == 1; }

@@ -1,23 +1,9 @@
 #include "connection_threads.h"
 
-#include <netinet/in.h>
-#include <unistd.h>
-
 #include <system_error>
 #include <utility>
 
 namespace server {
-
-std::string address_group(const sockaddr_storage& peer) {
-    if (peer.ss_family == AF_INET) {
-        const auto& v4 = reinterpret_cast<const sockaddr_in&>(peer);
-        return std::string(reinterpret_cast<const char*>(&v4.sin_addr), 4);
-    }
-    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(peer);
-    const char* bytes = reinterpret_cast<const char*>(&v6.sin6_addr);
-    if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return std::string(bytes + 12, 4);
-    return std::string(bytes, 8);
-}
 
 ConnectionThreads::ConnectionThreads(std::function<AcceptedConnection()> accept, Serve serve)
     : accept_(std::move(accept)), serve_(std::move(serve)) {}
@@ -46,8 +32,8 @@ void ConnectionThreads::accept_and_serve() {
         {
             std::lock_guard lock(mutex_);
             --waiting_;
-            if (connection.sock == INVALID_SOCKET) return;
-            number = admit(connection.sock, address_group(connection.peer));
+            if (connection.sock == platform::no_socket) return;
+            number = admit(connection.sock, platform::address_group(connection.peer));
             start_acceptor_if_none_waits();
         }
         serve_(connection, [this, number] { showed_key(number); });
@@ -56,7 +42,7 @@ void ConnectionThreads::accept_and_serve() {
             forget(number);
             ++waiting_;
         }
-        close(connection.sock);
+        platform::close_socket(connection.sock);
     }
 }
 
@@ -72,12 +58,12 @@ void ConnectionThreads::start_acceptor_if_none_waits() {
     ++waiting_;
 }
 
-std::uint64_t ConnectionThreads::admit(socket_t sock, const std::string& group) {
+std::uint64_t ConnectionThreads::admit(platform::Socket sock, const std::string& group) {
     if (bounds_.per_address != 0 && strangers_by_address_[group] >= bounds_.per_address) {
         displace_oldest_stranger(&group);
     }
     if (bounds_.total != 0 && strangers_ >= bounds_.total) displace_oldest_stranger(nullptr);
-    if (ending_) shutdown(sock, SHUT_RDWR);
+    if (ending_) platform::cut_off(sock);
     ++strangers_by_address_[group];
     ++strangers_;
     std::uint64_t number = next_number_++;
@@ -89,7 +75,7 @@ std::uint64_t ConnectionThreads::admit(socket_t sock, const std::string& group) 
 void ConnectionThreads::displace_oldest_stranger(const std::string* group) {
     for (auto& [number, held] : held_) {
         if (held.stranger && (group == nullptr || held.group == *group)) {
-            shutdown(held.sock, SHUT_RDWR);
+            platform::cut_off(held.sock);
             stop_counting_as_stranger(held);
             return;
         }
@@ -120,9 +106,9 @@ void ConnectionThreads::forget(std::uint64_t number) {
 void ConnectionThreads::end_connections(std::chrono::milliseconds grace) {
     std::unique_lock lock(mutex_);
     ending_ = true;
-    for (auto& [number, held] : held_) shutdown(held.sock, SHUT_RD);
+    for (auto& [number, held] : held_) platform::stop_reading(held.sock);
     if (all_closed_.wait_for(lock, grace, [this] { return held_.empty(); })) return;
-    for (auto& [number, held] : held_) shutdown(held.sock, SHUT_RDWR);
+    for (auto& [number, held] : held_) platform::cut_off(held.sock);
 }
 
 }  // namespace server

@@ -14,9 +14,7 @@
 // coming early. A connection that has shown the key counts against neither
 // and is never closed to make room.
 
-#include <httplib.h>
-
-#include <sys/socket.h>
+#include "sockets.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -36,8 +34,8 @@ namespace server {
 constexpr std::size_t max_connection_threads = 256;
 
 struct AcceptedConnection {
-    socket_t sock = INVALID_SOCKET;
-    sockaddr_storage peer{};
+    platform::Socket sock = platform::no_socket;
+    platform::Address peer;
 };
 
 // Bounds on the connections without the key; 0 for none.
@@ -48,7 +46,7 @@ struct StrangerBounds {
 
 class ConnectionThreads {
 public:
-    // `accept` waits for the next connection and gives INVALID_SOCKET once
+    // `accept` waits for the next connection and gives no_socket once
     // the listening socket is gone; `serve` serves a connection, and calls
     // `showed_key` once a request on it has carried the key. The threads close
     // the connection after.
@@ -73,7 +71,7 @@ public:
 
 private:
     struct Held {
-        socket_t sock;
+        platform::Socket sock;
         std::string group;
         bool stranger;  // has not shown the key
     };
@@ -84,7 +82,7 @@ private:
     void start_acceptor_if_none_waits();
     // With mutex_ held: makes room for a new stranger from `group` and counts
     // it; the connection's number.
-    std::uint64_t admit(socket_t sock, const std::string& group);
+    std::uint64_t admit(platform::Socket sock, const std::string& group);
     // With mutex_ held: cuts off the oldest stranger, of `group` when given.
     void displace_oldest_stranger(const std::string* group);
     void stop_counting_as_stranger(Held& held);
@@ -106,9 +104,5 @@ private:
     std::size_t threads_ = 1;
     std::size_t waiting_ = 1;
 };
-
-// What connections from one host share: the IPv4 address (an IPv4 address
-// mapped into IPv6 included), or the first 64 bits of an IPv6 address.
-std::string address_group(const sockaddr_storage& peer);
 
 }  // namespace server

@@ -1,67 +1,28 @@
 #include "game_server.h"
 
-#include "bounded_stream.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
 namespace server {
-
-namespace {
-
-std::chrono::milliseconds to_milliseconds(time_t sec, time_t usec) {
-    return std::chrono::milliseconds(sec * 1000 + usec / 1000);
-}
-
-// The address a socket listens on, when it is one address and not every
-// interface (0.0.0.0 or ::).
-std::optional<sockaddr_storage> one_listening_address(socket_t sock) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getsockname(sock, reinterpret_cast<sockaddr*>(&address), &length) != 0) return std::nullopt;
-    if (address.ss_family == AF_INET &&
-        reinterpret_cast<const sockaddr_in&>(address).sin_addr.s_addr != htonl(INADDR_ANY)) {
-        return address;
-    }
-    if (address.ss_family == AF_INET6 &&
-        !IN6_IS_ADDR_UNSPECIFIED(&reinterpret_cast<const sockaddr_in6&>(address).sin6_addr)) {
-        return address;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers)
     : threads_([this] { return accept_connection(); },
                [this](const AcceptedConnection& connection, const std::function<void()>& showed_key) {
                    serve_connection(connection, showed_key);
                }) {
-    register_handlers(*this);
-    set_payload_max_length(max_body_bytes);
-    set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    httplib::Server& library = http_.library();
+    register_handlers(library);
+    library.set_payload_max_length(http::max_body_bytes);
+    library.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         return refuse_before_routing(req, res);
     });
 }
 
-bool GameServer::bind_game_address(const sockaddr* address, socklen_t length) {
-    socket_t sock = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (sock == INVALID_SOCKET) return false;
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    if (::bind(sock, address, length) != 0 || ::listen(sock, SOMAXCONN) != 0) {
-        int error = errno;
-        close(sock);
-        errno = error;
-        return false;
-    }
-    svr_sock_ = sock;
-    return true;
+int GameServer::bind_game_address(const platform::Address& address) {
+    platform::Socket sock = platform::listen_on(address);
+    if (sock == platform::no_socket) return platform::last_error();
+    listening_ = sock;
+    return 0;
 }
 
 void GameServer::refuse_requests(std::function<bool(const httplib::Request&)> refused) {
@@ -70,12 +31,12 @@ void GameServer::refuse_requests(std::function<bool(const httplib::Request&)> re
 
 void GameServer::set_body_limit(std::size_t bytes) {
     body_limit_ = bytes;
-    set_payload_max_length(bytes);
+    http_.library().set_payload_max_length(bytes);
 }
 
 // The library reads Content-Length as strtoull does, and so does this.
-GameServer::HandlerResponse GameServer::refuse_before_routing(const httplib::Request& req,
-                                                               httplib::Response& res) const {
+httplib::Server::HandlerResponse GameServer::refuse_before_routing(const httplib::Request& req,
+                                                                   httplib::Response& res) const {
     if (refused_ && refused_(req)) {
         res.status = 401;
         res.set_header("WWW-Authenticate", "Bearer");
@@ -85,10 +46,10 @@ GameServer::HandlerResponse GameServer::refuse_before_routing(const httplib::Req
         res.set_content("this server takes a body of at most " + std::to_string(body_limit_) + " bytes\n",
                         "text/plain");
     } else {
-        return HandlerResponse::Unhandled;
+        return httplib::Server::HandlerResponse::Unhandled;
     }
     res.set_header("Connection", "close");
-    return HandlerResponse::Handled;
+    return httplib::Server::HandlerResponse::Handled;
 }
 
 void GameServer::guard_against_other_hosts() {
@@ -97,28 +58,27 @@ void GameServer::guard_against_other_hosts() {
     threads_.bound_strangers({max_strangers_per_address, max_strangers});
 }
 
-bool GameServer::listen_after_bind() {
-    local_ = one_listening_address(svr_sock_);
+// A connection's own address is asked of its socket only when the server
+// listens on every interface.
+int GameServer::listen_after_bind() {
+    if (auto address = platform::local_address(listening_); address && !platform::is_every_interface(*address)) {
+        local_ = address;
+    }
     threads_.run();
-    int error = listen_error_;
-    if (error == 0) return true;
-    errno = error;
-    return false;
+    return listen_error_;
 }
 
 void GameServer::stop() {
-    close_listening_socket(svr_sock_);
+    close_listening_socket(listening_);
     if (stop_hook_) stop_hook_();
     threads_.end_connections(stop_grace);
 }
 
-// shutdown() wakes every thread blocked in accept(); close() alone would not.
-bool GameServer::close_listening_socket(socket_t sock) {
-    if (sock == INVALID_SOCKET || !svr_sock_.compare_exchange_strong(sock, INVALID_SOCKET)) {
+bool GameServer::close_listening_socket(platform::Socket sock) {
+    if (sock == platform::no_socket || !listening_.compare_exchange_strong(sock, platform::no_socket)) {
         return false;
     }
-    shutdown(sock, SHUT_RDWR);
-    close(sock);
+    platform::stop_listening(sock);
     return true;
 }
 
@@ -126,16 +86,16 @@ bool GameServer::close_listening_socket(socket_t sock) {
 // interrupted call, again; any other error ends serving.
 AcceptedConnection GameServer::accept_connection() {
     for (;;) {
-        socket_t listening = svr_sock_;
-        if (listening == INVALID_SOCKET) return {};
+        platform::Socket listening = listening_;
+        if (listening == platform::no_socket) return {};
         AcceptedConnection connection;
-        socklen_t length = sizeof connection.peer;
-        connection.sock = accept(listening, reinterpret_cast<sockaddr*>(&connection.peer), &length);
-        if (connection.sock != INVALID_SOCKET) return connection;
-        int error = errno;
-        if (error == EMFILE) {
+        platform::AcceptFailure failure;
+        connection.sock = platform::accept_connection(listening, connection.peer, failure);
+        if (connection.sock != platform::no_socket) return connection;
+        if (failure == platform::AcceptFailure::short_wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } else if (error != EINTR && error != EAGAIN) {
+        } else if (failure == platform::AcceptFailure::fatal) {
+            int error = platform::last_error();
             if (close_listening_socket(listening)) listen_error_ = error;
             return {};
         }
@@ -151,10 +111,10 @@ AcceptedConnection GameServer::accept_connection() {
 // of board. The relay keeps bodies as they were sent. The first request that
 // carries the key takes the connection out of the bounds on strangers.
 void GameServer::serve_connection(const AcceptedConnection& connection, const std::function<void()>& showed_key) {
-    BoundedSocketStream stream(connection.sock, connection.peer, local_,
-                               {to_milliseconds(read_timeout_sec_, read_timeout_usec_),
-                                to_milliseconds(write_timeout_sec_, write_timeout_usec_), head_deadline_,
-                                body_deadline_});
+    http::StreamLimits limits = http_.connection_limits();
+    limits.head_deadline = head_deadline_;
+    limits.body_deadline = body_deadline_;
+    http::BoundedStream stream(connection.sock, connection.peer, local_, limits);
     bool keyed = false;
     auto before_routing = [&](httplib::Request& req) {
         req.ranges.clear();
@@ -165,15 +125,13 @@ void GameServer::serve_connection(const AcceptedConnection& connection, const st
         }
         stream.limit_body(body_limit_);
     };
-    for (std::size_t left = keep_alive_max_count_;
-         left > 0 && svr_sock_ != INVALID_SOCKET &&
-         stream.wait_for_request(std::chrono::seconds(keep_alive_timeout_sec_));
+    for (std::size_t left = http_.keep_alive_requests();
+         left > 0 && listening_ != platform::no_socket && stream.wait_for_request(http_.keep_alive_wait());
          --left) {
         bool connection_closed = false;
         stream.start_request();
-        bool served = process_request(stream, left == 1, connection_closed, before_routing);
-        if (!stream.flush() || !served || connection_closed || stream.reply_closes() ||
-            stream.request_was_cut()) {
+        bool served = http_.serve_request(stream, left == 1, connection_closed, before_routing);
+        if (!stream.flush() || !served || connection_closed || stream.reply_closes() || stream.cut()) {
             break;
         }
     }

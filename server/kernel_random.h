@@ -1,5 +1,5 @@
 #pragma once
-// Draws from the kernel's random source (getrandom): the deal and the seat
+// Draws from the system's random source: the deal and the seat
 // tokens of a refereed game, which neither seat may predict and no option
 // fixes. A draw that the kernel cannot serve raises std::system_error.
 

@@ -10,8 +10,7 @@
 #include "routes.h"
 #include "stop_signals.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cctype>
 #include <iostream>
 #include <memory>
 
@@ -22,7 +21,7 @@ int fail(const char* what, const server::ServerOptions& options, int error) {
     std::cerr << "server: " << what << " " << (ipv6 ? "[" : "") << options.listen
               << (ipv6 ? "]" : "") << ":" << options.port;
     if (error != 0) {
-        std::string reason = std::strerror(error);
+        std::string reason = platform::error_text(error);
         for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         std::cerr << ": " << reason;
     }
@@ -60,18 +59,13 @@ int main(int argc, char** argv) {
 
     // The relay is ended by these signals where it stands; a referee first
     // answers the long polls that wait on it.
-    std::unique_ptr<server::StopOnSignals> signals;
+    std::unique_ptr<platform::StopOnSignals> signals;
     if (options->referee) {
         server.on_stop([&referee] { server::end_waits(referee); });
-        signals = std::make_unique<server::StopOnSignals>([&server] { server.stop(); });
+        signals = std::make_unique<platform::StopOnSignals>([&server] { server.stop(); });
     }
 
-    errno = 0;
-    if (!server.bind_game_address(reinterpret_cast<const sockaddr*>(&options->address), options->address_length)) {
-        return fail("cannot listen on", *options, errno);
-    }
-    if (!server.listen_after_bind()) {
-        return fail("stopped serving on", *options, errno);
-    }
+    if (int error = server.bind_game_address(options->address)) return fail("cannot listen on", *options, error);
+    if (int error = server.listen_after_bind()) return fail("stopped serving on", *options, error);
     return 0;
 }

@@ -2,9 +2,6 @@
 
 #include "server_address.h"
 
-#include <netdb.h>
-#include <netinet/in.h>
-
 #include <cctype>
 #include <cstring>
 
@@ -30,37 +27,14 @@ const char* const server_usage =
 
 namespace {
 
-bool is_loopback(const sockaddr_storage& address) {
-    if (address.ss_family == AF_INET) {
-        auto ip = ntohl(reinterpret_cast<const sockaddr_in&>(address).sin_addr.s_addr);
-        return (ip >> 24) == 127;
-    }
-    if (address.ss_family == AF_INET6) {
-        const in6_addr& ip = reinterpret_cast<const sockaddr_in6&>(address).sin6_addr;
-        return IN6_IS_ADDR_LOOPBACK(&ip) || (IN6_IS_ADDR_V4MAPPED(&ip) && ip.s6_addr[12] == 127);
-    }
-    return false;
-}
-
 // The first address the name gives, the one clients try first. Empty when
 // the name is not found, with the reason.
 std::string look_up(ServerOptions& options) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string port = std::to_string(options.port);
-    int failure = getaddrinfo(core::reachable_host(options.listen).c_str(), port.c_str(), &hints, &found);
-    if (failure != 0 || found == nullptr) {
-        std::string reason = gai_strerror(failure);
-        for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return "cannot find " + options.listen + ": " + reason;
-    }
-    std::memcpy(&options.address, found->ai_addr, found->ai_addrlen);
-    options.address_length = found->ai_addrlen;
-    freeaddrinfo(found);
-    options.beyond_loopback = !is_loopback(options.address);
+    std::string reason;
+    auto found = platform::first_address(core::reachable_host(options.listen), options.port, reason);
+    if (!found) return "cannot find " + options.listen + ": " + reason;
+    options.address = *found;
+    options.beyond_loopback = !platform::is_loopback(options.address);
     return "";
 }
 

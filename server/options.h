@@ -4,7 +4,7 @@
 
 #include "game_constants.h"
 
-#include <sys/socket.h>
+#include "sockets.h"
 
 #include <optional>
 #include <string>
@@ -20,8 +20,7 @@ struct ServerOptions {
     bool help = false;
     // What --listen and --port name, looked up once: the one address that was
     // checked is the one the server binds.
-    sockaddr_storage address{};
-    socklen_t address_length = 0;
+    platform::Address address;
     bool beyond_loopback = false;
 };
 

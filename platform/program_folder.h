@@ -1,0 +1,17 @@
+#pragma once
+// Where the running program's own file lies, so that what ships beside it is
+// found whatever folder the program was started from.
+
+#include <string>
+
+namespace platform {
+
+// The program's file, symbolic links resolved; empty when the system does
+// not tell.
+std::string program_path();
+
+// The folder of the program's file, symbolic links resolved, without a
+// trailing separator; empty when the system does not tell.
+std::string program_folder();
+
+}  // namespace platform
