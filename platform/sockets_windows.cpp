@@ -164,7 +164,11 @@ std::ptrdiff_t receive_within(Socket sock, char* buffer, std::size_t size, int t
     for (bool waited = false;; waited = true) {
         int got = recv(handle(sock), buffer, asked, 0);
         if (got >= 0) return got;
-        if (WSAGetLastError() != WSAEWOULDBLOCK || waited) return -1;
+        // Winsock fails a read after shutdown(SD_RECEIVE) where POSIX reads
+        // the end of the stream; the callers take either as the end.
+        const int error = WSAGetLastError();
+        if (error == WSAESHUTDOWN) return 0;
+        if (error != WSAEWOULDBLOCK || waited) return -1;
         if (!wait_readable(sock, timeout_ms)) return -1;
     }
 }
