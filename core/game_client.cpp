@@ -1,6 +1,6 @@
 #include "game_client.h"
 
-#include "library.h"
+#include "http_library.h"
 
 #include <httplib.h>
 

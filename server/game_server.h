@@ -5,7 +5,7 @@
 // gets is the library's own answer.
 
 #include "connection_threads.h"
-#include "library.h"
+#include "http_library.h"
 #include "sockets.h"
 
 #include <atomic>

@@ -2,7 +2,7 @@
 // The HTTP library as the game's programs use it: the library's own server
 // and client, each held by an object of the game's, and read and written
 // through a BoundedStream. The calls into the library's insides that only one
-// version of it allows are all in one file, library_0_11_4.cpp.
+// version of it allows are all in one file, http_library_0_11_4.cpp.
 
 #include "bounded_stream.h"
 

@@ -4,7 +4,7 @@
 // loop that the game's serving follows. Another version would build and
 // misbehave, so CMake refuses any other.
 
-#include "library.h"
+#include "http_library.h"
 
 #include <thread>
 
