@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
+
 // No X connection, so no lost wake-up to forgive. What must come before
 // video starts on Windows is the declaration of DPI awareness: without it a
 // scaled desktop stretches the 904-pixel board past a 1080-pixel screen and
@@ -30,7 +32,18 @@ WindowHandle prepare_platform_window(SDL_Window* window, bool close_control, boo
     SDL_GetWindowSize(window, &width, &height);
     RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Windows' default place cascades down the screen; the board's 904
+    // pixels then run past the bottom of a 1080-pixel screen's work area, so
+    // the window is moved up as far as it needs to fit.
+    RECT placed{};
+    GetWindowRect(hwnd, &placed);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    const int frame_width = frame.right - frame.left;
+    const int frame_height = frame.bottom - frame.top;
+    const int left = std::max<int>(monitor.rcWork.left, std::min<int>(placed.left, monitor.rcWork.right - frame_width));
+    const int top = std::max<int>(monitor.rcWork.top, std::min<int>(placed.top, monitor.rcWork.bottom - frame_height));
+    SetWindowPos(hwnd, nullptr, left, top, frame_width, frame_height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return reinterpret_cast<WindowHandle>(hwnd);
 }
