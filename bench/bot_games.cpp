@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace support;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -46,6 +46,10 @@
 #include <string>
 #include <vector>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 // Games between these players last 100 to 200 moves; one still going at 1,000

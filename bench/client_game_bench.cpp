@@ -35,6 +35,10 @@
 #include <thread>
 #include <vector>
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 namespace {
 
 // The board the driver follows, every kind shown.

@@ -19,6 +19,9 @@
 #include <numeric>
 #include <vector>
 
+using namespace core;
+using namespace client;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -16,7 +16,7 @@ namespace frozen {
 inline int normal_iterations() { return search_params(Level::normal).iterations; }
 inline int hard_iterations() { return search_params(Level::hard).iterations; }
 
-inline Knowledge frozen_knowledge(const ::Knowledge& knowledge) {
+inline Knowledge frozen_knowledge(const bot::Knowledge& knowledge) {
     Knowledge copy;
     copy.player = knowledge.player;
     copy.possible = knowledge.possible;
@@ -31,8 +31,8 @@ inline Knowledge frozen_knowledge(const ::Knowledge& knowledge) {
 
 // The search of that day at `level`'s settings and `iterations` a move, on
 // what the bot's mind knows and the positions its moves have left.
-inline std::optional<Move> search_move(const ::Knowledge& knowledge, Level level, int iterations,
-                                       std::mt19937& rng, const ::PositionsLeft& left = {},
+inline std::optional<Move> search_move(const bot::Knowledge& knowledge, Level level, int iterations,
+                                       std::mt19937& rng, const bot::PositionsLeft& left = {},
                                        std::vector<WeighedMove>* weighed = nullptr) {
     SearchParams params = search_params(level);
     params.iterations = iterations;

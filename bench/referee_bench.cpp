@@ -27,6 +27,9 @@
 #include <thread>
 #include <vector>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -21,6 +21,10 @@
 #include <random>
 #include <vector>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 // What the side to move knows, its view being last_seen.

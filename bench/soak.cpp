@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+using namespace support;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

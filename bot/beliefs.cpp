@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <numeric>
 
+namespace bot {
+
 namespace {
 
 // Takes one of `kind` from the kinds still to give out; false when none is left.
 bool give(int kind, int& rocks, int& scissors, int papers_left) {
-    if (kind == Rock) return rocks-- > 0;
-    if (kind == Scissors) return scissors-- > 0;
+    if (kind == core::Rock) return rocks-- > 0;
+    if (kind == core::Scissors) return scissors-- > 0;
     return papers_left > 0;
 }
 
@@ -28,7 +30,7 @@ KindSampler kind_sampler(const KindMask* possible, int pieces, std::array<int, 3
         for (int rocks = 0; rocks <= max_of_a_kind; ++rocks) {
             for (int scissors = 0; scissors <= max_of_a_kind && rocks + scissors <= left; ++scissors) {
                 double ways = 0;
-                for (int kind = Rock; kind <= Paper; ++kind) {
+                for (int kind = core::Rock; kind <= core::Paper; ++kind) {
                     if (!(sampler.possible[piece] & mask_of(kind))) continue;
                     int r = rocks;
                     int s = scissors;
@@ -38,7 +40,7 @@ KindSampler kind_sampler(const KindMask* possible, int pieces, std::array<int, 3
             }
         }
     }
-    sampler.fits = sampler.ways[0][counts[Rock]][counts[Scissors]] > 0;
+    sampler.fits = sampler.ways[0][counts[core::Rock]][counts[core::Scissors]] > 0;
     return sampler;
 }
 
@@ -49,20 +51,20 @@ void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds) {
             KindMask possible = sampler.possible[piece] != 0 ? sampler.possible[piece] : any_kind;
             int choices[3];
             int count = 0;
-            for (int kind = Rock; kind <= Paper; ++kind) {
+            for (int kind = core::Rock; kind <= core::Paper; ++kind) {
                 if (possible & mask_of(kind)) choices[count++] = kind;
             }
             kinds[piece] = choices[std::uniform_int_distribution<int>(0, count - 1)(rng)];
         }
         return;
     }
-    int rocks = sampler.counts[Rock];
-    int scissors = sampler.counts[Scissors];
+    int rocks = sampler.counts[core::Rock];
+    int scissors = sampler.counts[core::Scissors];
     for (int piece = 0; piece < sampler.pieces; ++piece) {
         int left = sampler.pieces - piece;
         double pick = unit(rng) * sampler.ways[piece][rocks][scissors];
         int chosen = -1;
-        for (int kind = Rock; kind <= Paper; ++kind) {
+        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
             if (!(sampler.possible[piece] & mask_of(kind))) continue;
             int r = rocks;
             int s = scissors;
@@ -74,8 +76,8 @@ void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds) {
             pick -= ways;
         }
         kinds[piece] = chosen;
-        if (chosen == Rock) --rocks;
-        if (chosen == Scissors) --scissors;
+        if (chosen == core::Rock) --rocks;
+        if (chosen == core::Scissors) --scissors;
     }
 }
 
@@ -83,11 +85,11 @@ Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge) {
     Beliefs beliefs;
     std::array<KindMask, max_drawn_pieces> possible{};
     int pieces = 0;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            const Cell& square = view[column][row];
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
+            const core::Cell& square = view[column][row];
             bool own = square.owner == knowledge.player;
-            beliefs.seen[column][row] = Cell{own ? square.kind : Rock, square.owner};
+            beliefs.seen[column][row] = core::Cell{own ? square.kind : core::Rock, square.owner};
             if (square.owner == 0 || own) continue;
             beliefs.squares[beliefs.on_board++] = {column, row};
             KindMask mask = knowledge.possible[column][row];
@@ -110,7 +112,7 @@ Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge) {
     return beliefs;
 }
 
-void draw_board(Board& drawn, const Beliefs& beliefs, std::mt19937& rng) {
+void draw_board(core::Board& drawn, const Beliefs& beliefs, std::mt19937& rng) {
     int kinds[max_drawn_pieces];
     draw_kinds(beliefs.sampler, rng, kinds);
     drawn = beliefs.seen;
@@ -119,3 +121,5 @@ void draw_board(Board& drawn, const Beliefs& beliefs, std::mt19937& rng) {
         drawn[square[0]][square[1]].kind = kinds[piece];
     }
 }
+
+}  // namespace bot

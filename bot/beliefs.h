@@ -12,10 +12,12 @@
 #include <array>
 #include <random>
 
+namespace bot {
+
 // Pieces on the board and gone from it that one draw gives kinds to.
-constexpr int max_drawn_pieces = board_columns * board_rows + pieces_a_side;
+constexpr int max_drawn_pieces = core::board_columns * core::board_rows + core::pieces_a_side;
 // Most pieces of one kind a draw gives out.
-constexpr int max_of_a_kind = pieces_of_a_kind;
+constexpr int max_of_a_kind = core::pieces_of_a_kind;
 
 // Draws a kind for each of `pieces` pieces, uniformly from the assignments in
 // which each piece has one of its possible kinds and the kinds given out
@@ -39,14 +41,16 @@ void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds);
 
 struct Beliefs {
     // The board as seen, each opposing piece a rock until drawn.
-    Board seen{};
+    core::Board seen{};
     // The opposing pieces on the board, in the order the sampler gives them
     // kinds; the pieces taken and those not accounted for follow them there.
-    std::array<std::array<int, 2>, board_columns * board_rows> squares{};
+    std::array<std::array<int, 2>, core::board_columns * core::board_rows> squares{};
     int on_board = 0;
     KindSampler sampler;
 };
 
 Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge);
 // One board drawn from the beliefs.
-void draw_board(Board& drawn, const Beliefs& beliefs, std::mt19937& rng);
+void draw_board(core::Board& drawn, const Beliefs& beliefs, std::mt19937& rng);
+
+}  // namespace bot

@@ -13,6 +13,8 @@
 #include <optional>
 #include <thread>
 
+namespace bot {
+
 namespace {
 
 // A person may think for minutes. Between two rounds of questions the bot
@@ -21,9 +23,9 @@ namespace {
 constexpr auto poll_pause = std::chrono::milliseconds(20);
 
 struct BotGame {
-    GameClient client;
+    core::GameClient client;
     // The board just fetched, or the one this bot dealt or moved on.
-    Board board;
+    core::Board board;
     int player = 0;
     GameLog log;
     BotMind mind;
@@ -36,7 +38,7 @@ void say(const BotGame& game, const std::string& line) {
     std::cout << "bot, player " << game.player << ": " << line << std::endl;
 }
 
-int stop_refused(const GameClient& client) {
+int stop_refused(const core::GameClient& client) {
     std::cerr << "bot: " << client.key_refusal() << std::endl;
     return 2;
 }
@@ -44,18 +46,18 @@ int stop_refused(const GameClient& client) {
 // Player 1 deals and posts the starting board; player 2 waits for it, taking
 // nothing but a whole board. False when the server refuses the key.
 bool set_up(BotGame& game, unsigned seed) {
-    game.player = join_game(game.client);
+    game.player = core::join_game(game.client);
     if (game.client.key_refused()) return false;
     game.log.note("joined", std::to_string(game.player));
-    wait_for_start(game.client);
+    core::wait_for_start(game.client);
     if (game.client.key_refused()) return false;
     if (game.player == 1) {
-        deal_board(game.board, [] { return std::rand() % 5; });
-        post_board(game.client, game.board);
-        game.log.note("dealt", board_text(game.board));
+        core::deal_board(game.board, [] { return std::rand() % 5; });
+        core::post_board(game.client, game.board);
+        game.log.note("dealt", core::board_text(game.board));
     } else {
-        game.board = fetch_board(game.client);
-        game.log.note("setup", board_text(game.board));
+        game.board = core::fetch_board(game.client);
+        game.log.note("setup", core::board_text(game.board));
     }
     if (game.client.key_refused()) return false;
     game.mind = start_mind(game.board, game.player, seed, game.level);
@@ -66,10 +68,10 @@ bool set_up(BotGame& game, unsigned seed) {
 // the server refuses the key.
 std::optional<std::string> wait_for_turn(BotGame& game) {
     for (;;) {
-        std::string winner = ask_who_win(game.client);
+        std::string winner = core::ask_who_win(game.client);
         if (game.client.key_refused()) return std::nullopt;
         if (winner != "0") return winner;
-        if (is_turn_of(game.client, game.player) || game.client.key_refused()) return std::nullopt;
+        if (core::is_turn_of(game.client, game.player) || game.client.key_refused()) return std::nullopt;
         std::this_thread::sleep_for(poll_pause);
     }
 }
@@ -78,32 +80,32 @@ std::optional<std::string> wait_for_turn(BotGame& game) {
 // refuses the key).
 bool take_turn(BotGame& game) {
     long long asked = GameLog::now();
-    game.board = fetch_board(game.client);
+    game.board = core::fetch_board(game.client);
     if (game.client.key_refused()) return false;
-    game.log.note_at(asked, "fetched", board_text(game.board));
+    game.log.note_at(asked, "fetched", core::board_text(game.board));
     auto started = std::chrono::steady_clock::now();
     BotTurn turn = play_bot_turn(game.mind, game.board);
     if (game.explain) std::cerr << "bot, player " << game.player << ": " << turn_explanation(turn) << std::flush;
     // The search's own time counts toward the pause a person gets to follow the game.
     std::this_thread::sleep_until(started + game.think);
     if (!turn.move) {
-        post_win(game.client, opponent_of(game.player));
+        core::post_win(game.client, core::opponent_of(game.player));
         if (game.client.key_refused()) return false;
         game.log.note("forfeited");
         say(game, "none of my pieces can move; I give the game up");
         return false;
     }
-    if (turn.result == MoveResult::far_row_win) {
-        post_win(game.client, game.player);
+    if (turn.result == core::MoveResult::far_row_win) {
+        core::post_win(game.client, game.player);
         if (game.client.key_refused()) return false;
         game.log.note("won");
         say(game, "I reached the far row and win");
         return false;
     }
-    post_board(game.client, game.board);
+    core::post_board(game.client, game.board);
     if (game.client.key_refused()) return false;
-    game.log.note("posted", board_text(game.board));
-    hand_over_turn(game.client);
+    game.log.note("posted", core::board_text(game.board));
+    core::hand_over_turn(game.client);
     if (game.client.key_refused()) return false;
     game.log.note("handed_over");
     return true;
@@ -115,14 +117,14 @@ int play_game(const BotOptions& options) {
     unsigned seed = options.seed_given ? options.seed : static_cast<unsigned>(std::time(nullptr));
     std::srand(seed);
     {
-        GameClient client(options.server);
-        const bool relay_allowed = options.relay || is_loopback_host(options.server.host);
-        const SeatChoice seat = choose_seat(client, options.seat_file, relay_allowed);
+        core::GameClient client(options.server);
+        const bool relay_allowed = options.relay || core::is_loopback_host(options.server.host);
+        const core::SeatChoice seat = core::choose_seat(client, options.seat_file, relay_allowed);
         if (!seat.why.empty()) std::cerr << "bot: " << seat.why << std::endl;
-        if (seat.kind == SeatChoice::stop) return 2;
-        if (seat.kind == SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);
+        if (seat.kind == core::SeatChoice::stop) return 2;
+        if (seat.kind == core::SeatChoice::seated) return play_refereed_game(options, seat.seat, seed);
     }
-    BotGame game{.client = GameClient(options.server),
+    BotGame game{.client = core::GameClient(options.server),
                  .board = {},
                  .log = GameLog(options.log_path),
                  .mind = {},
@@ -140,3 +142,5 @@ int play_game(const BotOptions& options) {
         if (!take_turn(game)) return game.client.key_refused() ? stop_refused(game.client) : 0;
     }
 }
+
+}  // namespace bot

@@ -3,6 +3,8 @@
 
 #include "options.h"
 
+namespace bot {
+
 // Takes a seat first: on a refereed server the refereed game is played. On a
 // relay it joins, sets up, plays until the game is over and tells how it
 // ended on standard output. Returns the exit status: 0 when the game is over,
@@ -10,3 +12,5 @@
 // seat. A server that refuses the key ends the program with status 2 (see
 // GameClient).
 int play_game(const BotOptions& options);
+
+}  // namespace bot

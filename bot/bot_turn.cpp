@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <utility>
 
-BotMind start_mind(const Board& board, int player, unsigned seed, const SearchParams& params) {
+namespace bot {
+
+BotMind start_mind(const core::Board& board, int player, unsigned seed, const SearchParams& params) {
     return BotMind{start_knowledge(player, view_of_board(board, player)), std::nullopt, std::mt19937(seed), params, {}};
 }
 
-BotMind start_mind(const Board& board, int player, unsigned seed, Level level) {
+BotMind start_mind(const core::Board& board, int player, unsigned seed, Level level) {
     return start_mind(board, player, seed, search_params(level));
 }
 
@@ -31,32 +33,32 @@ void decide(BotMind& mind, BotTurn& turn) {
 
 }  // namespace
 
-BotTurn choose_bot_move(BotMind& mind, const Board& seen) {
+BotTurn choose_bot_move(BotMind& mind, const core::Board& seen) {
     learn_from_opponent_move(mind.knowledge, view_of_board(seen, mind.knowledge.player));
     BotTurn turn;
     decide(mind, turn);
     return turn;
 }
 
-void learn_own_move(BotMind& mind, const Move& move, const PlayerView& after) {
+void learn_own_move(BotMind& mind, const core::Move& move, const PlayerView& after) {
     learn_from_own_move(mind.knowledge, move, after);
     mind.previous = move;
     if (mind.params.iterations > 0) mind.left.insert(position_key(mind.knowledge.last_seen));
 }
 
-BotTurn play_bot_turn(BotMind& mind, Board& board) {
+BotTurn play_bot_turn(BotMind& mind, core::Board& board) {
     const int player = mind.knowledge.player;
     BotTurn turn = choose_bot_move(mind, board);
     if (!turn.move) return turn;
-    const Move& move = *turn.move;
-    turn.result = make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+    const core::Move& move = *turn.move;
+    turn.result = core::make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
     learn_own_move(mind, move, view_of_board(board, player));
     return turn;
 }
 
 namespace {
 
-std::string squares_text(const Move& move) {
+std::string squares_text(const core::Move& move) {
     char text[32];
     std::snprintf(text, sizeof text, "(%d,%d)->(%d,%d)", move.from_column, move.from_row, move.to_column,
                   move.to_row);
@@ -88,3 +90,5 @@ std::string turn_explanation(const BotTurn& turn) {
     for (const WeighedMove& weighed : ranked) text += weighed_text(weighed);
     return text;
 }
+
+}  // namespace bot

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 
+namespace bot {
+
 namespace {
 
-bool is_opposing(const Cell& square, int player) {
+bool is_opposing(const core::Cell& square, int player) {
     return square.owner != 0 && square.owner != player;
 }
 
@@ -26,7 +28,7 @@ double advance_value(const SearchParams& params, int player, int row) {
 double exposure_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params, int column,
                 int row) {
     double worst = 0;
-    for_each_neighbour(column, row, [&](int c, int r) {
+    core::for_each_neighbour(column, row, [&](int c, int r) {
         if (!is_opposing(view[c][r], knowledge.player)) return;
         worst = std::max(worst, defence_loss_chance(knowledge, params, c, r, view[column][row].kind));
     });
@@ -39,15 +41,15 @@ double position_value(const PlayerView& view, const Knowledge& knowledge, const 
     int player = knowledge.player;
     double bold = boldness(knowledge, params);
     double value = 0;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            const Cell& square = view[column][row];
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
+            const core::Cell& square = view[column][row];
             if (square.owner == player) {
                 double worth = params.easy_piece + bold * advance_value(params, player, row);
                 double danger = params.easy_exposure / bold * exposure_chance(view, knowledge, params, column, row);
                 value += worth * (1 - danger);
             } else if (square.owner != 0) {
-                value -= params.easy_piece + advance_value(params, opponent_of(player), row);
+                value -= params.easy_piece + advance_value(params, core::opponent_of(player), row);
             }
         }
     }
@@ -55,14 +57,14 @@ double position_value(const PlayerView& view, const Knowledge& knowledge, const 
 }
 
 double outcome_value(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                     const Move& move) {
-    if (move.to_row == far_row(knowledge.player)) return params.easy_win;
+                     const core::Move& move) {
+    if (move.to_row == core::far_row(knowledge.player)) return params.easy_win;
     return position_value(view, knowledge, params);
 }
 
 double move_value(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                  const Move& move) {
-    const Cell& target = view[move.to_column][move.to_row];
+                  const core::Move& move) {
+    const core::Cell& target = view[move.to_column][move.to_row];
     PlayerView moved = after_step(view, move);
     if (target.owner == 0) return outcome_value(moved, knowledge, params, move);
     int attacker = view[move.from_column][move.from_row].kind;
@@ -71,7 +73,7 @@ double move_value(const PlayerView& view, const Knowledge& knowledge, const Sear
     return chance * outcome_value(moved, knowledge, params, move) + (1 - chance) * lost;
 }
 
-bool undoes(const Move& move, const std::optional<Move>& previous) {
+bool undoes(const core::Move& move, const std::optional<core::Move>& previous) {
     return previous && move.from_column == previous->to_column &&
            move.from_row == previous->to_row && move.to_column == previous->from_column &&
            move.to_row == previous->from_row;
@@ -79,13 +81,13 @@ bool undoes(const Move& move, const std::optional<Move>& previous) {
 
 }  // namespace
 
-std::optional<Move> easy_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                              const std::optional<Move>& previous, std::mt19937& rng,
+std::optional<core::Move> easy_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+                              const std::optional<core::Move>& previous, std::mt19937& rng,
                               std::vector<WeighedMove>* weighed) {
     std::uniform_real_distribution<double> noise(0, params.easy_noise);
-    std::optional<Move> best;
+    std::optional<core::Move> best;
     double best_value = 0;
-    for (const Move& move : legal_moves(view, knowledge.player)) {
+    for (const core::Move& move : core::legal_moves(view, knowledge.player)) {
         double value = move_value(view, knowledge, params, move) + noise(rng);
         if (undoes(move, previous)) value -= params.easy_undo;
         if (weighed) weighed->push_back({move, 0, value});
@@ -96,3 +98,5 @@ std::optional<Move> easy_move(const PlayerView& view, const Knowledge& knowledge
     }
     return best;
 }
+
+}  // namespace bot

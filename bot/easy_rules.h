@@ -12,9 +12,13 @@
 #include <random>
 #include <vector>
 
+namespace bot {
+
 // The best move, or none when no piece can move. `previous` is the bot's last
 // move, which it is loath to undo; `rng` breaks near ties. Each move with
 // its value goes to `weighed` when given.
-std::optional<Move> easy_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                              const std::optional<Move>& previous, std::mt19937& rng,
+std::optional<core::Move> easy_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+                              const std::optional<core::Move>& previous, std::mt19937& rng,
                               std::vector<WeighedMove>* weighed = nullptr);
+
+}  // namespace bot

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace bot {
+
 GameLog::GameLog(const std::string& path) : wanted_(!path.empty()) {
     if (!path.empty()) out_ = platform::open_private_output(path);
 }
@@ -29,3 +31,5 @@ void GameLog::note_at(long long stamp, const std::string& event, const std::stri
     // Each line reaches the file as it happens, for a reader that follows the game.
     std::fflush(out_);
 }
+
+}  // namespace bot

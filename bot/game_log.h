@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <string>
 
+namespace bot {
+
 class GameLog {
 public:
     // No path: nothing is written.
@@ -32,3 +34,5 @@ private:
     bool wanted_;
     std::FILE* out_ = nullptr;
 };
+
+}  // namespace bot

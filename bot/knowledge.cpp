@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace bot {
+
 namespace {
 
 struct Square {
@@ -12,14 +14,14 @@ struct Square {
     int row;
 };
 
-bool is_opposing(const Knowledge& knowledge, const Cell& square) {
+bool is_opposing(const Knowledge& knowledge, const core::Cell& square) {
     return square.owner != 0 && square.owner != knowledge.player;
 }
 
 constexpr int no_single_kind = -1;
 
 int single_kind(KindMask mask) {
-    for (int kind = Rock; kind <= Paper; ++kind) {
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
         if (mask == mask_of(kind)) return kind;
     }
     return no_single_kind;
@@ -49,7 +51,7 @@ void narrow(Knowledge& knowledge, int column, int row, KindMask allowed) {
 // Whoever moved onto the square of a piece of kind `defender` and stays there
 // is of the same kind or of the kind that beats it.
 KindMask kinds_winning_attack_on(int defender) {
-    return mask_of(defender) | mask_of(kind_beating(defender));
+    return mask_of(defender) | mask_of(core::kind_beating(defender));
 }
 
 // The opponent's piece left `from`; it went to an orthogonal neighbour that
@@ -60,10 +62,10 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     knowledge.possible[from.column][from.row] = 0;
     std::vector<Square> own_neighbours;
     bool found = false;
-    for_each_neighbour(from.column, from.row, [&](int column, int row) {
+    core::for_each_neighbour(from.column, from.row, [&](int column, int row) {
         if (found) return;
-        const Cell& old_square = before[column][row];
-        const Cell& new_square = now[column][row];
+        const core::Cell& old_square = before[column][row];
+        const core::Cell& new_square = now[column][row];
         if (old_square.owner == knowledge.player) own_neighbours.push_back({column, row});
         if (!is_opposing(knowledge, new_square) || is_opposing(knowledge, old_square)) return;
         knowledge.possible[column][row] = carried;
@@ -73,16 +75,16 @@ void follow_opposing_step(Knowledge& knowledge, const PlayerView& now, Square fr
     if (found) return;
     if (own_neighbours.size() == 1) {
         const Square& own = own_neighbours[0];
-        const Cell& defender = before[own.column][own.row];
+        const core::Cell& defender = before[own.column][own.row];
         // The opponent knows its attacker's kind, so it knows the one that beat it.
         knowledge.shown[own.column][own.row] = mask_of(defender.kind);
-        int attacker = kind_beaten_by(defender.kind);
+        int attacker = core::kind_beaten_by(defender.kind);
         if (knowledge.remaining[attacker] > 0) --knowledge.remaining[attacker];
         return;
     }
     // It lost to one of several of ours, so it was of a kind one of them beats.
     KindMask lost_to = 0;
-    for (const Square& own : own_neighbours) lost_to |= mask_of(kind_beaten_by(before[own.column][own.row].kind));
+    for (const Square& own : own_neighbours) lost_to |= mask_of(core::kind_beaten_by(before[own.column][own.row].kind));
     if (lost_to != 0) remember_taken(knowledge, carried & lost_to ? carried & lost_to : lost_to);
 }
 
@@ -92,8 +94,8 @@ Knowledge start_knowledge(int player, const PlayerView& view) {
     Knowledge knowledge;
     knowledge.player = player;
     knowledge.last_seen = view;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             if (is_opposing(knowledge, view[column][row])) knowledge.possible[column][row] = any_kind;
             if (view[column][row].owner == player) knowledge.shown[column][row] = any_kind;
         }
@@ -117,16 +119,16 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
     bool quiet = pieces_on(now) == pieces_on(knowledge.last_seen);
     knowledge.quiet_turns = quiet ? knowledge.quiet_turns + 1 : 0;
     std::vector<Square> left;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             bool was = is_opposing(knowledge, knowledge.last_seen[column][row]);
             if (was && !is_opposing(knowledge, now[column][row])) left.push_back({column, row});
         }
     }
     if (left.size() == 1) follow_opposing_step(knowledge, now, left[0]);
     // Anything the single step does not explain leaves those pieces unknown.
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             KindMask& mask = knowledge.possible[column][row];
             if (!is_opposing(knowledge, now[column][row])) {
                 mask = 0;
@@ -144,8 +146,8 @@ void learn_from_opponent_move(Knowledge& knowledge, const PlayerView& now) {
     knowledge.last_seen = now;
 }
 
-void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerView& after) {
-    const Cell& target_before = knowledge.last_seen[move.to_column][move.to_row];
+void learn_from_own_move(Knowledge& knowledge, const core::Move& move, const PlayerView& after) {
+    const core::Cell& target_before = knowledge.last_seen[move.to_column][move.to_row];
     int attacker = knowledge.last_seen[move.from_column][move.from_row].kind;
     KindMask shown = knowledge.shown[move.from_column][move.from_row];
     knowledge.shown[move.from_column][move.from_row] = 0;
@@ -154,7 +156,7 @@ void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerVie
         if (after[move.to_column][move.to_row].owner == knowledge.player) {
             // The defender was of the attacker's kind or of the kind it beats;
             // when what was known already leaves only one of those, that kind is down one.
-            narrow(knowledge, move.to_column, move.to_row, mask_of(attacker) | mask_of(kind_beaten_by(attacker)));
+            narrow(knowledge, move.to_column, move.to_row, mask_of(attacker) | mask_of(core::kind_beaten_by(attacker)));
             // The opponent saw its defender of kind d lose, so the attacker is
             // d or the kind beating d; only a defender known for sure says which.
             int defender = single_kind(knowledge.possible[move.to_column][move.to_row]);
@@ -164,7 +166,7 @@ void learn_from_own_move(Knowledge& knowledge, const Move& move, const PlayerVie
             }
             forget_piece(knowledge, move.to_column, move.to_row);
         } else {
-            knowledge.possible[move.to_column][move.to_row] = mask_of(kind_beating(attacker));
+            knowledge.possible[move.to_column][move.to_row] = mask_of(core::kind_beating(attacker));
             knowledge.shown[move.to_column][move.to_row] = 0;
         }
     }
@@ -177,7 +179,7 @@ std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row,
     if (mask == 0) mask = any_kind;
     std::array<double, 3> odds{};
     double total = 0;
-    for (int kind = Rock; kind <= Paper; ++kind) {
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
         if (!(mask & mask_of(kind))) continue;
         odds[kind] = knowledge.remaining[kind] + used_up_weight;
         total += odds[kind];
@@ -185,3 +187,5 @@ std::array<double, 3> kind_odds(const Knowledge& knowledge, int column, int row,
     for (double& odd : odds) odd /= total;
     return odds;
 }
+
+}  // namespace bot

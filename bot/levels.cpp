@@ -1,5 +1,7 @@
 #include "levels.h"
 
+namespace bot {
+
 namespace {
 
 struct LevelEntry {
@@ -33,3 +35,5 @@ std::optional<Level> level_named(const std::string& name) {
 const char* level_name(Level level) { return entry(level).name; }
 
 const SearchParams& search_params(Level level) { return entry(level).params; }
+
+}  // namespace bot

@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+namespace bot {
+
 enum class Level { easy, normal, hard };
 
 struct SearchParams {
@@ -61,7 +63,7 @@ struct SearchParams {
     double depth_discount = 0.98;
     // Judging a position where a playout stops: each piece is worth 1 plus
     // this by the rows it has come forward from its back row.
-    std::array<double, board_rows> judge_advance{0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
+    std::array<double, core::board_rows> judge_advance{0, 0, 0, 0, 0.05, 0.1, 0.2, 0.35, 0.6, 0};
     // A piece one step from its far row is worth this much more when its
     // side moves next, and this much when the other side does.
     double judge_near_far_row_to_move = 3;
@@ -112,3 +114,5 @@ struct SearchParams {
 std::optional<Level> level_named(const std::string& name);
 const char* level_name(Level level);
 const SearchParams& search_params(Level level);
+
+}  // namespace bot

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace bot {
+
 const char* const bot_usage =
     "Usage: bot [--level LEVEL] [--think MS] [--seed N] [--log FILE] [--server HOST[:PORT]] [--key KEY]\n"
     "           [--seat-file PATH] [--relay] [--explain] [--help]\n"
@@ -76,7 +78,7 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
         }
         const std::string& value = args[++i];
         if (name == "--server" || name == "--key") {
-            error = take_address_option(options.server, name, value);
+            error = core::take_address_option(options.server, name, value);
             if (!error.empty()) return std::nullopt;
             continue;
         }
@@ -102,6 +104,8 @@ std::optional<BotOptions> parse_options(const std::vector<std::string>& args, st
             return std::nullopt;
         }
     }
-    if (!options.help && !(error = take_key_from_environment(options.server.key)).empty()) return std::nullopt;
+    if (!options.help && !(error = core::take_key_from_environment(options.server.key)).empty()) return std::nullopt;
     return options;
 }
+
+}  // namespace bot

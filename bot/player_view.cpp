@@ -1,16 +1,20 @@
 #include "player_view.h"
 
-PlayerView view_of_board(const Board& board, int player) { return board_seen_by(board, player); }
+namespace bot {
 
-PlayerView after_step(const PlayerView& view, const Move& move) {
+PlayerView view_of_board(const core::Board& board, int player) { return core::board_seen_by(board, player); }
+
+PlayerView after_step(const PlayerView& view, const core::Move& move) {
     PlayerView next = view;
     next[move.to_column][move.to_row] = view[move.from_column][move.from_row];
-    next[move.from_column][move.from_row] = Cell{};
+    next[move.from_column][move.from_row] = core::Cell{};
     return next;
 }
 
-PlayerView after_lost_attack(const PlayerView& view, const Move& move) {
+PlayerView after_lost_attack(const PlayerView& view, const core::Move& move) {
     PlayerView next = view;
-    next[move.from_column][move.from_row] = Cell{};
+    next[move.from_column][move.from_row] = core::Cell{};
     return next;
 }
+
+}  // namespace bot

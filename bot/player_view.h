@@ -7,13 +7,17 @@
 #include "game_view.h"
 #include "rules.h"
 
-using PlayerView = Board;
+namespace bot {
+
+using PlayerView = core::Board;
 
 // Copies `board` for `player`, leaving out every opposing kind.
-PlayerView view_of_board(const Board& board, int player);
+PlayerView view_of_board(const core::Board& board, int player);
 
 // The view after the piece on `move`'s first square stepped to its second,
 // winning whatever fight there was.
-PlayerView after_step(const PlayerView& view, const Move& move);
+PlayerView after_step(const PlayerView& view, const core::Move& move);
 // The view after that piece attacked and lost.
-PlayerView after_lost_attack(const PlayerView& view, const Move& move);
+PlayerView after_lost_attack(const PlayerView& view, const core::Move& move);
+
+}  // namespace bot

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cmath>
 
+namespace bot {
+
 namespace {
 
 KindMask narrowed(KindMask known, KindMask allowed) {
@@ -17,7 +19,7 @@ KindMask narrowed(KindMask known, KindMask allowed) {
 std::array<KindMask, 8> surely_beaten_table() {
     std::array<KindMask, 8> table{};
     for (KindMask known = 1; known < 8; ++known) {
-        for (int kind = Rock; kind <= Paper; ++kind) {
+        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
             if (surely_beats(known, kind)) table[known] |= mask_of(kind);
         }
     }
@@ -29,24 +31,24 @@ const std::array<KindMask, 8> surely_beaten = surely_beaten_table();
 // For each square, the kinds of the mover's pieces that an opposing
 // neighbour is known to beat there. Only narrowed pieces can be known to
 // beat anything, and they are few, so only they are visited.
-using Danger = std::array<std::array<KindMask, board_rows>, board_columns>;
+using Danger = std::array<std::array<KindMask, core::board_rows>, core::board_columns>;
 
 void mark_danger(const World& world, int side, Danger& danger) {
     danger = {};
     for (std::uint64_t left = world.narrowed; left != 0; left &= left - 1) {
         int square = std::countr_zero(left);
-        int column = square / board_rows;
-        int row = square % board_rows;
+        int column = square / core::board_rows;
+        int row = square % core::board_rows;
         if (world.board[column][row].owner == side) continue;
         KindMask beaten = surely_beaten[world.known[column][row]];
         if (beaten == 0) continue;
-        for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
+        core::for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
     }
 }
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
 // `move`'s target after the step.
-double step_odds(const World& world, const Move& move, int kind) {
+double step_odds(const World& world, const core::Move& move, int kind) {
     if (world.board[move.to_column][move.to_row].owner == 0) return 1;
     return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
@@ -59,10 +61,10 @@ struct SideRows {
 };
 
 SideRows rows_of(int side) {
-    return {far_row(side), forward_step(side), back_row(side) + forward_step(side)};
+    return {core::far_row(side), core::forward_step(side), core::back_row(side) + core::forward_step(side)};
 }
 
-double step_weight(const SearchParams& params, const Danger& danger, const SideRows& rows, const Move& move,
+double step_weight(const SearchParams& params, const Danger& danger, const SideRows& rows, const core::Move& move,
                    int kind) {
     int step = (move.to_row - move.from_row) * rows.forward;
     double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
@@ -70,7 +72,7 @@ double step_weight(const SearchParams& params, const Danger& danger, const SideR
     return weight;
 }
 
-double attack_weight(const World& world, const SearchParams& params, const SideRows& rows, const Move& move,
+double attack_weight(const World& world, const SearchParams& params, const SideRows& rows, const core::Move& move,
                      int kind) {
     KindMask mask = world.known[move.to_column][move.to_row];
     double share = attack_odds(kind, mask);
@@ -82,15 +84,15 @@ double attack_weight(const World& world, const SearchParams& params, const SideR
     return params.playout_attack * odds * odds;
 }
 
-double judged_value_for_1(const Board& board, const SearchParams& params, int side_to_move) {
+double judged_value_for_1(const core::Board& board, const SearchParams& params, int side_to_move) {
     double score = 0;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             int owner = board[column][row].owner;
             if (owner == 0) continue;
             int forward = progress(owner, row);
             double worth = 1 + params.judge_advance[forward];
-            if (forward == board_rows - 2) {
+            if (forward == core::board_rows - 2) {
                 worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
             }
             score += owner == 1 ? worth : -worth;
@@ -105,20 +107,20 @@ double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 // bits of their targets.
 struct Steps {
     int count = 0;
-    std::array<Move, 4> moves{};
+    std::array<core::Move, 4> moves{};
     std::array<std::uint64_t, 4> targets{};
 };
 
-int square_bit(int column, int row) { return column * board_rows + row; }
+int square_bit(int column, int row) { return column * core::board_rows + row; }
 
-using StepTable = std::array<Steps, board_columns * board_rows>;
+using StepTable = std::array<Steps, core::board_columns * core::board_rows>;
 
 StepTable step_table() {
     StepTable table;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             Steps& at = table[square_bit(column, row)];
-            for_each_neighbour(column, row, [&](int c, int r) {
+            core::for_each_neighbour(column, row, [&](int c, int r) {
                 at.moves[at.count] = {column, row, c, r};
                 at.targets[at.count++] = std::uint64_t{1} << square_bit(c, r);
             });
@@ -139,15 +141,15 @@ void note_owner(World& world, int column, int row) {
 
 }  // namespace
 
-World world_on(const Board& board) {
+World world_on(const core::Board& board) {
     World world{board, {}};
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) note_owner(world, column, row);
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) note_owner(world, column, row);
     }
     return world;
 }
 
-void list_moves(const World& world, int side, MoveList& into) {
+void list_moves(const World& world, int side, core::MoveList& into) {
     const std::uint64_t own = world.pieces[side];
     int size = 0;
     for (std::uint64_t left = own; left != 0; left &= left - 1) {
@@ -160,7 +162,7 @@ void list_moves(const World& world, int side, MoveList& into) {
 }
 
 void note_narrowing(World& world, int column, int row) {
-    std::uint64_t bit = std::uint64_t{1} << (column * board_rows + row);
+    std::uint64_t bit = std::uint64_t{1} << (column * core::board_rows + row);
     KindMask known = world.known[column][row];
     if (known != 0 && known != any_kind) {
         world.narrowed |= bit;
@@ -169,43 +171,43 @@ void note_narrowing(World& world, int column, int row) {
     }
 }
 
-StepEnd play_step(World& world, int side, const Move& move) {
-    Board& board = world.board;
+StepEnd play_step(World& world, int side, const core::Move& move) {
+    core::Board& board = world.board;
     const int attacker = board[move.from_column][move.from_row].kind;
-    const Cell defender = board[move.to_column][move.to_row];
+    const core::Cell defender = board[move.to_column][move.to_row];
     KindMask& at_target = world.known[move.to_column][move.to_row];
     KindMask carried = world.known[move.from_column][move.from_row];
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
-    MoveResult result = make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    core::MoveResult result = core::make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
     note_owner(world, move.from_column, move.from_row);
     note_owner(world, move.to_column, move.to_row);
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
-        at_target = narrowed(at_target, mask_of(kind_beating(attacker)));
+        at_target = narrowed(at_target, mask_of(core::kind_beating(attacker)));
         end = StepEnd::fell;
     } else {
         at_target = defender.owner == 0
                         ? carried
-                        : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
-        end = result == MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
+                        : narrowed(carried, mask_of(defender.kind) | mask_of(core::kind_beating(defender.kind)));
+        end = result == core::MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
     }
     note_narrowing(world, move.to_column, move.to_row);
     return end;
 }
 
-bool is_sure_far_row_step(const World& world, int side, const Move& move) {
-    return move.to_row == far_row(side) &&
+bool is_sure_far_row_step(const World& world, int side, const core::Move& move) {
+    return move.to_row == core::far_row(side) &&
            step_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
 }
 
-int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
+int playout_weights(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
                     double* weights) {
     const SideRows rows = rows_of(side);
     Danger danger;
     mark_danger(world, side, danger);
     for (int i = 0; i < moves.size; ++i) {
-        const Move& move = moves[i];
+        const core::Move& move = moves[i];
         int kind = world.board[move.from_column][move.from_row].kind;
         if (move.to_row == rows.far && step_odds(world, move, kind) >= params.playout_far_row_odds) return i;
         bool attack = world.board[move.to_column][move.to_row].owner != 0;
@@ -215,9 +217,9 @@ int playout_weights(const World& world, const SearchParams& params, int side, co
     return -1;
 }
 
-Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
+core::Move playout_move(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
                   std::mt19937& rng) {
-    double weights[max_legal_moves];
+    double weights[core::max_legal_moves];
     int at_once = playout_weights(world, params, side, moves, weights);
     if (at_once >= 0) return moves[at_once];
     double total = 0;
@@ -235,14 +237,16 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 }
 
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
-    MoveList moves;
+    core::MoveList moves;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
         list_moves(world, side, moves);
-        if (moves.size == 0) return discounted(win_for_1(opponent_of(side)), plies, params);
+        if (moves.size == 0) return discounted(win_for_1(core::opponent_of(side)), plies, params);
         StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
-        side = opponent_of(side);
+        side = core::opponent_of(side);
     }
     return discounted(judged_value_for_1(world.board, params, side), plies, params);
 }
+
+}  // namespace bot

@@ -12,10 +12,12 @@
 #include <cstdint>
 #include <random>
 
+namespace bot {
+
 struct World {
-    Board board{};
+    core::Board board{};
     // For each piece, the kinds its opponent knows it may be.
-    std::array<std::array<KindMask, board_rows>, board_columns> known{};
+    std::array<std::array<KindMask, core::board_rows>, core::board_columns> known{};
     // The squares, bit column * board_rows + row, whose piece's opponent
     // knows it to be fewer than all three kinds.
     std::uint64_t narrowed = 0;
@@ -25,12 +27,12 @@ struct World {
 };
 
 // A world on `board`: its pieces noted, nothing known of their kinds.
-World world_on(const Board& board);
+World world_on(const core::Board& board);
 
 // The legal moves of `side` into `into`, as list_legal_moves lists them and
 // in its order, from the world's pieces and a table of each square's
 // neighbours: most of an iteration's time went to listing moves.
-void list_moves(const World& world, int side, MoveList& into);
+void list_moves(const World& world, int side, core::MoveList& into);
 
 // Brings the narrowed bit of one square in line with its known kinds.
 void note_narrowing(World& world, int column, int row);
@@ -40,16 +42,16 @@ void note_narrowing(World& world, int column, int row);
 enum class StepEnd { stands, fell, won };
 
 // Plays the step by the rules and tells each side what the fight showed.
-StepEnd play_step(World& world, int side, const Move& move);
+StepEnd play_step(World& world, int side, const core::Move& move);
 
 // Whether `side`, stepping `move`, reaches its far row whatever the kinds it
 // cannot see: onto an empty square, or onto a piece whose known kinds all lose.
-bool is_sure_far_row_step(const World& world, int side, const Move& move);
+bool is_sure_far_row_step(const World& world, int side, const core::Move& move);
 
 // The weight a playout gives each of `moves` for `side`, into `weights`. A
 // far-row step at good odds is taken at once instead: its index comes back,
 // otherwise -1.
-int playout_weights(const World& world, const SearchParams& params, int side, const MoveList& moves,
+int playout_weights(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
                     double* weights);
 
 // A number from 0 up to 1 from one draw of `rng`: a distribution's double
@@ -57,7 +59,7 @@ int playout_weights(const World& world, const SearchParams& params, int side, co
 inline double unit_draw(std::mt19937& rng) { return static_cast<double>(rng()) * (1.0 / 4294967296.0); }
 
 // A playout's pick among `moves` for `side`.
-Move playout_move(const World& world, const SearchParams& params, int side, const MoveList& moves,
+core::Move playout_move(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
                   std::mt19937& rng);
 
 // A win or loss `plies` ahead counts this much less: from player 1's side,
@@ -68,3 +70,5 @@ double discounted(double value_for_1, int plies, const SearchParams& params);
 // the result for player 1: a win or a loss, or the judged position where
 // the playout stops, discounted by the plies from the root.
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);
+
+}  // namespace bot

@@ -10,12 +10,14 @@
 #include <optional>
 #include <thread>
 
+namespace bot {
+
 namespace {
 
 struct RefereedBot {
     // Long polls only: the bot waits for nothing else while one is out.
-    GameClient client;
-    Seat seat;
+    core::GameClient client;
+    core::Seat seat;
     std::string seat_file;
     GameLog log;
     // Started from the first view after the deal, so a bot that takes its
@@ -48,62 +50,62 @@ int stop_refused(const RefereedBot& bot) {
 // does not know the seat or refuses the key. A server that answers a wait with the same version
 // at once, or with a reply that is not a view, is asked again only after a
 // rest.
-std::optional<GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> after) {
+std::optional<core::GameView> ask_view(RefereedBot& bot, std::optional<std::uint64_t> after) {
     for (;;) {
-        ViewReply reply = after ? wait_for_change(bot.client, bot.seat.token, *after)
-                                : get_view(bot.client, bot.seat.token);
-        if (reply.answer == Answer::seat_unknown || reply.answer == Answer::key_refused) return std::nullopt;
-        if (reply.answer == Answer::ok) {
+        core::ViewReply reply = after ? core::wait_for_change(bot.client, bot.seat.token, *after)
+                                : core::get_view(bot.client, bot.seat.token);
+        if (reply.answer == core::Answer::seat_unknown || reply.answer == core::Answer::key_refused) return std::nullopt;
+        if (reply.answer == core::Answer::ok) {
             bot.log.note("view", view_line(reply.view));
             if (!after || reply.view.version > *after) return reply.view;
         }
-        std::this_thread::sleep_for(request_rest);
+        std::this_thread::sleep_for(core::request_rest);
     }
 }
 
 // A lost answer leaves it open whether the move was made; sent again, a move
 // that was made is refused as out of turn.
-Answer send(RefereedBot& bot, const std::optional<Move>& move) {
+core::Answer send(RefereedBot& bot, const std::optional<core::Move>& move) {
     for (;;) {
-        Answer answer = move ? post_move(bot.client, bot.seat.token, *move) : post_resign(bot.client, bot.seat.token);
-        if (answer != Answer::failed) return answer;
-        std::this_thread::sleep_for(request_rest);
+        core::Answer answer = move ? core::post_move(bot.client, bot.seat.token, *move) : core::post_resign(bot.client, bot.seat.token);
+        if (answer != core::Answer::failed) return answer;
+        std::this_thread::sleep_for(core::request_rest);
     }
 }
 
 // One turn on `view`. Returns the view to go on from, or none when the game
 // has ended for the bot, with the exit status in `status`.
-std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& status) {
+std::optional<core::GameView> take_turn(RefereedBot& bot, const core::GameView& view, int& status) {
     auto started = std::chrono::steady_clock::now();
     const BotTurn turn = choose_bot_move(*bot.mind, view.board);
-    const std::optional<Move>& move = turn.move;
+    const std::optional<core::Move>& move = turn.move;
     if (bot.explain) std::cerr << "bot, player " << bot.seat.number << ": " << turn_explanation(turn) << std::flush;
     // The search's own time counts toward the pause a person gets to follow the game.
     std::this_thread::sleep_until(started + bot.think);
-    const Answer answer = send(bot, move);
+    const core::Answer answer = send(bot, move);
     status = 0;
-    if (answer == Answer::seat_unknown || answer == Answer::key_refused) {
+    if (answer == core::Answer::seat_unknown || answer == core::Answer::key_refused) {
         status = stop_refused(bot);
         return std::nullopt;
     }
     if (!move) {
         bot.log.note("resigned");
         say(bot, "none of my pieces can move; I give the game up");
-        remove_seat_file(bot.seat_file);
+        core::remove_seat_file(bot.seat_file);
         return std::nullopt;
     }
-    if (answer != Answer::ok) {
+    if (answer != core::Answer::ok) {
         // The server and the bot disagree on the game: the bot starts over
         // from the server's view, after a rest.
-        bot.log.note("refused", move_text(*move));
+        bot.log.note("refused", core::move_text(*move));
         bot.mind.reset();
-        std::this_thread::sleep_for(request_rest);
-        std::optional<GameView> now = ask_view(bot, std::nullopt);
+        std::this_thread::sleep_for(core::request_rest);
+        std::optional<core::GameView> now = ask_view(bot, std::nullopt);
         if (!now) status = stop_refused(bot);
         return now;
     }
-    bot.log.note("moved", move_text(*move));
-    std::optional<GameView> later = ask_view(bot, view.version);
+    bot.log.note("moved", core::move_text(*move));
+    std::optional<core::GameView> later = ask_view(bot, view.version);
     if (!later) {
         status = stop_refused(bot);
         return std::nullopt;
@@ -114,21 +116,21 @@ std::optional<GameView> take_turn(RefereedBot& bot, const GameView& view, int& s
 
 }  // namespace
 
-std::string view_line(const GameView& view) {
-    std::string line = view_text(view);
+std::string view_line(const core::GameView& view) {
+    std::string line = core::view_text(view);
     line.pop_back();
     std::replace(line.begin(), line.end(), '\n', '/');
     return line;
 }
 
-PlayerView view_after_own_move(const PlayerView& before, const Move& move, const GameView& later) {
+PlayerView view_after_own_move(const PlayerView& before, const core::Move& move, const core::GameView& later) {
     const int player = before[move.from_column][move.from_row].owner;
     if (before[move.to_column][move.to_row].owner == 0) return after_step(before, move);
     const auto on_target = [&](int column, int row) { return column == move.to_column && row == move.to_row; };
-    const std::optional<LastMove>& last = later.last_move;
+    const std::optional<core::LastMove>& last = later.last_move;
     bool won;
     if (last && last->move == move) {
-        won = last->outcome != MoveOutcome::lost;
+        won = last->outcome != core::MoveOutcome::lost;
     } else if (last && on_target(last->move.from_column, last->move.from_row)) {
         won = false;  // the defender stayed, and has moved on since
     } else if (last && on_target(last->move.to_column, last->move.to_row)) {
@@ -139,8 +141,8 @@ PlayerView view_after_own_move(const PlayerView& before, const Move& move, const
     return won ? after_step(before, move) : after_lost_attack(before, move);
 }
 
-int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned seed) {
-    RefereedBot bot{.client = GameClient(options.server, long_poll_wait),
+int play_refereed_game(const BotOptions& options, const core::Seat& seat, unsigned seed) {
+    RefereedBot bot{.client = core::GameClient(options.server, core::long_poll_wait),
                     .seat = seat,
                     .seat_file = options.seat_file,
                     .log = GameLog(options.log_path),
@@ -150,12 +152,12 @@ int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned see
                     .seed = seed,
                     .explain = options.explain};
     bot.log.note("seat", std::to_string(seat.number));
-    std::optional<GameView> view = ask_view(bot, std::nullopt);
+    std::optional<core::GameView> view = ask_view(bot, std::nullopt);
     while (view) {
         if (view->winner != 0) {
             bot.log.note("winner", std::to_string(view->winner));
             say(bot, "the game is over, the server names player " + std::to_string(view->winner) + " as the winner");
-            remove_seat_file(bot.seat_file);
+            core::remove_seat_file(bot.seat_file);
             return 0;
         }
         if (!bot.mind && view->turn != 0) bot.mind = start_mind(view->board, seat.number, seed, bot.level);
@@ -169,3 +171,5 @@ int play_refereed_game(const BotOptions& options, const Seat& seat, unsigned see
     }
     return stop_refused(bot);
 }
+
+}  // namespace bot

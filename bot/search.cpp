@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace bot {
+
 namespace {
 
 // What each side knows at the root: the bot of each opposing piece, and the
@@ -15,8 +17,8 @@ namespace {
 // iteration draws the kinds into a copy.
 World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
     World world = world_on(beliefs.seen);
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             int owner = world.board[column][row].owner;
             KindMask known = owner == knowledge.player ? knowledge.shown[column][row] : knowledge.possible[column][row];
             world.known[column][row] = owner == 0 ? 0 : known != 0 ? known : any_kind;
@@ -29,12 +31,12 @@ World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
 // How often the bot has left the position the step leaves. An attack never
 // leaves one it has left: a piece leaves the board, and no earlier position
 // had that few.
-int times_left(const PlayerView& view, const Move& move, const PositionsLeft& left) {
+int times_left(const PlayerView& view, const core::Move& move, const PositionsLeft& left) {
     if (left.empty() || view[move.to_column][move.to_row].owner != 0) return 0;
     return static_cast<int>(left.count(position_key(after_step(view, move))));
 }
 
-bool undoes(const Move& move, const std::optional<Move>& previous) {
+bool undoes(const core::Move& move, const std::optional<core::Move>& previous) {
     return previous && move.from_column == previous->to_column && move.from_row == previous->to_row &&
            move.to_column == previous->from_column && move.to_row == previous->from_row;
 }
@@ -42,7 +44,7 @@ bool undoes(const Move& move, const std::optional<Move>& previous) {
 // The chance that the opponent steps onto the bot's back row right after the
 // move, whichever way a fight in it goes.
 double opponent_win_chance_after(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                                 const Move& move) {
+                                 const core::Move& move) {
     double chance = opponent_win_chance(after_step(view, move), knowledge, params);
     if (view[move.to_column][move.to_row].owner == 0) return chance;
     return std::max(chance, opponent_win_chance(after_lost_attack(view, move), knowledge, params));
@@ -53,7 +55,7 @@ double mean_reward(const Edge& edge) { return edge.reward / edge.visits; }
 // The bot's history as the choice at the root reads it.
 struct History {
     const PositionsLeft& left;
-    const std::optional<Move>& previous;
+    const std::optional<core::Move>& previous;
 };
 
 struct RootChoice {
@@ -96,7 +98,7 @@ int stand_in_edge(const Tree& tree, const PlayerView& view, const Knowledge& kno
                   const SearchParams& params, const History& history, int best) {
     const std::vector<Edge>& edges = tree.edges;
     const Edge& first = edges[best];
-    auto circles = [&](const Move& move) {
+    auto circles = [&](const core::Move& move) {
         return times_left(view, move, history.left) > 0 || undoes(move, history.previous);
     };
     if (!circles(first.move)) return best;
@@ -160,15 +162,15 @@ RootChoice root_choice(const Tree& tree, const PlayerView& view, const Knowledge
 std::string position_key(const PlayerView& view) {
     std::string key;
     for (const auto& column : view) {
-        for (const Cell& square : column) key += static_cast<char>('a' + square.owner * 4 + square.kind + 1);
+        for (const core::Cell& square : column) key += static_cast<char>('a' + square.owner * 4 + square.kind + 1);
     }
     return key;
 }
 
-std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                                std::mt19937& rng, const PositionsLeft& left, const std::optional<Move>& previous,
+std::optional<core::Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+                                std::mt19937& rng, const PositionsLeft& left, const std::optional<core::Move>& previous,
                                 SearchReport* report) {
-    auto moves = legal_moves(view, knowledge.player);
+    auto moves = core::legal_moves(view, knowledge.player);
     if (moves.empty()) return std::nullopt;
     if (moves.size() == 1 || params.iterations < 1) return moves[0];
     auto beliefs = std::make_unique<Beliefs>(beliefs_of(view, knowledge));
@@ -190,3 +192,5 @@ std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowled
     }
     return tree.edges[choice.edge].move;
 }
+
+}  // namespace bot

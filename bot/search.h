@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace bot {
+
 // The positions the bot's own moves have left, as it saw them (position_key),
 // each as often as it was left.
 using PositionsLeft = std::multiset<std::string>;
@@ -46,6 +48,8 @@ std::string position_key(const PlayerView& view);
 //   to any that does not lose at once.
 // The same view, knowledge, settings, history and generator state give the
 // same move. How it chose goes to `report` when given.
-std::optional<Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
+std::optional<core::Move> search_move(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
                                 std::mt19937& rng, const PositionsLeft& left = {},
-                                const std::optional<Move>& previous = std::nullopt, SearchReport* report = nullptr);
+                                const std::optional<core::Move>& previous = std::nullopt, SearchReport* report = nullptr);
+
+}  // namespace bot

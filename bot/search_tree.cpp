@@ -2,17 +2,19 @@
 
 #include <cmath>
 
+namespace bot {
+
 namespace {
 
 // A sure far-row step first, so that even one iteration finds it; then a
 // step a playout would take at once; otherwise an untried move drawn by its
 // playout weight, so that the likelier moves enter the tree first.
 int untried_move(const State& state, const World& world, const SearchParams& params, int side,
-                 const MoveList& moves, std::mt19937& rng) {
+                 const core::MoveList& moves, std::mt19937& rng) {
     for (int i = 0; i < moves.size; ++i) {
         if (!state.tried[i] && is_sure_far_row_step(world, side, moves[i])) return i;
     }
-    double weights[max_legal_moves];
+    double weights[core::max_legal_moves];
     int at_once = playout_weights(world, params, side, moves, weights);
     if (at_once >= 0 && !state.tried[at_once]) return at_once;
     double total = 0;
@@ -44,11 +46,11 @@ int untried_move(const State& state, const World& world, const SearchParams& par
 // a few at first, more as it is visited, so that the tree grows deep along
 // the lines worth playing.
 int moves_allowed(const SearchParams& params, int visits) {
-    if (params.widening_scale <= 0) return max_legal_moves;
+    if (params.widening_scale <= 0) return core::max_legal_moves;
     return params.widening_base + static_cast<int>(params.widening_scale * std::sqrt(visits));
 }
 
-int add_edge(Tree& tree, int state, const Move& move) {
+int add_edge(Tree& tree, int state, const core::Move& move) {
     int edge = static_cast<int>(tree.edges.size());
     tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
     tree.states[state].first_edge = edge;
@@ -85,14 +87,14 @@ Tree start_tree(int iterations) {
 void iterate(Tree& tree, World& world, const SearchParams& params, int player, std::mt19937& rng) {
     tree.path_edges.clear();
     tree.path_states.clear();
-    MoveList moves;
+    core::MoveList moves;
     int state = 0;
     int side = player;
     int winner = 0;
     for (;;) {
         list_moves(world, side, moves);
         if (moves.size == 0) {
-            winner = opponent_of(side);
+            winner = core::opponent_of(side);
             break;
         }
         int edge;
@@ -112,7 +114,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
             winner = side;
             break;
         }
-        side = opponent_of(side);
+        side = core::opponent_of(side);
         int next = tree.edges[edge].after[end == StepEnd::fell];
         if (next < 0) {
             next = static_cast<int>(tree.states.size());
@@ -126,7 +128,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     double value = winner != 0 ? discounted(winner == 1 ? 1 : 0, plies, params)
                                : played_out_value_for_1(world, params, side, plies, rng);
     int mover = player;
-    for (int i = 0; i < plies; ++i, mover = opponent_of(mover)) {
+    for (int i = 0; i < plies; ++i, mover = core::opponent_of(mover)) {
         ++tree.states[tree.path_states[i]].visits;
         Edge& e = tree.edges[tree.path_edges[i]];
         ++e.visits;
@@ -134,3 +136,4 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
     }
 }
 
+}  // namespace bot

@@ -13,11 +13,13 @@
 #include <random>
 #include <vector>
 
+namespace bot {
+
 // A move tried from a state of the tree, and where it led: the same move
 // leads to one state when its piece stands on the target and to another when
 // it fell, for the searching player sees those apart.
 struct Edge {
-    Move move{};
+    core::Move move{};
     double reward = 0;   // summed from the mover's side, 1 a win
     int visits = 0;
     int next_sibling = -1;
@@ -28,7 +30,7 @@ struct Edge {
 struct State {
     int first_edge = -1;
     int visits = 0;
-    std::bitset<max_legal_moves> tried;   // by place in the move list
+    std::bitset<core::max_legal_moves> tried;   // by place in the move list
 };
 
 struct Tree {
@@ -47,3 +49,5 @@ Tree start_tree(int iterations);
 // tree while every legal move has been tried, one new state, a playout, and
 // the result back up the line.
 void iterate(Tree& tree, World& world, const SearchParams& params, int player, std::mt19937& rng);
+
+}  // namespace bot

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+namespace bot {
+
 namespace {
 
 KindMask possible_at(const Knowledge& knowledge, int column, int row) {
@@ -16,11 +18,11 @@ KindMask possible_at(const Knowledge& knowledge, int column, int row) {
 // an empty square beside no opposing piece known to beat it, or an opposing
 // piece it surely beats.
 bool open_to(const PlayerView& view, const Knowledge& knowledge, int kind, int column, int row) {
-    const Cell& square = view[column][row];
+    const core::Cell& square = view[column][row];
     if (square.owner == knowledge.player) return false;
     if (square.owner != 0) return attack_odds(kind, possible_at(knowledge, column, row)) == 1;
     bool threatened = false;
-    for_each_neighbour(column, row, [&](int c, int r) {
+    core::for_each_neighbour(column, row, [&](int c, int r) {
         if (view[c][r].owner != 0 && view[c][r].owner != knowledge.player &&
             surely_beats(possible_at(knowledge, c, r), kind)) {
             threatened = true;
@@ -31,15 +33,15 @@ bool open_to(const PlayerView& view, const Knowledge& knowledge, int kind, int c
 
 // The fewest steps from the player's pieces of `kind` to the far row, or -1.
 int steps_for_kind(const PlayerView& view, const Knowledge& knowledge, int kind) {
-    std::array<std::array<int, 2>, board_columns * board_rows> queue;
-    std::array<std::array<int, board_rows>, board_columns> steps;
+    std::array<std::array<int, 2>, core::board_columns * core::board_rows> queue;
+    std::array<std::array<int, core::board_rows>, core::board_columns> steps;
     for (auto& column : steps) column.fill(-1);
     int head = 0;
     int tail = 0;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
             if (view[column][row].owner != knowledge.player || view[column][row].kind != kind) continue;
-            if (row == far_row(knowledge.player)) return 0;
+            if (row == core::far_row(knowledge.player)) return 0;
             steps[column][row] = 0;
             queue[tail++] = {column, row};
         }
@@ -47,10 +49,10 @@ int steps_for_kind(const PlayerView& view, const Knowledge& knowledge, int kind)
     while (head < tail) {
         auto [column, row] = queue[head++];
         int found = -1;
-        for_each_neighbour(column, row, [&](int c, int r) {
+        core::for_each_neighbour(column, row, [&](int c, int r) {
             if (found >= 0 || steps[c][r] >= 0 || !open_to(view, knowledge, kind, c, r)) return;
             steps[c][r] = steps[column][row] + 1;
-            if (r == far_row(knowledge.player)) found = steps[c][r];
+            if (r == core::far_row(knowledge.player)) found = steps[c][r];
             queue[tail++] = {c, r};
         });
         if (found >= 0) return found;
@@ -64,8 +66,8 @@ double attack_chance(const Knowledge& knowledge, const SearchParams& params, int
                      int row) {
     auto odds = kind_odds(knowledge, column, row, params.used_up_kind_weight);
     double chance = 0;
-    for (int kind = Rock; kind <= Paper; ++kind) {
-        if (attacker_wins(attacker_kind, kind)) chance += odds[kind];
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
+        if (core::attacker_wins(attacker_kind, kind)) chance += odds[kind];
     }
     return chance;
 }
@@ -74,17 +76,17 @@ double defence_loss_chance(const Knowledge& knowledge, const SearchParams& param
                            int defender_kind) {
     auto odds = kind_odds(knowledge, column, row, params.used_up_kind_weight);
     double chance = 0;
-    for (int kind = Rock; kind <= Paper; ++kind) {
-        if (attacker_wins(kind, defender_kind)) chance += odds[kind];
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
+        if (core::attacker_wins(kind, defender_kind)) chance += odds[kind];
     }
     return chance;
 }
 
 double far_row_step_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                           const Move& move) {
-    const Cell& mover = view[move.from_column][move.from_row];
-    const Cell& target = view[move.to_column][move.to_row];
-    if (move.to_row != far_row(mover.owner)) return 0;
+                           const core::Move& move) {
+    const core::Cell& mover = view[move.from_column][move.from_row];
+    const core::Cell& target = view[move.to_column][move.to_row];
+    if (move.to_row != core::far_row(mover.owner)) return 0;
     if (target.owner == 0) return 1;
     if (mover.owner == knowledge.player) {
         return attack_chance(knowledge, params, mover.kind, move.to_column, move.to_row);
@@ -92,9 +94,9 @@ double far_row_step_chance(const PlayerView& view, const Knowledge& knowledge, c
     return defence_loss_chance(knowledge, params, move.from_column, move.from_row, target.kind);
 }
 
-std::optional<Move> sure_far_row_step(const PlayerView& view, const Knowledge& knowledge,
+std::optional<core::Move> sure_far_row_step(const PlayerView& view, const Knowledge& knowledge,
                                       const SearchParams& params) {
-    for (const Move& move : legal_moves(view, knowledge.player)) {
+    for (const core::Move& move : core::legal_moves(view, knowledge.player)) {
         if (far_row_step_chance(view, knowledge, params, move) == 1) return move;
     }
     return std::nullopt;
@@ -102,23 +104,25 @@ std::optional<Move> sure_far_row_step(const PlayerView& view, const Knowledge& k
 
 double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params) {
     double best = 0;
-    for (const Move& move : legal_moves(view, opponent_of(knowledge.player))) {
+    for (const core::Move& move : core::legal_moves(view, core::opponent_of(knowledge.player))) {
         best = std::max(best, far_row_step_chance(view, knowledge, params, move));
     }
     return best;
 }
 
-bool is_known_losing_attack(const PlayerView& view, const Knowledge& knowledge, const Move& move) {
-    const Cell& target = view[move.to_column][move.to_row];
+bool is_known_losing_attack(const PlayerView& view, const Knowledge& knowledge, const core::Move& move) {
+    const core::Cell& target = view[move.to_column][move.to_row];
     if (target.owner == 0 || target.owner == knowledge.player) return false;
     return attack_odds(view[move.from_column][move.from_row].kind, possible_at(knowledge, move.to_column, move.to_row)) == 0;
 }
 
 int steps_to_far_row(const PlayerView& view, const Knowledge& knowledge) {
     int fewest = -1;
-    for (int kind = Rock; kind <= Paper; ++kind) {
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
         int steps = steps_for_kind(view, knowledge, kind);
         if (steps >= 0 && (fewest < 0 || steps < fewest)) fewest = steps;
     }
     return fewest;
 }
+
+}  // namespace bot

@@ -13,14 +13,16 @@
 #include <optional>
 #include <vector>
 
+namespace bot {
+
 // Rows a piece of `player` on `row` has come forward from its back row, 0 to 9.
-constexpr int progress(int player, int row) { return (row - back_row(player)) * forward_step(player); }
+constexpr int progress(int player, int row) { return (row - core::back_row(player)) * core::forward_step(player); }
 
 // For each kind, the kinds a piece of it beats when it attacks (ties go to
 // the attacker).
-constexpr std::array<KindMask, 3> beaten_by_attacker{mask_of(Rock) | mask_of(Scissors),
-                                                     mask_of(Scissors) | mask_of(Paper),
-                                                     mask_of(Paper) | mask_of(Rock)};
+constexpr std::array<KindMask, 3> beaten_by_attacker{mask_of(core::Rock) | mask_of(core::Scissors),
+                                                     mask_of(core::Scissors) | mask_of(core::Paper),
+                                                     mask_of(core::Paper) | mask_of(core::Rock)};
 
 // The share of the kinds in `known` that a piece of `attacker` beats: its
 // odds of standing on a square after attacking a piece known only to be one
@@ -34,7 +36,7 @@ inline double attack_odds(int attacker, KindMask known) {
 // Whether a piece known to be one of `attacker_kinds` surely beats a piece of
 // `defender_kind` when it attacks it.
 constexpr bool surely_beats(KindMask attacker_kinds, int defender_kind) {
-    for (int kind = Rock; kind <= Paper; ++kind) {
+    for (int kind = core::Rock; kind <= core::Paper; ++kind) {
         if ((attacker_kinds & mask_of(kind)) && !(beaten_by_attacker[kind] & mask_of(defender_kind))) return false;
     }
     return attacker_kinds != 0;
@@ -56,10 +58,10 @@ double defence_loss_chance(const Knowledge& knowledge, const SearchParams& param
 // whose fight cannot be lost comes out at exactly 1, for the kinds a piece
 // may still be are then all ones it beats and their odds add up to 1.
 double far_row_step_chance(const PlayerView& view, const Knowledge& knowledge, const SearchParams& params,
-                           const Move& move);
+                           const core::Move& move);
 
 // The first of the player's steps onto the far row that cannot fail, if any.
-std::optional<Move> sure_far_row_step(const PlayerView& view, const Knowledge& knowledge,
+std::optional<core::Move> sure_far_row_step(const PlayerView& view, const Knowledge& knowledge,
                                       const SearchParams& params);
 
 // The chance that the opponent wins with its next move by stepping onto the
@@ -68,9 +70,11 @@ double opponent_win_chance(const PlayerView& view, const Knowledge& knowledge, c
 
 // Whether the player's `move` walks into a fight it knows it loses: an
 // attack on a piece whose possible kinds all beat the attacker.
-bool is_known_losing_attack(const PlayerView& view, const Knowledge& knowledge, const Move& move);
+bool is_known_losing_attack(const PlayerView& view, const Knowledge& knowledge, const core::Move& move);
 
 // The fewest steps any of the player's pieces needs to reach its far row,
 // going only through empty squares where no opposing neighbour is known to
 // beat it, or onto opposing pieces it surely beats; -1 when none can.
 int steps_to_far_row(const PlayerView& view, const Knowledge& knowledge);
+
+}  // namespace bot

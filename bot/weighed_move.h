@@ -3,10 +3,14 @@
 
 #include "rules.h"
 
+namespace bot {
+
 // The search's visits and mean result (0 to 1, for the bot), or the easy
 // rules' value in points with no visits.
 struct WeighedMove {
-    Move move;
+    core::Move move;
     int visits = 0;
     double value = 0;
 };
+
+}  // namespace bot

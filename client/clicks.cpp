@@ -2,6 +2,8 @@
 
 #include "rules.h"
 
+namespace client {
+
 namespace {
 
 ClickOutcome pause_only() {
@@ -10,7 +12,7 @@ ClickOutcome pause_only() {
     return outcome;
 }
 
-ClickOutcome select_square(TurnSelection& selection, const Board& on, int player, int column, int row) {
+ClickOutcome select_square(TurnSelection& selection, const core::Board& on, int player, int column, int row) {
     ClickOutcome outcome = pause_only();
     if (on[column][row].owner != player) return outcome;
     selection.selected = true;
@@ -24,14 +26,14 @@ ClickOutcome select_square(TurnSelection& selection, const Board& on, int player
 
 // Every click on a square while a piece is selected clears the selection; only
 // a step to an orthogonal neighbour that is not the mover's own makes a move.
-ClickOutcome click_with_selection(TurnSelection& selection, const Board& on, int player, int column,
+ClickOutcome click_with_selection(TurnSelection& selection, const core::Board& on, int player, int column,
                                   int row) {
     ClickOutcome outcome;
     outcome.drawing = SquareDrawing::unhighlight;
     outcome.column = selection.selected_column;
     outcome.row = selection.selected_row;
     selection.selected = false;
-    if (!is_legal_move(on, player, selection.selected_column, selection.selected_row, column, row)) {
+    if (!core::is_legal_move(on, player, selection.selected_column, selection.selected_row, column, row)) {
         outcome.pause = true;
         return outcome;
     }
@@ -43,13 +45,13 @@ ClickOutcome click_with_selection(TurnSelection& selection, const Board& on, int
 
 }  // namespace
 
-ClickOutcome click_square(TurnSelection& selection, const Board& on, int player, int column, int row) {
-    if (!on_board(column, row)) return pause_only();
+ClickOutcome click_square(TurnSelection& selection, const core::Board& on, int player, int column, int row) {
+    if (!core::on_board(column, row)) return pause_only();
     if (!selection.selected) return select_square(selection, on, player, column, row);
     return click_with_selection(selection, on, player, column, row);
 }
 
-ClickOutcome click_cell_code(TurnSelection& selection, const Board& on, int player,
+ClickOutcome click_cell_code(TurnSelection& selection, const core::Board& on, int player,
                              const std::string& code) {
     if (code == "exit") {
         ClickOutcome outcome;
@@ -61,3 +63,5 @@ ClickOutcome click_cell_code(TurnSelection& selection, const Board& on, int play
     if (!two_digits) return pause_only();
     return click_square(selection, on, player, code[0] - '0', code[1] - '0');
 }
+
+}  // namespace client

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace client {
+
 // A turn starts with nothing selected; the position is only read while
 // `selected` is true.
 struct TurnSelection {
@@ -34,7 +36,9 @@ struct ClickOutcome {
 
 // A click of `player` on square [column][row] of `on` (anything off the board
 // counts as a click outside the squares). Changes only the selection.
-ClickOutcome click_square(TurnSelection& selection, const Board& on, int player, int column, int row);
+ClickOutcome click_square(TurnSelection& selection, const core::Board& on, int player, int column, int row);
 // A click given by its cell code: "exit", "no" or column digit then row digit.
-ClickOutcome click_cell_code(TurnSelection& selection, const Board& on, int player,
+ClickOutcome click_cell_code(TurnSelection& selection, const core::Board& on, int player,
                              const std::string& code);
+
+}  // namespace client

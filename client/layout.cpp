@@ -1,5 +1,7 @@
 #include "layout.h"
 
+namespace client {
+
 int square_x(int column) { return square_size * column; }
 
 int square_y(int row) { return row < 5 ? 144 + square_size * row : 184 + square_size * row; }
@@ -21,3 +23,5 @@ std::string cell_code_at(int x, int y) {
     if (y >= 545 && y <= 903) return square_code(x / square_size, (y - 184) / square_size);
     return "no";
 }
+
+}  // namespace client

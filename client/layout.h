@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace client {
+
 constexpr int board_window_width = 360;
 constexpr int board_window_height = 904;
 constexpr int square_size = 72;
@@ -22,3 +24,5 @@ int square_y(int row);
 // 360 x 904, such as lobby clicks taken later) give "no", never a square off
 // the board.
 std::string cell_code_at(int x, int y);
+
+}  // namespace client

@@ -16,7 +16,7 @@
 
 namespace {
 
-void open_lobby(const Pictures& pictures) {
+void open_lobby(const client::Pictures& pictures) {
     init_window(800, 500, WINDOW_NO_CLOSE | WINDOW_NO_MINIMIZE);
     put_image(0, 0, &pictures.lobby, SRCCOPY);
 }
@@ -25,38 +25,38 @@ void open_lobby(const Pictures& pictures) {
 
 int main(int argc, char** argv) {
     std::string error;
-    auto options = parse_client_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    auto options = client::parse_client_options(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
         std::cerr << "client: " << error << std::endl;
         return 2;
     }
     if (options->help) {
-        std::cout << client_usage;
+        std::cout << client::client_usage;
         return 0;
     }
     if (options->seat_file.empty()) {
         if (const char* kept = std::getenv("GAME_SEAT_FILE")) options->seat_file = kept;
     }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    auto client = std::make_unique<GameClient>(options->server);
-    Pictures pictures;
-    if (load_pictures(pictures).empty()) {
+    auto client = std::make_unique<core::GameClient>(options->server);
+    client::Pictures pictures;
+    if (client::load_pictures(pictures).empty()) {
         std::cerr << "client: no pictures in any of";
-        for (const std::string& folder : picture_folders()) std::cerr << " " << folder;
+        for (const std::string& folder : client::picture_folders()) std::cerr << " " << folder;
         std::cerr << std::endl;
     }
     open_lobby(pictures);
 
-    const bool relay_allowed = options->relay || is_loopback_host(options->server.host);
-    const SeatChoice seat = choose_seat(*client, options->seat_file, relay_allowed);
+    const bool relay_allowed = options->relay || core::is_loopback_host(options->server.host);
+    const core::SeatChoice seat = core::choose_seat(*client, options->seat_file, relay_allowed);
     if (!seat.why.empty()) std::cerr << "client: " << seat.why << std::endl;
-    if (seat.kind == SeatChoice::stop) {
+    if (seat.kind == core::SeatChoice::stop) {
         close_window();
         return 2;
     }
-    if (seat.kind == SeatChoice::seated) {
-        return play_refereed_game(options->server, seat.seat, options->seat_file, pictures);
+    if (seat.kind == core::SeatChoice::seated) {
+        return client::play_refereed_game(options->server, seat.seat, options->seat_file, pictures);
     }
-    RelayGame game{std::move(client), options->server, pictures, {}, 0};
-    return play_relay_game(game);
+    client::RelayGame game{std::move(client), options->server, pictures, {}, 0};
+    return client::play_relay_game(game);
 }

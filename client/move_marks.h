@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <optional>
 
+namespace client {
+
 // The part a square played in the view's last move.
 enum class MovePart { none, left, reached };
 
-MovePart move_part_at(const GameView& view, int column, int row);
+MovePart move_part_at(const core::GameView& view, int column, int row);
 
 struct LostPiece {
     int column;
@@ -24,4 +26,6 @@ struct LostPiece {
 // lost on the square it left, or a defender on the square the attacker took.
 // None when the move cost `seat` nothing, or `previous` does not show the
 // piece on that square, so an older view can never lend a wrong kind.
-std::optional<LostPiece> own_piece_lost(const GameView& view, const GameView& previous, int seat);
+std::optional<LostPiece> own_piece_lost(const core::GameView& view, const core::GameView& previous, int seat);
+
+}  // namespace client

@@ -1,5 +1,7 @@
 #include "options.h"
 
+namespace client {
+
 const char* const client_usage =
     "Usage: client [--server HOST[:PORT]] [--key KEY] [--seat-file PATH] [--relay] [--help]\n"
     "One player's window of rock-scissors-paper chess. It joins the game on the\n"
@@ -38,10 +40,12 @@ std::optional<ClientOptions> parse_client_options(const std::vector<std::string>
                 error = "--seat-file needs a path";
                 return std::nullopt;
             }
-        } else if (error = take_address_option(options.server, name, args[++i]); !error.empty()) {
+        } else if (error = core::take_address_option(options.server, name, args[++i]); !error.empty()) {
             return std::nullopt;
         }
     }
-    if (!options.help && !(error = take_key_from_environment(options.server.key)).empty()) return std::nullopt;
+    if (!options.help && !(error = core::take_key_from_environment(options.server.key)).empty()) return std::nullopt;
     return options;
 }
+
+}  // namespace client

@@ -5,6 +5,8 @@
 #include <span>
 #include <utility>
 
+namespace client {
+
 std::vector<std::string> picture_folders() {
     std::vector<std::string> folders{"../thirdparty/"};
     const std::string own = platform::program_folder();
@@ -36,3 +38,5 @@ std::string load_pictures(Pictures& into) {
     }
     return "";
 }
+
+}  // namespace client

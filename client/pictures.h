@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace client {
+
 struct Pictures {
     IMAGE exit, own_1, own_2, turn_1, turn_2;
     IMAGE square, selected, river;
@@ -30,3 +32,5 @@ std::vector<std::string> picture_folders();
 // their fixed order, then the last move's marks and badges. Returns that
 // folder; empty, with every picture left empty, when none holds them.
 std::string load_pictures(Pictures& into);
+
+}  // namespace client

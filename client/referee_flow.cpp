@@ -19,6 +19,8 @@
 #include <optional>
 #include <thread>
 
+namespace client {
+
 namespace {
 
 // How long the window's thread waits for news before it looks at the input
@@ -31,11 +33,11 @@ constexpr std::chrono::seconds own_request_wait{3};
 
 struct RefereedGame {
     const Pictures& pictures;
-    Seat seat;
+    core::Seat seat;
     std::string seat_file;
-    GameClient client;              // the player's moves and resignation
-    std::optional<GameView> shown;  // on the board window; none while the lobby shows
-    GameView before_move;           // the last view shown before the shown view's last move
+    core::GameClient client;              // the player's moves and resignation
+    std::optional<core::GameView> shown;  // on the board window; none while the lobby shows
+    core::GameView before_move;           // the last view shown before the shown view's last move
     TurnSelection selection;
     bool move_sent = false;  // taken by the server; the next view shows it
 };
@@ -55,7 +57,7 @@ int stop_refused(const RefereedGame& game) {
 }
 
 int end_with_winner(const RefereedGame& game, int winner) {
-    remove_seat_file(game.seat_file);
+    core::remove_seat_file(game.seat_file);
     put_image(0, 0, winner == 1 ? &game.pictures.win_1 : &game.pictures.win_2, SRCCOPY);
     std::this_thread::sleep_for(std::chrono::milliseconds(10000));
     close_window();
@@ -65,7 +67,7 @@ int end_with_winner(const RefereedGame& game, int winner) {
 // The lobby shows until the deal. Every later view is drawn whole, its last
 // move marked with the view shown before that move at hand for what the move
 // cost; a selection does not outlive the view it was made on.
-std::optional<int> show(RefereedGame& game, const GameView& view) {
+std::optional<int> show(RefereedGame& game, const core::GameView& view) {
     if (!game.shown) {
         if (view.turn == 0 && view.winner == 0) return std::nullopt;
         close_window();
@@ -82,13 +84,13 @@ std::optional<int> show(RefereedGame& game, const GameView& view) {
 }
 
 int resign(RefereedGame& game) {
-    const Answer answer = post_resign(game.client, game.seat.token);
-    if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
-    if (answer == Answer::key_refused) return stop_refused(game);
+    const core::Answer answer = core::post_resign(game.client, game.seat.token);
+    if (answer == core::Answer::seat_unknown) return stop_unknown_seat(game);
+    if (answer == core::Answer::key_refused) return stop_refused(game);
     close_window();
     // Refused: the game was already over.
-    if (answer == Answer::ok || answer == Answer::refused) {
-        remove_seat_file(game.seat_file);
+    if (answer == core::Answer::ok || answer == core::Answer::refused) {
+        core::remove_seat_file(game.seat_file);
         return 0;
     }
     std::cerr << "client: the server did not answer; the game goes on there without this window" << std::endl;
@@ -98,16 +100,16 @@ int resign(RefereedGame& game) {
 // A move the server refuses changes nothing, and one whose answer is lost
 // shows in the next view if it was made: either way the player may click on.
 std::optional<int> send_move(RefereedGame& game, const ClickOutcome& outcome) {
-    const Move move{outcome.column, outcome.row, outcome.to_column, outcome.to_row};
-    const Answer answer = post_move(game.client, game.seat.token, move);
-    if (answer == Answer::seat_unknown) return stop_unknown_seat(game);
-    if (answer == Answer::key_refused) return stop_refused(game);
-    game.move_sent = answer == Answer::ok;
+    const core::Move move{outcome.column, outcome.row, outcome.to_column, outcome.to_row};
+    const core::Answer answer = core::post_move(game.client, game.seat.token, move);
+    if (answer == core::Answer::seat_unknown) return stop_unknown_seat(game);
+    if (answer == core::Answer::key_refused) return stop_refused(game);
+    game.move_sent = answer == core::Answer::ok;
     return std::nullopt;
 }
 
 // A selection taken away gives the square back its mark of the last move.
-void show_selection(const Pictures& pictures, const ClickOutcome& outcome, const GameView& shown) {
+void show_selection(const Pictures& pictures, const ClickOutcome& outcome, const core::GameView& shown) {
     if (outcome.drawing == SquareDrawing::highlight) {
         draw_highlight(pictures, pictures.selected, shown.board, outcome.column, outcome.row);
     } else if (outcome.drawing == SquareDrawing::unhighlight) {
@@ -135,9 +137,9 @@ std::optional<int> take_clicks(RefereedGame& game) {
 
 }  // namespace
 
-int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file,
+int play_refereed_game(const core::ServerAddress& address, const core::Seat& seat, const std::string& seat_file,
                        const Pictures& pictures) {
-    RefereedGame game{pictures, seat, seat_file, GameClient(address, own_request_wait), std::nullopt, {}, {}, false};
+    RefereedGame game{pictures, seat, seat_file, core::GameClient(address, own_request_wait), std::nullopt, {}, {}, false};
     ViewWatch watch(address, seat.token);
     for (;;) {
         ViewWatch::News news = watch.next(input_pass);
@@ -149,3 +151,5 @@ int play_refereed_game(const ServerAddress& address, const Seat& seat, const std
         if (auto status = take_clicks(game)) return *status;
     }
 }
+
+}  // namespace client

@@ -8,9 +8,13 @@
 
 #include <string>
 
+namespace client {
+
 // Plays the game in `seat` from the lobby (already open) to the end, and
 // returns the exit status: 0 when the game has ended for this window, 1 when a
 // resignation could not be delivered, 2 when the server does not know the
 // seat. The seat file (when named) is removed once the game is over.
-int play_refereed_game(const ServerAddress& address, const Seat& seat, const std::string& seat_file,
+int play_refereed_game(const core::ServerAddress& address, const core::Seat& seat, const std::string& seat_file,
                        const Pictures& pictures);
+
+}  // namespace client

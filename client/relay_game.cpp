@@ -12,6 +12,8 @@
 #include <iostream>
 #include <thread>
 
+namespace client {
+
 namespace {
 
 // Player 1 deals and posts; player 2 gives it a head start, then waits for a
@@ -19,11 +21,11 @@ namespace {
 // when the server refuses the key.
 bool set_up_board(RelayGame& game) {
     if (game.player == 1) {
-        deal_board(game.board, [] { return std::rand() % 5; });
-        post_board(*game.client, game.board);
+        core::deal_board(game.board, [] { return std::rand() % 5; });
+        core::post_board(*game.client, game.board);
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        game.board = fetch_board(*game.client);
+        game.board = core::fetch_board(*game.client);
     }
     return !game.client->key_refused();
 }
@@ -36,8 +38,8 @@ int stop_refused(const RelayGame& game) {
 }
 
 int play_relay_game(RelayGame& game) {
-    game.player = join_game(*game.client);
-    wait_for_start(*game.client);
+    game.player = core::join_game(*game.client);
+    core::wait_for_start(*game.client);
     if (game.client->key_refused()) return stop_refused(game);
     close_window();
     init_window(board_window_width, board_window_height, 0);
@@ -46,16 +48,16 @@ int play_relay_game(RelayGame& game) {
     for (;;) {
         if (!draw_view(game)) return stop_refused(game);
         if (GameEnd end = wait_for_turn(game)) return *end;
-        game.board = fetch_board(*game.client);
+        game.board = core::fetch_board(*game.client);
         if (game.client->key_refused() || !draw_view(game)) return stop_refused(game);
         if (GameEnd end = take_turn(game)) return *end;
     }
 }
 
 GameEnd check_winner(RelayGame& game) {
-    const std::string body = ask_who_win(*game.client);
+    const std::string body = core::ask_who_win(*game.client);
     if (game.client->key_refused()) return stop_refused(game);
-    const int winner = winner_in_reply(body);
+    const int winner = core::winner_in_reply(body);
     if (winner == 0) return std::nullopt;
     return end_with_picture(winner == 1 ? game.pictures.win_1 : game.pictures.win_2);
 }
@@ -68,7 +70,7 @@ GameEnd end_with_picture(const IMAGE& picture) {
 }
 
 GameEnd forfeit(RelayGame& game) {
-    post_win(*game.client, opponent_of(game.player));
+    core::post_win(*game.client, core::opponent_of(game.player));
     if (game.client->key_refused()) return stop_refused(game);
     close_window();
     return 0;
@@ -83,7 +85,9 @@ GameEnd wait_for_turn(RelayGame& game) {
             cell_code_at(message.x, message.y) == "exit") {
             return forfeit(game);
         }
-        if (is_turn_of(*game.client, game.player)) return std::nullopt;
+        if (core::is_turn_of(*game.client, game.player)) return std::nullopt;
         if (game.client->key_refused()) return stop_refused(game);
     }
 }
+
+}  // namespace client

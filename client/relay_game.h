@@ -13,13 +13,15 @@
 #include <memory>
 #include <optional>
 
+namespace client {
+
 struct RelayGame {
-    std::unique_ptr<GameClient> client;  // the game's one connection, made at start-up
-    ServerAddress address;               // of the server, for the turn marker's own requests
+    std::unique_ptr<core::GameClient> client;  // the game's one connection, made at start-up
+    core::ServerAddress address;               // of the server, for the turn marker's own requests
     const Pictures& pictures;
     // All empty at start; set up by the deal or the first fetch, then replaced
     // by every fetch and changed by every own move.
-    Board board;
+    core::Board board;
     int player = 0;  // 0 until the relay gives one
 };
 
@@ -45,3 +47,5 @@ GameEnd wait_for_turn(RelayGame& game);
 // The own turn: clicks until a move is posted and the turn handed over, or
 // the game ends.
 GameEnd take_turn(RelayGame& game);
+
+}  // namespace client

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <thread>
 
+namespace client {
+
 namespace {
 
 void pause_after_click() { std::this_thread::sleep_for(std::chrono::milliseconds(500)); }
@@ -45,16 +47,18 @@ GameEnd take_turn(RelayGame& game) {
             if (outcome.pause) pause_after_click();
             continue;
         }
-        const MoveResult result =
-            make_move(game.board, game.player, outcome.column, outcome.row, outcome.to_column, outcome.to_row);
-        if (result == MoveResult::far_row_win) {
-            post_win(*game.client, game.player);
+        const core::MoveResult result =
+            core::make_move(game.board, game.player, outcome.column, outcome.row, outcome.to_column, outcome.to_row);
+        if (result == core::MoveResult::far_row_win) {
+            core::post_win(*game.client, game.player);
             if (game.client->key_refused()) return stop_refused(game);
             return end_with_picture(game.player == 1 ? game.pictures.win_1 : game.pictures.win_2);
         }
-        post_board(*game.client, game.board);
-        hand_over_turn(*game.client);
+        core::post_board(*game.client, game.board);
+        core::hand_over_turn(*game.client);
         if (game.client->key_refused()) return stop_refused(game);
         return std::nullopt;
     }
 }
+
+}  // namespace client

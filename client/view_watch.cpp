@@ -6,16 +6,18 @@
 #include <mutex>
 #include <utility>
 
+namespace client {
+
 // Shared by the window's thread and the watching thread, and kept alive by
 // both, so a thread left to end with the process never outlives its state.
 struct WatchState {
-    WatchState(const ServerAddress& address, const std::string& token) : client(address, long_poll_wait), token(token) {}
+    WatchState(const core::ServerAddress& address, const std::string& token) : client(address, core::long_poll_wait), token(token) {}
 
-    GameClient client;
+    core::GameClient client;
     std::string token;
     std::mutex mutex;
     std::condition_variable changed;
-    std::optional<GameView> newest;  // not yet handed out
+    std::optional<core::GameView> newest;  // not yet handed out
     bool seat_unknown = false;
     bool key_refused = false;
     bool stopping = false;
@@ -45,21 +47,21 @@ void watch(WatchState& state) {
     std::optional<std::uint64_t> known;
     while (!stopping(state)) {
         const auto asked = std::chrono::steady_clock::now();
-        ViewReply reply = known ? wait_for_change(state.client, state.token, *known)
-                                : get_view(state.client, state.token);
-        if (reply.answer == Answer::seat_unknown || reply.answer == Answer::key_refused) {
+        core::ViewReply reply = known ? core::wait_for_change(state.client, state.token, *known)
+                                : core::get_view(state.client, state.token);
+        if (reply.answer == core::Answer::seat_unknown || reply.answer == core::Answer::key_refused) {
             std::lock_guard lock(state.mutex);
-            state.seat_unknown = reply.answer == Answer::seat_unknown;
-            state.key_refused = reply.answer == Answer::key_refused;
+            state.seat_unknown = reply.answer == core::Answer::seat_unknown;
+            state.key_refused = reply.answer == core::Answer::key_refused;
             state.changed.notify_all();
             return;
         }
-        if (reply.answer != Answer::ok) {
+        if (reply.answer != core::Answer::ok) {
             if (!rest(state, failure_rest)) return;
             continue;
         }
         if (known && reply.view.version <= *known) {
-            if (std::chrono::steady_clock::now() - asked < shortest_wait && !rest(state, request_rest)) return;
+            if (std::chrono::steady_clock::now() - asked < shortest_wait && !rest(state, core::request_rest)) return;
             continue;
         }
         known = reply.view.version;
@@ -71,7 +73,7 @@ void watch(WatchState& state) {
 
 }  // namespace
 
-ViewWatch::ViewWatch(const ServerAddress& address, const std::string& token)
+ViewWatch::ViewWatch(const core::ServerAddress& address, const std::string& token)
     : state_(std::make_shared<WatchState>(address, token)) {
     thread_ = std::thread([state = state_] {
         watch(*state);
@@ -112,3 +114,5 @@ ViewWatch::News ViewWatch::next(std::chrono::milliseconds limit) {
     news.key_refused = state_->key_refused;
     return news;
 }
+
+}  // namespace client

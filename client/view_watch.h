@@ -13,12 +13,14 @@
 #include <string>
 #include <thread>
 
+namespace client {
+
 struct WatchState;
 
 class ViewWatch {
 public:
     // Starts watching at once, from the view as it stands.
-    ViewWatch(const ServerAddress& address, const std::string& token);
+    ViewWatch(const core::ServerAddress& address, const std::string& token);
     // Stops the thread; a request it cannot break off within a second is left
     // to end with the process.
     ~ViewWatch();
@@ -26,7 +28,7 @@ public:
     ViewWatch& operator=(const ViewWatch&) = delete;
 
     struct News {
-        std::optional<GameView> view;  // newer than any handed out before
+        std::optional<core::GameView> view;  // newer than any handed out before
         bool seat_unknown = false;     // the server refused the token: nothing more will come
         bool key_refused = false;      // the server refused the key: nothing more will come
     };
@@ -37,3 +39,5 @@ private:
     std::shared_ptr<WatchState> state_;
     std::thread thread_;
 };
+
+}  // namespace client

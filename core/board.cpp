@@ -1,5 +1,7 @@
 #include "board.h"
 
+namespace core {
+
 namespace {
 
 // Each try draws the column first, then the row; it counts only on a square
@@ -79,3 +81,5 @@ bool is_board_text(std::string_view text) {
     }
     return true;
 }
+
+}  // namespace core

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 enum PieceKind : std::int32_t { Rock = 0, Scissors = 1, Paper = 2 };
 
 // An empty square has owner 0 (and kind 0); otherwise owner is the player, 1 or 2.
@@ -77,3 +79,5 @@ std::optional<Board> board_from_text(std::string_view text);
 // Exactly the text of a board a game can hold: 100 digits, and on each square
 // either "00" or a kind 0 to 2 and an owner 1 or 2.
 bool is_board_text(std::string_view text);
+
+}  // namespace core

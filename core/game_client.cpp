@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+namespace core {
+
 namespace {
 
 std::string host_and_port(const ServerAddress& address) {
@@ -64,3 +66,5 @@ std::optional<ServerReply> GameClient::taken(std::optional<ServerReply> reply) {
     if (reply && reply->status == 401) key_refused_ = true;
     return reply;
 }
+
+}  // namespace core

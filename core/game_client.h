@@ -17,6 +17,12 @@
 #include <utility>
 #include <vector>
 
+namespace http {
+class Client;
+}
+
+namespace core {
+
 // The status line, the headers and the body of one reply together. A board is
 // 100 bytes, and a long game's record tens of KiB.
 constexpr std::size_t max_reply_bytes = 256 * 1024;
@@ -36,9 +42,6 @@ struct ServerReply {
 
 using RequestHeaders = std::vector<std::pair<std::string, std::string>>;
 
-namespace http {
-class Client;
-}
 
 class GameClient {
 public:
@@ -75,3 +78,5 @@ private:
     bool key_refused_ = false;
     std::string key_refusal_;
 };
+
+}  // namespace core

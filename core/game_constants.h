@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 inline constexpr const char* default_host = "localhost";
 inline constexpr int default_port = 8089;
 
@@ -28,3 +30,5 @@ inline constexpr std::string_view game_over_suffix =
 inline std::string game_over_line(int winner) {
     return std::string(game_over_prefix) + std::to_string(winner) + std::string(game_over_suffix) + "\n";
 }
+
+}  // namespace core

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <vector>
 
+namespace core {
+
 namespace {
 
 const char* outcome_word(MoveOutcome outcome) {
@@ -136,3 +138,5 @@ std::optional<GameView> view_from_text(std::string_view text) {
     }
     return view;
 }
+
+}  // namespace core

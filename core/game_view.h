@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // The kind digit every piece a seat may not see shows in its view.
 constexpr std::int32_t hidden_kind = 9;
 
@@ -59,3 +61,5 @@ std::string view_text(const GameView& view);
 // None for anything that is not exactly that form, or whose board holds an
 // owner digit above 2, or a kind digit other than 0 to 2 and 9 on a piece.
 std::optional<GameView> view_from_text(std::string_view text);
+
+}  // namespace core

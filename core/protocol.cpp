@@ -5,6 +5,8 @@
 #include <cctype>
 #include <climits>
 
+namespace core {
+
 namespace {
 
 constexpr const char* text_plain = "text/plain";
@@ -97,3 +99,5 @@ void hand_over_turn(GameClient& client) { get_until_exactly(client, "/next", "ok
 void post_win(GameClient& client, int winner) {
     post_until_ok(client, "/win", std::to_string(winner));
 }
+
+}  // namespace core

@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+namespace core {
+
 // The body read as a decimal int: leading white space, an optional sign, then
 // the digits up to the first non-digit. No digit, or a value outside int: none.
 std::optional<int> number_in_body(const std::string& body);
@@ -37,3 +39,5 @@ bool is_turn_of(GameClient& client, int player);
 void hand_over_turn(GameClient& client);
 // POST /win with the winner's number until "ok".
 void post_win(GameClient& client, int winner);
+
+}  // namespace core

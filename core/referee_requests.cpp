@@ -4,6 +4,8 @@
 
 #include <thread>
 
+namespace core {
+
 namespace {
 
 constexpr const char* text_plain = "text/plain";
@@ -95,3 +97,5 @@ Answer post_move(GameClient& client, const std::string& token, const Move& move)
 Answer post_resign(GameClient& client, const std::string& token) {
     return answer_of(client.Post("/resign", seat_header(token), "", text_plain));
 }
+
+}  // namespace core

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 struct Seat {
     int number = 0;     // 1 or 2, in the order the seats were taken
     std::string token;  // 32 lower-case hex digits, the seat's secret
@@ -76,3 +78,5 @@ ViewReply wait_for_change(GameClient& client, const std::string& token, std::uin
 Answer post_move(GameClient& client, const std::string& token, const Move& move);
 // POST /resign: the other seat wins.
 Answer post_resign(GameClient& client, const std::string& token);
+
+}  // namespace core

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace core {
+
 int kind_beating(int kind) { return (kind + 2) % 3; }
 int kind_beaten_by(int kind) { return (kind + 1) % 3; }
 
@@ -69,3 +71,5 @@ MoveResult make_move(Board& on, int player, int from_column, int from_row, int t
     if (reaches_target && to_row == far_row(player)) return MoveResult::far_row_win;
     return MoveResult::ordinary;
 }
+
+}  // namespace core

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace core {
+
 // One step of a piece, from [from_column][from_row] to [to_column][to_row].
 struct Move {
     int from_column;
@@ -70,3 +72,5 @@ std::vector<Move> legal_moves(const Board& on, int player);
 // the target.
 MoveResult make_move(Board& on, int player, int from_column, int from_row, int to_column,
                      int to_row);
+
+}  // namespace core

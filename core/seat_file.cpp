@@ -1,5 +1,7 @@
 #include "seat_file.h"
 
+namespace core {
+
 std::optional<Seat> read_seat_file(const std::string& path, platform::HeldFile& file, std::string& error) {
     platform::PrivateRead read = platform::read_private_file(path, max_seat_file_bytes);
     if (read.kind == platform::PrivateRead::absent) return std::nullopt;
@@ -66,3 +68,5 @@ SeatChoice choose_seat(GameClient& client, const std::string& seat_file, bool re
     }
     return choice;
 }
+
+}  // namespace core

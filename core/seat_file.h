@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+namespace core {
+
 // A seat is 35 bytes; a larger file is not one.
 constexpr std::size_t max_seat_file_bytes = 256;
 
@@ -51,3 +53,5 @@ struct SeatChoice {
 // cannot be stored is played all the same, with `why` saying it cannot be
 // taken back.
 SeatChoice choose_seat(GameClient& client, const std::string& seat_file, bool relay_allowed);
+
+}  // namespace core

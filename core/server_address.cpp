@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace core {
+
 std::optional<std::string> normalized_key(std::string_view typed) {
     std::string key;
     for (char c : typed) {
@@ -149,3 +151,5 @@ std::string take_address_option(ServerAddress& address, const std::string& name,
     if (name == "--server") return take_server(address, value);
     return take_key(address.key, value);
 }
+
+}  // namespace core

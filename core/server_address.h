@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 struct ServerAddress {
     std::string host = default_host;
     int port = default_port;
@@ -55,3 +57,5 @@ bool is_loopback_host(const std::string& host);
 // follows) or "--key KEY" into `address`. Returns what is wrong with the value
 // in one line, or an empty text when it was taken.
 std::string take_address_option(ServerAddress& address, const std::string& name, const std::string& value);
+
+}  // namespace core

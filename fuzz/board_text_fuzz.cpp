@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace core;
+
 namespace {
 
 // Any board whose fields lie in 0 to 2 survives writing and reading.

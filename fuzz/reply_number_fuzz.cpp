@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+using namespace core;
+
 namespace {
 
 std::optional<int> server_reading(const std::string& body) {

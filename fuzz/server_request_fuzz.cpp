@@ -26,6 +26,9 @@
 #include <iostream>
 #include <thread>
 
+using namespace core;
+using namespace server;
+
 namespace {
 
 [[noreturn]] void fail(const char* what, const std::string& detail = std::strerror(errno)) {

@@ -30,7 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const std::string port_text = std::to_string(default_port);
+const std::string port_text = std::to_string(core::default_port);
 
 // True when something on this machine accepts a connection on 127.0.0.1:PORT.
 bool port_answers(int port) {
@@ -64,6 +64,7 @@ struct Game {
     bool can_place = true;
     std::set<std::string> placed;
     std::chrono::steady_clock::time_point last_window;  // opened or placed
+    GameWatch* watch = nullptr;
 };
 
 std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
@@ -116,7 +117,7 @@ std::string start_in_background(Game& game, const std::string& name, const std::
     write_text(log, "");
     std::string error;
     const std::optional<ProcessId> process =
-        start_program({program, arguments, {{key_variable, game.key}}, "", log, log, true}, error);
+        start_program({program, arguments, {{core::key_variable, game.key}}, "", log, log, true}, error);
     if (!process) return error;
     write_text(in_state(game, name + ".pid"), std::to_string(*process) + "\n");
     return "";
@@ -131,7 +132,7 @@ void show_bot(Game& game, bool from_start) {
 }
 
 std::string start_server(Game& game, const std::vector<std::string>& listen) {
-    if (port_answers(default_port)) {
+    if (port_answers(core::default_port)) {
         if (alive(game, "server")) {
             std::string command = read_text(in_state(game, "command"));
             if (command.empty()) command = game.program;
@@ -154,7 +155,7 @@ std::string start_server(Game& game, const std::vector<std::string>& listen) {
         std::fprintf(key_file, "%s\n", game.key.c_str());
         std::fclose(key_file);
     }
-    for (int i = 0; i < 50 && !port_answers(default_port); ++i) std::this_thread::sleep_for(100ms);
+    for (int i = 0; i < 50 && !port_answers(core::default_port); ++i) std::this_thread::sleep_for(100ms);
     if (!alive(game, "server")) return "the server did not start: " + read_text(in_state(game, "server.log"));
     show_server_console(game, true);
     return "";
@@ -182,11 +183,12 @@ std::string show_join_commands(const Game& game) {
     if (addresses.empty()) {
         return "this machine has no network address besides loopback; connect it to the network first";
     }
+    if (game.watch && game.watch->hosting) game.watch->hosting(game.key, addresses);
     std::printf("\n  On the other machine, the other player types (one line, whichever address\n"
                 "  reaches this machine; port %s must be open to it in this machine's firewall):\n",
                 port_text.c_str());
     for (const std::string& address : addresses) {
-        std::printf("    %s=%s %s --join %s\n", key_variable, game.key.c_str(), game.program.c_str(), address.c_str());
+        std::printf("    %s=%s %s --join %s\n", core::key_variable, game.key.c_str(), game.program.c_str(), address.c_str());
     }
     std::printf("  or %s --join ADDRESS alone, and types the key %s when asked.\n\n", game.program.c_str(),
                 game.key.c_str());
@@ -201,7 +203,7 @@ std::string start_window(Game& game, std::vector<std::string> arguments) {
     write_text(said, "");
     std::string error;
     const std::optional<ProcessId> window = start_program(
-        {game.programs.client, arguments, {{key_variable, game.key}}, game.programs.window_folder, "", said, false},
+        {game.programs.client, arguments, {{core::key_variable, game.key}}, game.programs.window_folder, "", said, false},
         error);
     if (!window) return error;
     game.windows.push_back(*window);
@@ -332,7 +334,7 @@ std::string read_key_file(Game& game) {
 // The key of a join: --key, GAME_KEY, or typed when asked.
 std::string take_join_key(Game& game) {
     std::string typed = game.options.key;
-    if (typed.empty() && std::getenv(key_variable) != nullptr) typed = std::getenv(key_variable);
+    if (typed.empty() && std::getenv(core::key_variable) != nullptr) typed = std::getenv(core::key_variable);
     if (typed.empty() && input_is_terminal()) {
         std::fprintf(stderr, "%s: the game key shown on the terminal of the machine that hosts the game: ",
                      own_name().c_str());
@@ -340,9 +342,9 @@ std::string take_join_key(Game& game) {
     }
     if (typed.empty()) {
         return "--join needs the game key shown on the terminal of the machine that hosts the game: set " +
-               std::string(key_variable) + " or type it when asked";
+               std::string(core::key_variable) + " or type it when asked";
     }
-    return take_key(game.key, typed);
+    return core::take_key(game.key, typed);
 }
 
 // Starts the server and the windows, or takes back the seats of a game that
@@ -472,13 +474,15 @@ struct StopUnlessKept {
 
 }  // namespace
 
-int run_game(const Options& options, const std::string& command) {
+int run_game(const Options& options, const std::string& command, GameWatch* watch) {
     Game game;
     game.options = options;
     game.command = command;
     game.program = command.substr(0, command.find(' '));
-    auto fail = [](const std::string& why) {
+    game.watch = watch;
+    auto fail = [watch](const std::string& why) {
         say(why, stderr);
+        if (watch) watch->refusal = why;
         return 1;
     };
     if (options.mode == Mode::join) {

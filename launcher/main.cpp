@@ -1,6 +1,7 @@
 // rock-scissors-paper: starts a game of the kind its command line names.
 
 #include "game.h"
+#include "menu.h"
 #include "options.h"
 #include "processes.h"
 
@@ -19,11 +20,8 @@ int main(int argc, char** argv) {
         std::fputs(launcher::usage_text, stdout);
         return 0;
     }
-    // Without a game named there is nothing to start yet.
-    if (options.mode == launcher::Mode::none) {
-        std::fputs(launcher::usage_text, stderr);
-        return 2;
-    }
+    // Without a game named, the player picks one in a window.
+    if (options.mode == launcher::Mode::none) return launcher::run_menu(argv[0]);
     // The command as typed, shown as the way back to a game that goes on.
     std::string command = argv[0];
     for (const std::string& word : words) command += " " + word;

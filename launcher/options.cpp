@@ -3,8 +3,9 @@
 namespace launcher {
 
 const char* const usage_text =
-    "Usage: rock-scissors-paper --pair | --solo [--level LEVEL] | --host | --join HOST [--key KEY]\n"
-    "Starts a game of rock-scissors-paper on this display:\n"
+    "Usage: rock-scissors-paper [--pair | --solo [--level LEVEL] | --host | --join HOST [--key KEY]]\n"
+    "Starts a game of rock-scissors-paper on this display; with no options, opens\n"
+    "a menu to choose one in:\n"
     "  --pair                two players, a window each, side by side\n"
     "  --solo                you against the computer player\n"
     "  --level LEVEL         with --solo: easy, normal (the default) or hard\n"

@@ -17,7 +17,7 @@ bool executable_file(const fs::path& path) {
 
 std::optional<Programs> build_tree(const fs::path& build) {
     Programs found{(build / "server" / "server").string(), (build / "client" / "client").string(),
-                   (build / "bot" / "bot").string(), build.string()};
+                   (build / "bot" / "bot").string(), build.string(), (build / "thirdparty").string()};
     if (!executable_file(found.server) || !executable_file(found.client) || !executable_file(found.bot)) {
         return std::nullopt;
     }
@@ -27,7 +27,7 @@ std::optional<Programs> build_tree(const fs::path& build) {
 std::optional<Programs> installed(const fs::path& prefix) {
     const fs::path helpers = prefix / INSTALLED_HELPERS;
     Programs found{(helpers / "server").string(), (helpers / "client").string(), (helpers / "bot").string(),
-                   helpers.string()};
+                   helpers.string(), (helpers / INSTALLED_PICTURES).lexically_normal().string()};
     if (!executable_file(found.server) || !executable_file(found.client) || !executable_file(found.bot)) {
         return std::nullopt;
     }

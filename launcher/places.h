@@ -24,6 +24,7 @@ struct Programs {
     std::string client;
     std::string bot;
     std::string window_folder;  // where the client runs to find its pictures
+    std::string picture_folder;  // the pictures themselves, the menu's too
 };
 
 // The programs beside `executable`; none, with one line in `error`, when

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+namespace server {
+
 ConnectionThreads::ConnectionThreads(std::function<AcceptedConnection()> accept, Serve serve)
     : accept_(std::move(accept)), serve_(std::move(serve)) {}
 
@@ -108,3 +110,5 @@ void ConnectionThreads::end_connections(std::chrono::milliseconds grace) {
     if (all_closed_.wait_for(lock, grace, [this] { return held_.empty(); })) return;
     for (auto& [number, held] : held_) platform::cut_off(held.sock);
 }
+
+}  // namespace server

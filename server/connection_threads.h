@@ -27,6 +27,8 @@
 #include <thread>
 #include <vector>
 
+namespace server {
+
 // Each thread may hold one request of up to the body cap, so this bound also
 // bounds the server's memory. The thread that runs the threads counts as one.
 constexpr std::size_t max_connection_threads = 256;
@@ -102,3 +104,5 @@ private:
     std::size_t threads_ = 1;
     std::size_t waiting_ = 1;
 };
+
+}  // namespace server

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+namespace server {
+
 GameServer::GameServer(const std::function<void(httplib::Server&)>& register_handlers)
     : threads_([this] { return accept_connection(); },
                [this](const AcceptedConnection& connection, const std::function<void()>& showed_key) {
@@ -134,3 +136,5 @@ void GameServer::serve_connection(const AcceptedConnection& connection, const st
         }
     }
 }
+
+}  // namespace server

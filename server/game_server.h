@@ -15,6 +15,8 @@
 #include <optional>
 #include <utility>
 
+namespace server {
+
 // Guards for a server with a key, which other hosts or other users of the
 // machine reach. Anyone can open connections before showing the key, and each
 // holds one of the server's threads: a connection whose request head has not
@@ -102,3 +104,5 @@ private:
     std::optional<platform::Address> local_;
     std::function<void()> stop_hook_;
 };
+
+}  // namespace server

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace server {
+
 std::string random_seat_token() {
     unsigned char secret[16];
     platform::fill_random_bytes(secret, sizeof secret);
@@ -25,3 +27,5 @@ int random_index_below_five() {
         if (byte < 250) return byte % 5;
     }
 }
+
+}  // namespace server

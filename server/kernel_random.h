@@ -5,8 +5,12 @@
 
 #include <string>
 
+namespace server {
+
 // 128 bits as 32 lower-case hex digits.
 std::string random_seat_token();
 
 // 0 to 4, each equally likely: the places deal_board draws.
 int random_index_below_five();
+
+}  // namespace server

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <string_view>
 
+namespace server {
+
 namespace {
 
 constexpr std::string_view bearer = "Bearer ";
@@ -36,6 +38,8 @@ bool same_key(const std::string& key, const std::string& presented) {
 bool carries_key(const httplib::Request& req, const std::string& key) {
     const std::string value = req.get_header_value("Authorization");
     if (!starts_with_bearer(value)) return false;
-    auto presented = normalized_key(std::string_view(value).substr(bearer.size()));
+    auto presented = core::normalized_key(std::string_view(value).substr(bearer.size()));
     return presented && same_key(key, *presented);
 }
+
+}  // namespace server

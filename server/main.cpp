@@ -17,7 +17,7 @@
 
 namespace {
 
-int fail(const char* what, const ServerOptions& options, int error) {
+int fail(const char* what, const server::ServerOptions& options, int error) {
     const bool ipv6 = options.listen.find(':') != std::string::npos;
     std::cerr << "server: " << what << " " << (ipv6 ? "[" : "") << options.listen
               << (ipv6 ? "]" : "") << ":" << options.port;
@@ -34,35 +34,35 @@ int fail(const char* what, const ServerOptions& options, int error) {
 
 int main(int argc, char** argv) {
     std::string error;
-    auto options = parse_server_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    auto options = server::parse_server_options(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
         std::cerr << "server: " << error << std::endl;
         return 2;
     }
     if (options->help) {
-        std::cout << server_usage;
+        std::cout << server::server_usage;
         return 0;
     }
-    Relay relay(platform::console_lines());
-    Referee referee(platform::console_lines());
-    std::function<void(httplib::Server&)> routes = [&relay](httplib::Server& server) { register_routes(server, relay); };
+    server::Relay relay(platform::console_lines());
+    server::Referee referee(platform::console_lines());
+    std::function<void(httplib::Server&)> routes = [&relay](httplib::Server& server) { server::register_routes(server, relay); };
     if (options->referee) {
-        routes = [&referee](httplib::Server& server) { register_referee_routes(server, referee); };
+        routes = [&referee](httplib::Server& server) { server::register_referee_routes(server, referee); };
     }
-    GameServer server(routes);
+    server::GameServer server(routes);
     if (!options->key.empty()) {
-        server.refuse_requests([key = options->key](const httplib::Request& req) { return !carries_key(req, key); });
+        server.refuse_requests([key = options->key](const httplib::Request& req) { return !server::carries_key(req, key); });
     }
     // A loopback server with a key is guarded as one on the network, so that
     // other users of the machine cannot lock its players out either.
     if (!options->key.empty()) server.guard_against_other_hosts();
-    if (options->referee) server.set_body_limit(max_referee_body_bytes);
+    if (options->referee) server.set_body_limit(server::max_referee_body_bytes);
 
     // The relay is ended by these signals where it stands; a referee first
     // answers the long polls that wait on it.
     std::unique_ptr<platform::StopOnSignals> signals;
     if (options->referee) {
-        server.on_stop([&referee] { end_waits(referee); });
+        server.on_stop([&referee] { server::end_waits(referee); });
         signals = std::make_unique<platform::StopOnSignals>([&server] { server.stop(); });
     }
 

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace server {
+
 const char* const server_usage =
     "Usage: server [--listen ADDRESS] [--port N] [--key KEY] [--referee] [--help]\n"
     "Keeps the one game of rock-scissors-paper chess of its lifetime and relays\n"
@@ -29,7 +31,7 @@ namespace {
 // the name is not found, with the reason.
 std::string look_up(ServerOptions& options) {
     std::string reason;
-    auto found = platform::first_address(reachable_host(options.listen), options.port, reason);
+    auto found = platform::first_address(core::reachable_host(options.listen), options.port, reason);
     if (!found) return "cannot find " + options.listen + ": " + reason;
     options.address = *found;
     options.beyond_loopback = !platform::is_loopback(options.address);
@@ -43,11 +45,11 @@ std::string take_value(ServerOptions& options, const std::string& name, const st
         return value.empty() ? "--listen needs a name or address" : "";
     }
     if (name == "--port") {
-        auto port = port_number(value);
+        auto port = core::port_number(value);
         options.port = port.value_or(0);
         return port ? "" : "bad port " + value + ": give a number from 1 to 65535";
     }
-    return take_key(options.key, value);
+    return core::take_key(options.key, value);
 }
 
 }  // namespace
@@ -77,7 +79,7 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
         if (!error.empty()) return std::nullopt;
     }
     if (options.help) return options;
-    error = take_key_from_environment(options.key);
+    error = core::take_key_from_environment(options.key);
     if (error.empty()) error = look_up(options);
     if (error.empty() && options.beyond_loopback && options.key.empty()) {
         error = "listening on " + options.listen +
@@ -86,3 +88,5 @@ std::optional<ServerOptions> parse_server_options(const std::vector<std::string>
     if (!error.empty()) return std::nullopt;
     return options;
 }
+
+}  // namespace server

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+namespace server {
+
 struct ServerOptions {
-    std::string listen = default_host;
-    int port = default_port;
+    std::string listen = core::default_host;
+    int port = core::default_port;
     std::string key;  // in its compared form (see normalized_key); empty: none
     bool referee = false;
     bool help = false;
@@ -29,3 +31,5 @@ extern const char* const server_usage;
 // without a key. The key comes from --key, or else from GAME_KEY.
 std::optional<ServerOptions> parse_server_options(const std::vector<std::string>& args,
                                                   std::string& error);
+
+}  // namespace server

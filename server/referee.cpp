@@ -6,6 +6,8 @@
 #include <charconv>
 #include <limits>
 
+namespace server {
+
 namespace {
 
 const Answer missing_seat{403, "this request needs a Seat header with the seat's token\n"};
@@ -46,23 +48,23 @@ std::optional<std::uint64_t> version_number(const std::string& text) {
     return value;
 }
 
-GameView view_of(const RefereeGame& game, int seat) {
-    GameView view{board_seen_by(game.board, seat), game.turn, game.winner, std::nullopt, game.version};
+core::GameView view_of(const RefereeGame& game, int seat) {
+    core::GameView view{core::board_seen_by(game.board, seat), game.turn, game.winner, std::nullopt, game.version};
     if (!game.moves.empty()) view.last_move = game.moves.back();
     return view;
 }
 
 // Why `seat` may not play `move` now, the first reason that applies; empty
 // for a legal move.
-std::string move_refusal(const RefereeGame& game, int seat, const Move& move) {
+std::string move_refusal(const RefereeGame& game, int seat, const core::Move& move) {
     if (game.seats_taken < 2) return not_started.body;
     if (game.winner != 0) return game_over.body;
     if (game.turn != seat) return "not your turn\n";
-    switch (move_fault(game.board, seat, move)) {
-    case MoveFault::none: return "";
-    case MoveFault::not_own_piece: return "not your piece\n";
-    case MoveFault::not_one_step: return "not one step\n";
-    case MoveFault::onto_own_piece: return "onto your own piece\n";
+    switch (core::move_fault(game.board, seat, move)) {
+    case core::MoveFault::none: return "";
+    case core::MoveFault::not_own_piece: return "not your piece\n";
+    case core::MoveFault::not_one_step: return "not one step\n";
+    case core::MoveFault::onto_own_piece: return "onto your own piece\n";
     }
     return "";
 }
@@ -70,7 +72,7 @@ std::string move_refusal(const RefereeGame& game, int seat, const Move& move) {
 void set_winner(Referee& referee, int winner) {
     referee.game.winner = winner;
     referee.game.turn = 0;
-    referee.console << game_over_line(winner) << std::flush;
+    referee.console << core::game_over_line(winner) << std::flush;
 }
 
 void count_change(Referee& referee) {
@@ -94,7 +96,7 @@ std::string wait_for_view(Referee& referee, std::unique_lock<std::mutex>& lock, 
                (seat != 0 && referee.latest_wait[seat - 1] != wait);
     });
     if (seat == 0) --referee.watcher_waits;
-    return view_text(view_of(referee.game, seat));
+    return core::view_text(view_of(referee.game, seat));
 }
 
 }  // namespace
@@ -110,8 +112,8 @@ Answer take_seat(Referee& referee, std::string_view request_id) {
     if (game.seats_taken == 2) return {409, "both seats are taken\n"};
     // Both draws come before any change, so a failed one leaves the game as it was.
     std::string token = random_seat_token();
-    Board dealt;
-    if (game.seats_taken == 1) deal_board(dealt, random_index_below_five);
+    core::Board dealt;
+    if (game.seats_taken == 1) core::deal_board(dealt, random_index_below_five);
 
     int seat = ++game.seats_taken;
     game.tokens[seat - 1] = token;
@@ -122,7 +124,7 @@ Answer take_seat(Referee& referee, std::string_view request_id) {
         game.turn = 1;
     }
     count_change(referee);
-    referee.console << (seat == 1 ? player_one_joined : player_two_joined) << std::endl;
+    referee.console << (seat == 1 ? core::player_one_joined : core::player_two_joined) << std::endl;
     return text(std::to_string(seat) + ' ' + token);
 }
 
@@ -130,7 +132,7 @@ Answer show_view(Referee& referee, const SeatToken& token, const std::optional<s
     std::unique_lock lock(referee.mutex);
     int seat = token ? seat_named(referee.game, *token) : 0;
     if (token && seat == 0) return unknown_seat;
-    if (!after) return text(view_text(view_of(referee.game, seat)));
+    if (!after) return text(core::view_text(view_of(referee.game, seat)));
     auto version = version_number(*after);
     if (!version) return {400, "after= takes a version from 0 to 9223372036854775807\n"};
     const bool held = *version >= referee.game.version && !referee.ending;
@@ -146,18 +148,18 @@ Answer play_move(Referee& referee, const SeatToken& token, std::string_view body
     if (!token) return missing_seat;
     int seat = seat_named(game, *token);
     if (seat == 0) return unknown_seat;
-    auto move = move_from_text(body);
+    auto move = core::move_from_text(body);
     if (!move) return {400, "a move is four digits with single spaces between: C R C R\n"};
     std::string refusal = move_refusal(game, seat, *move);
     if (!refusal.empty()) return {409, refusal};
 
-    game.moves.push_back(LastMove{*move, outcome_of(game.board, *move)});
-    MoveResult result = make_move(game.board, seat, move->from_column, move->from_row,
+    game.moves.push_back(core::LastMove{*move, core::outcome_of(game.board, *move)});
+    core::MoveResult result = core::make_move(game.board, seat, move->from_column, move->from_row,
                                   move->to_column, move->to_row);
-    if (result == MoveResult::far_row_win) {
+    if (result == core::MoveResult::far_row_win) {
         set_winner(referee, seat);
     } else {
-        game.turn = opponent_of(seat);
+        game.turn = core::opponent_of(seat);
     }
     count_change(referee);
     return text("ok");
@@ -170,7 +172,7 @@ Answer resign(Referee& referee, const SeatToken& token) {
     if (seat == 0) return unknown_seat;
     if (referee.game.seats_taken < 2) return not_started;
     if (referee.game.winner != 0) return game_over;
-    set_winner(referee, opponent_of(seat));
+    set_winner(referee, core::opponent_of(seat));
     count_change(referee);
     return text("ok");
 }
@@ -180,8 +182,8 @@ Answer show_record(Referee& referee, const SeatToken& token) {
     const RefereeGame& game = referee.game;
     if (token && seat_named(game, *token) == 0) return unknown_seat;
     if (game.winner == 0) return {403, "the record is shown once the game is over\n"};
-    std::string record = board_text(game.dealt) + '\n';
-    for (const LastMove& move : game.moves) record += last_move_text(move) + '\n';
+    std::string record = core::board_text(game.dealt) + '\n';
+    for (const core::LastMove& move : game.moves) record += core::last_move_text(move) + '\n';
     return text(record + "winner " + std::to_string(game.winner) + '\n');
 }
 
@@ -195,3 +197,5 @@ void end_waits(Referee& referee) {
     referee.ending = true;
     referee.changed.notify_all();
 }
+
+}  // namespace server

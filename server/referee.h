@@ -20,10 +20,12 @@
 #include <string_view>
 #include <vector>
 
+namespace server {
+
 // How long GET /view?after=V waits for a change before it answers the view as
 // it stands. The players give up on an answer after long_poll_wait.
 constexpr std::chrono::seconds long_poll_limit{25};
-static_assert(long_poll_limit < long_poll_wait, "a held view must be answered before its player gives up");
+static_assert(long_poll_limit < core::long_poll_wait, "a held view must be answered before its player gives up");
 
 // Waits without a seat token (watchers) held at once; each holds a thread of
 // the server, and the seats' own must always find one.
@@ -34,11 +36,11 @@ struct RefereeGame {
     int seats_taken = 0;
     std::array<std::string, 2> tokens;       // seat 1's and seat 2's, once taken
     std::array<std::string, 2> request_ids;  // what each seat was taken with; empty: none
-    Board dealt;                             // as dealt when the second seat was taken
-    Board board;                             // as it stands
+    core::Board dealt;                             // as dealt when the second seat was taken
+    core::Board board;                             // as it stands
     int turn = 0;                            // 0 before the deal and after the end
     int winner = 0;
-    std::vector<LastMove> moves;
+    std::vector<core::LastMove> moves;
     std::uint64_t version = 0;
 };
 
@@ -90,3 +92,5 @@ Answer relay_number(Referee& referee, int RefereeGame::*number);
 
 // Serving ends: every wait answers now, and every later one at once.
 void end_waits(Referee& referee);
+
+}  // namespace server

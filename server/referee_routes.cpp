@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace server {
+
 namespace {
 
 // A watcher turned away rests before it asks again, and gives its thread back
@@ -73,3 +75,5 @@ void register_referee_routes(httplib::Server& server, Referee& referee) {
     server.Post("/win", refuse_relay_route);
     server.Get("/who_win", number(&RefereeGame::winner));
 }
+
+}  // namespace server

@@ -10,8 +10,12 @@
 
 #include <cstddef>
 
+namespace server {
+
 // A request id, a move or nothing: far more than any of them takes. The
 // largest body a refereed server takes on any route.
 constexpr std::size_t max_referee_body_bytes = 64;
 
 void register_referee_routes(httplib::Server& server, Referee& referee);
+
+}  // namespace server

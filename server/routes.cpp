@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace server {
+
 namespace {
 
 void reply(httplib::Response& res, const std::string& body) {
@@ -24,10 +26,10 @@ void handle_join(Relay& relay, httplib::Response& res) {
     }
     if (game.player_count == 0) {
         reply(res, "1");
-        print_line(relay, player_one_joined);
+        print_line(relay, core::player_one_joined);
     } else {
         reply(res, "2");
-        print_line(relay, player_two_joined);
+        print_line(relay, core::player_two_joined);
     }
     ++game.player_count;
 }
@@ -65,7 +67,7 @@ void handle_win(Relay& relay, const httplib::Request& req, httplib::Response& re
     std::lock_guard lock(relay.mutex);
     relay.game.winner = number;
     reply(res, "ok");
-    relay.console << game_over_prefix << relay.game.winner << game_over_suffix << std::endl;
+    relay.console << core::game_over_prefix << relay.game.winner << core::game_over_suffix << std::endl;
 }
 
 // A number of the game as decimal text: /start, /who and /who_win.
@@ -92,3 +94,5 @@ void register_routes(httplib::Server& server, Relay& relay) {
     });
     server.Get("/who_win", number_of(relay, &GameState::winner));
 }
+
+}  // namespace server

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string>
 
+namespace server {
+
 // The one game of the relay's lifetime. It only moves forward: nothing ever
 // resets it.
 struct GameState {
@@ -31,3 +33,5 @@ struct Relay {
 // Registers GET /join /start /who /next, POST /chess, GET /what, POST /win,
 // GET /who_win, in that order, over `relay`, which must outlive the server.
 void register_routes(httplib::Server& server, Relay& relay);
+
+}  // namespace server

@@ -8,17 +8,19 @@
 
 #include <string>
 
-inline void put(Board& on, int column, int row, std::int32_t kind, std::int32_t owner) {
-    on[column][row] = Cell{kind, owner};
+namespace support {
+
+inline void put(core::Board& on, int column, int row, std::int32_t kind, std::int32_t owner) {
+    on[column][row] = core::Cell{kind, owner};
 }
 
 class BoardTest : public ::testing::Test {
 protected:
     void put(int column, int row, std::int32_t kind, std::int32_t owner) {
-        ::put(board, column, row, kind, owner);
+        support::put(board, column, row, kind, owner);
     }
 
-    Board board;
+    core::Board board;
     int my_player = 1;
 };
 
@@ -27,3 +29,5 @@ inline const std::string empty_board_text = [] {
     for (int i = 0; i < 50; ++i) text += "00";
     return text;
 }();
+
+}  // namespace support

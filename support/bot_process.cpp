@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdio>
 
+namespace support {
+
 namespace {
 
 std::string new_log_path() {
@@ -31,10 +33,12 @@ BotRun start_bot(unsigned seed, int think_ms, const std::vector<std::string>& la
 void forget_bot_log(const BotRun& run) { std::remove(run.log_path.c_str()); }
 
 int end_of_game_lines(const std::string& console) {
-    const std::string game_over(game_over_prefix);
+    const std::string game_over(core::game_over_prefix);
     int count = 0;
     for (auto at = console.find(game_over); at != std::string::npos; at = console.find(game_over, at + 1)) {
         ++count;
     }
     return count;
 }
+
+}  // namespace support

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 struct BotRun {
     std::unique_ptr<ChildProcess> process;
     std::string log_path;
@@ -25,3 +27,5 @@ void forget_bot_log(const BotRun& run);
 
 // The number of end-of-game lines in the server's console.
 int end_of_game_lines(const std::string& console);
+
+}  // namespace support

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <thread>
 
+namespace support {
+
 namespace {
 
 std::string temp_file(const char* tag) {
@@ -113,3 +115,5 @@ double cpu_seconds(pid_t pid) {
     }
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
+
+}  // namespace support

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 class ChildProcess {
 public:
     // Starts `path` with `args` in `working_dir` (empty: the test's own), with
@@ -45,3 +47,5 @@ std::string read_file(const std::string& path);
 
 // User and system time of any process in seconds, from /proc; 0 once it is gone.
 double cpu_seconds(pid_t pid);
+
+}  // namespace support

@@ -6,10 +6,12 @@
 #include <fstream>
 #include <sstream>
 
+namespace support {
+
 namespace {
 
 // The board of a text; an empty board for a text that is none.
-Board board_of(const std::string& text) { return board_from_text(text).value_or(Board{}); }
+core::Board board_of(const std::string& text) { return core::board_from_text(text).value_or(core::Board{}); }
 
 }  // namespace
 
@@ -58,27 +60,29 @@ BotRecord read_bot_record(const std::string& path) {
 }
 
 std::string step_fault(const std::string& before, const std::string& after, int mover) {
-    if (!is_board_text(before) || !is_board_text(after)) return "not a board text";
-    const Board from = board_of(before);
-    const Board to = board_of(after);
-    for (const Move& move : legal_moves(from, mover)) {
-        Board moved = from;
-        make_move(moved, mover, move.from_column, move.from_row, move.to_column, move.to_row);
+    if (!core::is_board_text(before) || !core::is_board_text(after)) return "not a board text";
+    const core::Board from = board_of(before);
+    const core::Board to = board_of(after);
+    for (const core::Move& move : core::legal_moves(from, mover)) {
+        core::Board moved = from;
+        core::make_move(moved, mover, move.from_column, move.from_row, move.to_column, move.to_row);
         if (moved == to) return "";
     }
     return "no legal step of player " + std::to_string(mover) + " leads from one board to the other";
 }
 
 bool can_step_onto_far_row(const std::string& text, int player) {
-    const Board board = board_of(text);
-    for (const Move& move : legal_moves(board, player)) {
-        Board moved = board;
-        if (make_move(moved, player, move.from_column, move.from_row, move.to_column, move.to_row) ==
-            MoveResult::far_row_win) {
+    const core::Board board = board_of(text);
+    for (const core::Move& move : core::legal_moves(board, player)) {
+        core::Board moved = board;
+        if (core::make_move(moved, player, move.from_column, move.from_row, move.to_column, move.to_row) ==
+            core::MoveResult::far_row_win) {
             return true;
         }
     }
     return false;
 }
 
-bool has_legal_step(const std::string& text, int player) { return !legal_moves(board_of(text), player).empty(); }
+bool has_legal_step(const std::string& text, int player) { return !core::legal_moves(board_of(text), player).empty(); }
+
+}  // namespace support

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 struct LogEvent {
     long long stamp = 0;
     std::string event;
@@ -42,3 +44,5 @@ std::string step_fault(const std::string& before, const std::string& after, int 
 // has a legal move at all (none on a text that is no board).
 bool can_step_onto_far_row(const std::string& text, int player);
 bool has_legal_step(const std::string& text, int player);
+
+}  // namespace support

@@ -16,6 +16,8 @@
 #include <random>
 #include <vector>
 
+namespace support {
+
 struct GameEnd {
     int winner = 0;       // 0: still going at the move limit
     int moves = 0;
@@ -27,7 +29,7 @@ struct GameEnd {
 // A move for the bot's side from its mind at the start of its turn (its view
 // is knowledge.last_seen): what it knows, its generator, the positions its
 // own moves have left and its last move; none when no piece can move.
-using MoveChooser = std::function<std::optional<Move>(BotMind&)>;
+using MoveChooser = std::function<std::optional<core::Move>(bot::BotMind&)>;
 
 // Who plays one side.
 struct Contender {
@@ -35,9 +37,9 @@ struct Contender {
     // A forward step, an attack included, at random when it has one, else a
     // legal step at random.
     bool greedy = false;
-    Level level = Level::easy;
+    bot::Level level = bot::Level::easy;
     // The bot plays by these instead of the level's settings.
-    std::optional<SearchParams> params{};
+    std::optional<bot::SearchParams> params{};
     // Chooses in place of the bot, which still learns from every move as
     // it would; the positions left are kept when the settings (`params` or
     // the level's) give iterations.
@@ -45,7 +47,7 @@ struct Contender {
 };
 
 // What a bot knows after its move, and the whole board, every kind shown.
-using AfterBotTurn = std::function<void(const Knowledge&, const Board&)>;
+using AfterBotTurn = std::function<void(const bot::Knowledge&, const core::Board&)>;
 
 // Player 1 is sides[0], player 2 sides[1]. `after_bot_turn` sees each bot's
 // knowledge and the board after its move.
@@ -56,3 +58,5 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
 // (0: none).
 GameEnd play_in_process(unsigned seed, int random_player, int move_limit,
                         const AfterBotTurn& after_bot_turn = {});
+
+}  // namespace support

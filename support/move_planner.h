@@ -10,17 +10,21 @@
 #include <set>
 #include <utility>
 
+namespace support {
+
 using Squares = std::set<std::pair<int, int>>;
 
 // The first step of the shortest path of any of `player`'s pieces to the far
 // row over squares it can enter and win; fills `path` with the squares ahead.
-std::optional<Move> runner_step(const Board& board, int player, Squares& path);
+std::optional<core::Move> runner_step(const core::Board& board, int player, Squares& path);
 
 // A step of `player` that attacks nothing and stays off `avoid`; failing that
 // a winning attack, then any legal step.
-std::optional<Move> quiet_step(const Board& board, int player, const Squares& avoid);
+std::optional<core::Move> quiet_step(const core::Board& board, int player, const Squares& avoid);
 
 // The next step of `mover` in a game where `runner` runs for the far row and
 // the other player keeps off its way; when the way is shut, the runner takes
 // what it can and the other player gives pieces away until it opens.
-std::optional<Move> planned_step(const Board& board, int mover, int runner);
+std::optional<core::Move> planned_step(const core::Board& board, int mover, int runner);
+
+}  // namespace support

@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <thread>
 
+namespace support {
+
 namespace {
 
 constexpr const char* server_side_address = "10.231.0.1";
@@ -47,7 +49,7 @@ void remove_orphans() {
 NetworkPair::NetworkPair(const std::string& key)
     : server_side_("rpsA-" + std::to_string(getpid())),
       player_side_("rpsB-" + std::to_string(getpid())),
-      server_{server_side_address, default_port, key} {
+      server_{server_side_address, core::default_port, key} {
     remove_orphans();
     const std::string pid = std::to_string(getpid());
     try {
@@ -146,9 +148,11 @@ Reply NetworkPair::get(const std::string& path, const httplib::Headers& headers,
                        std::chrono::seconds reply_wait) const {
     Reply reply;
     run_on_player_side([&] {
-        GameClient client(server_, reply_wait);
+        core::GameClient client(server_, reply_wait);
         client.set_connect_wait(std::chrono::milliseconds(200));
-        if (auto result = client.Get(path, RequestHeaders(headers.begin(), headers.end()))) reply = {result->status, result->body};
+        if (auto result = client.Get(path, core::RequestHeaders(headers.begin(), headers.end()))) reply = {result->status, result->body};
     });
     return reply;
 }
+
+}  // namespace support

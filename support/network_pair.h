@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 constexpr const char* second_player_side_address = "10.231.0.3";
 // Every address of the players' side, the first two above among them.
 constexpr const char* player_side_addresses[] = {"10.231.0.2", "10.231.0.3", "10.231.0.4", "10.231.0.5",
@@ -31,7 +33,7 @@ public:
     std::vector<std::string> on_server_side() const { return launcher(server_side_); }
     std::vector<std::string> on_player_side() const { return launcher(player_side_); }
     // The server as the players' side reaches it, with the key.
-    const ServerAddress& server() const { return server_; }
+    const core::ServerAddress& server() const { return server_; }
     // The options that point a client or a bot at that server.
     std::vector<std::string> server_options() const;
 
@@ -62,5 +64,7 @@ private:
 
     std::string server_side_;
     std::string player_side_;
-    ServerAddress server_;
+    core::ServerAddress server_;
 };
+
+}  // namespace support

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace support {
+
 RefereeRecord read_referee_record(const std::string& path) {
     RefereeRecord record;
     for (const LogEvent& event : read_game_log(path)) {
@@ -13,25 +15,25 @@ RefereeRecord read_referee_record(const std::string& path) {
         } else if (event.event == "view") {
             std::string text = event.detail + "\n";
             std::replace(text.begin(), text.end(), '/', '\n');
-            if (auto view = view_from_text(text)) {
+            if (auto view = core::view_from_text(text)) {
                 record.views.push_back({event.stamp, *view});
             } else {
                 ++record.unreadable_views;
             }
         } else if (event.event == "moved") {
-            if (auto move = move_from_text(event.detail)) record.moves.push_back({event.stamp, *move});
+            if (auto move = core::move_from_text(event.detail)) record.moves.push_back({event.stamp, *move});
         }
     }
     return record;
 }
 
-std::string view_fault(const GameView& view, int seat) {
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            const Cell& cell = view.board[column][row];
+std::string view_fault(const core::GameView& view, int seat) {
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
+            const core::Cell& cell = view.board[column][row];
             const bool shown_right = cell.owner == 0      ? cell.kind == 0
-                                     : cell.owner == seat ? cell.kind >= Rock && cell.kind <= Paper
-                                                          : cell.kind == hidden_kind;
+                                     : cell.owner == seat ? cell.kind >= core::Rock && cell.kind <= core::Paper
+                                                          : cell.kind == core::hidden_kind;
             if (!shown_right) {
                 return "version " + std::to_string(view.version) + " shows square " + std::to_string(column) +
                        std::to_string(row) + " as kind " + std::to_string(cell.kind) + " of player " +
@@ -59,3 +61,5 @@ std::vector<long long> referee_hand_offs(const RefereeRecord& mover, const Refer
     }
     return hand_offs;
 }
+
+}  // namespace support

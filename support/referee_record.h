@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 struct StampedView {
     long long stamp = 0;
-    GameView view;
+    core::GameView view;
 };
 
 struct StampedMove {
     long long stamp = 0;  // at the "ok" of POST /move
-    Move move;
+    core::Move move;
 };
 
 struct RefereeRecord {
@@ -29,8 +31,10 @@ RefereeRecord read_referee_record(const std::string& path);
 
 // What is wrong with a view `seat` received, or an empty text: an opposing
 // piece whose kind is not 9, an own piece whose kind is not a kind.
-std::string view_fault(const GameView& view, int seat);
+std::string view_fault(const core::GameView& view, int seat);
 
 // Microseconds from each of `mover`'s moves being taken to the first view
 // `other` received that shows it (below 0 when that view came first).
 std::vector<long long> referee_hand_offs(const RefereeRecord& mover, const RefereeRecord& other);
+
+}  // namespace support

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace support {
+
 RefereeStandIn::RefereeStandIn(int seat_number) {
     server_.Post("/seat", [this, seat_number](const httplib::Request& request, httplib::Response& response) {
         count(request);
@@ -39,7 +41,7 @@ std::vector<std::string> RefereeStandIn::server_options() const {
     return {"--server", "127.0.0.1:" + std::to_string(port_)};
 }
 
-void RefereeStandIn::set_view(GameView view) {
+void RefereeStandIn::set_view(core::GameView view) {
     {
         std::lock_guard lock(mutex_);
         view.version = view_.version + 1;
@@ -84,5 +86,7 @@ void RefereeStandIn::serve_view(const httplib::Request& request, httplib::Respon
         const std::uint64_t after = std::stoull(request.get_param_value("after"));
         changed_.wait_for(lock, std::chrono::seconds(25), [&] { return stopping_ || view_.version > after; });
     }
-    response.set_content(view_text(view_), "text/plain");
+    response.set_content(core::view_text(view_), "text/plain");
 }
+
+}  // namespace support

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+namespace support {
+
 class RefereeStandIn {
 public:
     static constexpr const char* token = "0123456789abcdef0123456789abcdef";
@@ -26,11 +28,11 @@ public:
     RefereeStandIn(const RefereeStandIn&) = delete;
     RefereeStandIn& operator=(const RefereeStandIn&) = delete;
 
-    ServerAddress address() const { return {"127.0.0.1", port_, ""}; }
+    core::ServerAddress address() const { return {"127.0.0.1", port_, ""}; }
     std::vector<std::string> server_options() const;
 
     // The next view: `view` with the version one above the last.
-    void set_view(GameView view);
+    void set_view(core::GameView view);
     // Requests taken so far on a path ("/view", "/move", ...), and on all.
     int requests(const std::string& path) const;
     int all_requests() const;
@@ -48,9 +50,11 @@ private:
     int port_ = 0;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    GameView view_;
+    core::GameView view_;
     bool stopping_ = false;
     std::map<std::string, int> requests_;
     std::vector<std::string> moves_;
     bool seat_always_named_ = true;
 };
+
+}  // namespace support

@@ -2,6 +2,8 @@
 
 #include "board.h"
 
+namespace support {
+
 namespace {
 
 struct Replay {
@@ -73,7 +75,7 @@ RelayedGame check_relayed_game(const BotRecord& first, const BotRecord& second) 
     replay.records[second.player] = &second;
     const BotRecord& one = *replay.records[1];
     const BotRecord& two = *replay.records[2];
-    if (!is_board_text(one.starting_board)) replay.fault("the dealt board is not a board text");
+    if (!core::is_board_text(one.starting_board)) replay.fault("the dealt board is not a board text");
     // Player 1 does not wait for player 2 to fetch the dealt board, so player
     // 2 may first see the board after player 1's first move.
     bool first_move_seen = !one.turns.empty() && one.turns[0].posted == two.starting_board;
@@ -94,3 +96,5 @@ RelayedGame check_relayed_game(const BotRecord& first, const BotRecord& second) 
     }
     return replay.game;
 }
+
+}  // namespace support

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 struct RelayedGame {
     int winner = 0;
     int moves = 0;                     // moves whose board went through the server
@@ -17,3 +19,5 @@ struct RelayedGame {
 };
 
 RelayedGame check_relayed_game(const BotRecord& first, const BotRecord& second);
+
+}  // namespace support

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <thread>
 
+namespace support {
+
 bool port_is_open() {
     httplib::Client probe(game_host, game_port);
     probe.set_connection_timeout(0, 200000);
@@ -43,3 +45,5 @@ Reply post(const std::string& path, const std::string& body, const httplib::Head
     if (!result) return {};
     return {result->status, result->body};
 }
+
+}  // namespace support

@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 
-constexpr const char* game_host = default_host;
-constexpr int game_port = default_port;
+namespace support {
+
+constexpr const char* game_host = core::default_host;
+constexpr int game_port = core::default_port;
 
 // True once something accepts connections on localhost:8089.
 bool port_is_open();
@@ -43,3 +45,5 @@ struct Reply {
 };
 Reply get(const std::string& path, const httplib::Headers& headers = {});
 Reply post(const std::string& path, const std::string& body, const httplib::Headers& headers = {});
+
+}  // namespace support

@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+namespace support {
+
 struct Scripted {
     int status;
     std::string body;
@@ -144,3 +146,5 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
+
+}  // namespace support

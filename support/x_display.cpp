@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+namespace support {
+
 namespace {
 
 // Xvfb writes its display number to standard output once it accepts clients,
@@ -137,3 +139,5 @@ std::string window_property(const std::string& display, unsigned long window, co
                        " 2>&1")
         .output;
 }
+
+}  // namespace support

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace support {
+
 // Xvfb on the first free display number from `first` to `last`; stopped with
 // the object. Each suite takes its own range, so suites run side by side.
 class XDisplay {
@@ -62,3 +64,5 @@ bool xdotool(const std::string& display, const std::string& arguments);
 
 // A property of the window as xprop prints it.
 std::string window_property(const std::string& display, unsigned long window, const std::string& property);
+
+}  // namespace support

@@ -14,6 +14,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 // Pieces on the board and gone from it that one draw gives kinds to.
 constexpr int max_drawn_pieces = board_columns * board_rows + 24;
 // Most pieces of one kind a draw gives out.

@@ -15,6 +15,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 enum class Level { easy, normal, hard };
 
 struct SearchParams {

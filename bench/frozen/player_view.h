@@ -9,6 +9,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 using PlayerView = Board;
 
 // Copies `board` for `player`, leaving out every opposing kind.

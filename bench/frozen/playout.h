@@ -14,6 +14,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 struct World {
     Board board{};
     // For each piece, the kinds its opponent knows it may be.

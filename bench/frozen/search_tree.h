@@ -15,6 +15,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 // A move tried from a state of the tree, and where it led: the same move
 // leads to one state when its piece stands on the target and to another when
 // it fell, for the searching player sees those apart.

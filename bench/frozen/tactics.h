@@ -14,6 +14,9 @@
 
 namespace frozen {
 
+// The frozen copy predates the core's namespace and reads its names unqualified.
+using namespace core;
+
 // Rows a piece of `player` on `row` has come forward from its back row, 0 to 9.
 int progress(int player, int row);
 

@@ -27,6 +27,10 @@
 #include <random>
 #include <thread>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -10,6 +10,10 @@
 
 #include <vector>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 const SearchParams& easy = search_params(Level::easy);

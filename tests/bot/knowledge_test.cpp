@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 const double used_up_weight = search_params(Level::easy).used_up_kind_weight;

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 // Hard searches ten times as long as normal a move; over a few fixed-seed

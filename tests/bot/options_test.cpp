@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+using namespace bot;
+using namespace core;
+
 namespace {
 
 std::optional<BotOptions> parse(const std::vector<std::string>& args, std::string* error = nullptr) {

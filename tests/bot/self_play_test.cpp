@@ -7,6 +7,10 @@
 #include "move_planner.h"
 #include "rules.h"
 
+using namespace core;
+using namespace bot;
+using namespace support;
+
 namespace {
 
 constexpr int move_limit = 3000;

@@ -10,6 +10,8 @@
 
 #include <chrono>
 
+using namespace support;
+
 namespace {
 
 using namespace std::chrono_literals;

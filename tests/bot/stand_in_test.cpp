@@ -13,6 +13,9 @@
 #include <string>
 #include <thread>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 // The most resident memory the process has had, in KiB.

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+using namespace client;
+
 namespace {
 
 constexpr int lowest = -32768;

@@ -3,6 +3,10 @@
 #include "move_marks.h"
 #include "rules.h"
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 namespace {
 
 using ClickTest = BoardTest;

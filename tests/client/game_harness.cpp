@@ -8,6 +8,10 @@
 #include <sstream>
 #include <thread>
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 int corner_x(int column) { return square_x(column); }
 int corner_y(int row) { return square_y(row); }
 

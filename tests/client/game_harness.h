@@ -23,15 +23,15 @@ int corner_y(int row);
 bool wait_until(const std::function<bool()>& condition, int limit_seconds = 30);
 
 // One of the game's pictures from thirdparty/, read once.
-const Capture& picture(const std::string& name);
+const support::Capture& picture(const std::string& name);
 
 // True when `shot` holds `expected` with its top-left corner at (x, y).
-bool shows_picture(const Capture& shot, int x, int y, const Capture& expected);
+bool shows_picture(const support::Capture& shot, int x, int y, const support::Capture& expected);
 
 // The pixels of square [column][row] of a board window's capture, all of them
 // or only the 4-pixel margin a piece leaves of its background.
-std::vector<std::uint32_t> square_pixels(const Capture& shot, int column, int row);
-std::vector<std::uint32_t> square_margin(const Capture& shot, int column, int row);
+std::vector<std::uint32_t> square_pixels(const support::Capture& shot, int column, int row);
+std::vector<std::uint32_t> square_margin(const support::Capture& shot, int column, int row);
 
 class GameHarness {
 public:
@@ -42,47 +42,47 @@ public:
     // as players run it, so that it finds ../thirdparty.
     // `launcher` goes before the program (to run it in a network namespace),
     // `options` after it.
-    ChildProcess& start_client(const std::vector<std::string>& launcher = {},
+    support::ChildProcess& start_client(const std::vector<std::string>& launcher = {},
                                const std::vector<std::string>& options = {},
                                const std::string& folder = std::string(SOURCE_ROOT) + "/tests");
     // Starts a client and waits until the server has numbered it.
-    ChildProcess& start_player(int number);
+    support::ChildProcess& start_player(int number);
 
     // The visible window of `client` whose client area is width x height;
     // 0 if none appears in time.
-    unsigned long window_of(ChildProcess& client, int width, int height);
-    unsigned long board_window(ChildProcess& client) { return window_of(client, 360, 904); }
-    unsigned long lobby_window(ChildProcess& client) { return window_of(client, 800, 500); }
+    unsigned long window_of(support::ChildProcess& client, int width, int height);
+    unsigned long board_window(support::ChildProcess& client) { return window_of(client, 360, 904); }
+    unsigned long lobby_window(support::ChildProcess& client) { return window_of(client, 800, 500); }
 
     // What the client's windows and outputs look like, for a failure message.
-    std::string describe(ChildProcess& client);
+    std::string describe(support::ChildProcess& client);
 
     void move_window(unsigned long window, int x, int y);
     void click(unsigned long window, int x, int y);
     void click_square(unsigned long window, int column, int row);
-    Capture capture(unsigned long window);
+    support::Capture capture(unsigned long window);
 
     // The board the server relays, loaded into `board`.
     bool load_server_board();
     // A board text loaded into `board`; false, and `board` kept, for no board.
     bool load_board(const std::string& text);
     const std::string& display() const { return display_.name(); }
-    ServerProcess& server() { return *server_; }
+    support::ServerProcess& server() { return *server_; }
     // A fresh server with the same options, and with it a new game.
     void restart_server();
 
     // The board the test last loaded, every kind shown.
-    Board board;
+    core::Board board;
 
 private:
-    XDisplay display_{60, 67};
+    support::XDisplay display_{60, 67};
     std::vector<std::string> server_options_;
-    std::optional<ServerProcess> server_;
-    std::vector<std::unique_ptr<ChildProcess>> clients_;
+    std::optional<support::ServerProcess> server_;
+    std::vector<std::unique_ptr<support::ChildProcess>> clients_;
 };
 
 // Player `player`'s whole view as the board window must show it after a
 // redraw: own kinds face up, opposing pieces face down, empty squares plain;
 // the squares of a refereed game's last move (`marked`) on their marks.
-bool shows_board_for(const Capture& shot, const Board& board, int player,
-                     const std::optional<LastMove>& marked = std::nullopt);
+bool shows_board_for(const support::Capture& shot, const core::Board& board, int player,
+                     const std::optional<core::LastMove>& marked = std::nullopt);

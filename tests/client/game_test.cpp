@@ -26,6 +26,10 @@
 #include <functional>
 #include <thread>
 
+using namespace core;
+using namespace client;
+using namespace support;
+
 namespace {
 
 const std::string player_one_wins = game_over_line(1);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace client;
+
 namespace {
 
 TEST(CellCodeTest, EdgesOfEveryBand) {

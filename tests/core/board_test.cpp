@@ -5,6 +5,9 @@
 #include <set>
 #include <utility>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 struct HalfCount {

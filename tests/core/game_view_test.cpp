@@ -1,6 +1,9 @@
 #include "board_fixture.h"
 #include "game_view.h"
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 using GameViewTest = BoardTest;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+using namespace core;
+
 namespace {
 
 struct NumberCase {

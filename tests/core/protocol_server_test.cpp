@@ -10,6 +10,9 @@
 #include <chrono>
 #include <thread>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 using namespace std::chrono_literals;

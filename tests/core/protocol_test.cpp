@@ -27,6 +27,9 @@
 #include <thread>
 #include <utility>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 class ProtocolTest : public BoardTest {

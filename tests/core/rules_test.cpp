@@ -5,6 +5,9 @@
 #include <utility>
 #include <vector>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 using MoveTest = BoardTest;

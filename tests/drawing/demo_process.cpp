@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+using namespace support;
+
 DemoProcess::DemoProcess(const std::string& display) {
     char directory[] = "/tmp/drawing-demo-XXXXXX";
     fifo_path_ = std::string(mkdtemp(directory)) + "/commands";

@@ -26,11 +26,11 @@ public:
     // Opens a window and returns its X11 id (0 if none).
     unsigned long open(int width, int height, int flags);
 
-    ChildProcess& process() { return *process_; }
+    support::ChildProcess& process() { return *process_; }
 
 private:
     std::string fifo_path_;
-    std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<support::ChildProcess> process_;
     std::FILE* commands_ = nullptr;
     std::size_t lines_read_ = 0;
 };

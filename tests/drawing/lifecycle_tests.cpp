@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace support;
+
 namespace {
 
 class Ending : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+using namespace support;
+
 PictureFolder::PictureFolder() {
     char pattern[] = "/tmp/drawing-pictures-XXXXXX";
     const char* made = mkdtemp(pattern);

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <thread>
 
+using namespace support;
+
 namespace {
 
 class WindowThreadTest : public ::testing::Test {

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+using namespace support;
+
 namespace {
 
 class Window : public ::testing::Test {

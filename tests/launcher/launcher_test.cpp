@@ -8,27 +8,37 @@
 #include "game_client.h"
 #include "game_constants.h"
 #include "layout.h"
+#include "menu_layout.h"
 #include "referee_requests.h"
 #include "server_address.h"
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <thread>
+
+using namespace core;
+using namespace client;
+using namespace support;
 
 namespace {
 
@@ -424,13 +434,316 @@ TEST(JoiningLauncher, SaysWhyItCannotJoin) {
     EXPECT_FALSE(fs::exists(scratch.state() + "/join-10.231.0.1"));
 }
 
-// Without a game named there is nothing to start, until a menu offers one.
-TEST(LauncherCommandLine, NamesTheGamesWhenNoneIsNamed) {
-    ChildProcess launcher(LAUNCHER_PATH, {}, "", {{"DISPLAY", ":150"}});
-    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(10)), 2);
-    EXPECT_NE(launcher.standard_error().find("--pair | --solo [--level LEVEL] | --host | --join HOST [--key KEY]"),
-              std::string::npos)
-        << launcher.standard_error();
+// The menu window of a launcher started with no options, found and clicked
+// where the menu's layout puts its controls.
+class MenuWindow {
+public:
+    MenuWindow(const std::string& display, pid_t launcher) : display_(display), launcher_(launcher) {}
+
+    // Waits for the window to show `picture` (under thirdparty/menu/) at `place`.
+    bool shows(const launcher::Rect& place, const std::string& picture, int limit_seconds = 30) {
+        const Capture wanted = read_picture(std::string(SOURCE_ROOT) + "/thirdparty/menu/" + picture + ".png");
+        return wait_until([&] { return region_is(place, wanted); }, limit_seconds);
+    }
+    // Waits for the window to show `text` in glyphs from (x, y) on.
+    bool shows_text(int x, int y, const std::string& text) {
+        return wait_until([&] {
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                char name[16];
+                std::snprintf(name, sizeof name, "glyph/%02X", static_cast<unsigned char>(text[i]));
+                const Capture glyph = read_picture(std::string(SOURCE_ROOT) + "/thirdparty/menu/" + name + ".png");
+                const int left = x + static_cast<int>(i) * launcher::glyph_width;
+                if (!region_is({left, y, glyph.width, glyph.height}, glyph)) return false;
+            }
+            return true;
+        });
+    }
+    bool click(launcher::Control control) {
+        const launcher::Rect r = launcher::control_rect(control);
+        const std::string window = find();
+        return !window.empty() && xdotool(display_, "mousemove --window " + window + " " +
+                                                        std::to_string(r.x + r.width / 2) + " " +
+                                                        std::to_string(r.y + r.height / 2) + " click 1");
+    }
+    bool type(const std::string& text) {
+        const std::string window = find();
+        return !window.empty() && xdotool(display_, "type --window " + window + " --delay 20 '" + text + "'");
+    }
+    bool key(const std::string& name) {
+        const std::string window = find();
+        return !window.empty() && xdotool(display_, "key --window " + window + " " + name);
+    }
+    // The window, once the launcher shows one.
+    std::string find() {
+        std::string found;
+        wait_until([&] {
+            const std::vector<std::string> windows = visible_windows(display_, launcher_);
+            if (windows.size() == 1) found = windows[0];
+            return !found.empty();
+        });
+        return found;
+    }
+    bool gone() {
+        return wait_until([&] { return visible_windows(display_, launcher_).empty(); });
+    }
+
+private:
+    bool region_is(const launcher::Rect& place, const Capture& wanted) {
+        const std::vector<std::string> windows = visible_windows(display_, launcher_);
+        if (windows.size() != 1) return false;
+        const Capture shot = capture_window(display_, std::stoul(windows[0]));
+        if (shot.width < place.x + wanted.width || shot.height < place.y + wanted.height) return false;
+        for (int y = 0; y < wanted.height; ++y) {
+            for (int x = 0; x < wanted.width; ++x) {
+                if (shot.at(place.x + x, place.y + y) != wanted.at(x, y)) return false;
+            }
+        }
+        return true;
+    }
+
+    std::string display_;
+    pid_t launcher_;
+};
+
+std::string key_of(const std::string& state) { return *normalized_key(read_file(state + "/key").substr(0, 14)); }
+
+// Resigns the seat kept in `seat_file` of the game on this machine.
+void resign(const NetworkPair& net, const std::string& state, const std::string& seat_file) {
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/" + seat_file));
+    ASSERT_TRUE(seat) << seat_file;
+    net.run_on_server_side([&] {
+        GameClient client({"127.0.0.1", default_port, key_of(state)});
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+}
+
+// With no options the launcher opens its menu; a level's button starts a game
+// against the computer at that level, the two players' button a window for
+// each seat, and after each game the menu comes back. Quit ends it.
+TEST_F(LauncherTest, MenuStartsGamesAndComesBackAfterEach) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    auto words = net.on_server_side();
+    words.push_back(LAUNCHER_PATH);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), launcher.pid());
+    ASSERT_TRUE(menu.shows(launcher::title_rect(), "title")) << launcher.standard_error();
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::solo_hard), "hard"));
+
+    ASSERT_TRUE(menu.click(launcher::Control::solo_hard));
+    ASSERT_TRUE(wait_until([&] {
+        const auto window = command_lines_holding("/client --seat-file " + state + "/solo");
+        return window.size() == 1 && visible_windows(display.name(), pid_of(window[0])).size() == 1 &&
+               command_lines_holding("/bot --level hard --seat-file " + state + "/solo-bot").size() == 1;
+    })) << launcher.standard_output() << launcher.standard_error();
+    EXPECT_TRUE(menu.gone()) << "the menu stayed over the game";
+    const pid_t server = std::stoi(read_file(state + "/server.pid"));
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{server};
+    resign(net, state, "solo");
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::pair), "pair")) << launcher.standard_error();
+    EXPECT_NE(launcher.standard_output().find("game over"), std::string::npos) << launcher.standard_output();
+
+    ASSERT_TRUE(menu.click(launcher::Control::pair));
+    ASSERT_TRUE(wait_until([&] {
+        for (const char* seat : {"/pair-1", "/pair-2"}) {
+            const auto window = command_lines_holding("/client --seat-file " + state + seat);
+            if (window.size() != 1 || visible_windows(display.name(), pid_of(window[0])).size() != 1) return false;
+        }
+        return true;
+    })) << launcher.standard_output() << launcher.standard_error();
+    stop_server.pid = std::stoi(read_file(state + "/server.pid"));
+    resign(net, state, "pair-2");
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::quit), "quit")) << launcher.standard_error();
+    ASSERT_TRUE(menu.click(launcher::Control::quit));
+    EXPECT_EQ(launcher.wait_for_exit(std::chrono::seconds(10)), 0) << launcher.standard_error();
+    EXPECT_FALSE(fs::exists(state + "/server.pid"));
+}
+
+// The join screen says in the window why it cannot join, for each reason,
+// and stays: nothing answers, the host runs no referee, the key is refused.
+TEST_F(LauncherTest, MenuJoinShowsEachRefusalAndStays) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    auto words = net.on_player_side();
+    words.push_back(LAUNCHER_PATH);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), launcher.pid());
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::join), "join")) << launcher.standard_error();
+    ASSERT_TRUE(menu.click(launcher::Control::join));
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::join_go), "go"));
+    ASSERT_TRUE(menu.type(net.server().host));
+    ASSERT_TRUE(menu.key("Tab"));
+    ASSERT_TRUE(menu.type("HJ4N-P8RT-2WVB"));
+    ASSERT_TRUE(menu.key("Return"));
+    EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_unanswered")) << launcher.standard_error();
+    {
+        auto server = net.start_server({"--referee"});
+        ASSERT_TRUE(menu.click(launcher::Control::join_go));
+        EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_key")) << launcher.standard_error();
+        EXPECT_TRUE(ends_with(launcher.standard_error(), "rock-scissors-paper: the game at 10.231.0.1:8089 refused "
+                                                         "the key HJ4NP8RT2WVB; check it against the host's "
+                                                         "terminal\n"))
+            << launcher.standard_error();
+    }
+    // Backspace takes the wrong key away, for the right one; the host runs
+    // no referee, though.
+    auto relay = net.start_server();
+    ASSERT_TRUE(menu.key("--repeat 14 BackSpace"));
+    ASSERT_TRUE(menu.type(net.server().key));
+    ASSERT_TRUE(menu.key("Return"));
+    EXPECT_TRUE(menu.shows(launcher::refusal_rect(), "refused_relay")) << launcher.standard_error();
+    // The form stays as typed, for the key to be put right.
+    EXPECT_TRUE(menu.shows(launcher::control_rect(launcher::Control::back), "back"));
+    EXPECT_TRUE(launcher.running());
+    EXPECT_EQ(net.get("/start").body, "0");
+    EXPECT_FALSE(fs::exists(scratch.state() + "/join-10.231.0.1"));
+}
+
+// Hosting from the menu shows the key in large type, as the terminal does;
+// another machine's launcher joins with it and both windows take a seat.
+TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    auto words = net.on_server_side();
+    words.push_back(LAUNCHER_PATH);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), launcher.pid());
+    ASSERT_TRUE(menu.click(launcher::Control::host)) << launcher.standard_error();
+    const std::regex drawn("with the key ([0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z]{4})");
+    std::smatch match;
+    std::string said;
+    ASSERT_TRUE(wait_until([&] {
+        said = launcher.standard_output();
+        return std::regex_search(said, match, drawn) && said.find("--join 10.231.0.1") != std::string::npos;
+    })) << said << launcher.standard_error();
+    const std::string key = match[1];
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{std::stoi(read_file(state + "/server.pid"))};
+    // The host's own window opens over the menu's; the test looks at it whole.
+    ASSERT_TRUE(wait_until([&] {
+        const auto window = command_lines_holding("/client --seat-file " + state + "/host");
+        return window.size() == 1 && visible_windows(display.name(), pid_of(window[0])).size() == 1;
+    }));
+    ASSERT_TRUE(xdotool(display.name(), "windowraise " + menu.find()));
+    EXPECT_TRUE(menu.shows_text(launcher::hosting_key_line().x, launcher::hosting_key_line().y, key));
+    EXPECT_TRUE(menu.shows_text(launcher::hosting_address_line(0).x, launcher::hosting_address_line(0).y,
+                                "10.231.0.1"))
+        << said;
+
+    Scratch other;
+    auto joining = net.on_player_side();
+    joining.insert(joining.end(), {LAUNCHER_PATH, "--join", net.server().host});
+    auto environment = other.environment(display.name());
+    environment["GAME_KEY"] = key;
+    ChildProcess joiner(joining[0], {joining.begin() + 1, joining.end()}, "", environment);
+    EXPECT_TRUE(wait_until([&] {
+        const auto window = command_lines_holding("/client --server 10.231.0.1 --seat-file " + other.state());
+        if (window.size() != 1) return false;
+        std::string joined;
+        net.run_on_player_side([&] {
+            GameClient client({net.server().host, default_port, *normalized_key(key)});
+            if (const std::optional<ServerReply> reply = client.Get("/start")) joined = reply->body;
+        });
+        return joined == "2";
+    })) << joiner.standard_output() << joiner.standard_error();
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/host"));
+    ASSERT_TRUE(seat);
+    net.run_on_server_side([&] {
+        GameClient client({"127.0.0.1", default_port, *normalized_key(key)});
+        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+    });
+    EXPECT_EQ(joiner.wait_for_exit(std::chrono::seconds(30)), 0) << joiner.standard_error();
+    EXPECT_TRUE(menu.shows(launcher::control_rect(launcher::Control::host), "host")) << launcher.standard_error();
+}
+
+// The menu offers a game to come back to only while the server its launcher
+// started runs: with that server gone, whatever else took the port gets
+// neither a question nor the key, though a seat file and the key are left.
+TEST_F(LauncherTest, MenuAsksNoServerButItsOwnForAGameToComeBackTo) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    fs::create_directories(state);
+    fs::permissions(state, fs::perms::owner_all);
+    const int key_file = open((state + "/key").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(key_file, 0);
+    ASSERT_EQ(write(key_file, "7F3K-9QX2-MC4D\n", 15), 15);
+    close(key_file);
+    std::ofstream(state + "/solo") << "1 " << std::string(32, 'a') << "\n";
+    ChildProcess ended("/bin/true");
+    ended.wait_for_exit(std::chrono::seconds(10));
+    std::ofstream(state + "/server.pid") << ended.pid() << "\n";
+    int stranger = -1;
+    net.run_on_server_side([&] {
+        stranger = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(default_port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (bind(stranger, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(stranger, 4) != 0) {
+            close(stranger);
+            stranger = -1;
+        }
+    });
+    ASSERT_GE(stranger, 0);
+    auto words = net.on_server_side();
+    words.push_back(LAUNCHER_PATH);
+    ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), launcher.pid());
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::quit), "quit")) << launcher.standard_error();
+    EXPECT_FALSE(menu.shows(launcher::control_rect(launcher::Control::resume), "resume", 1));
+    pollfd waiting{stranger, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "the stranger on the port was asked";
+    close(stranger);
+}
+
+// A window killed leaves its game going: the menu, started again, offers to
+// come back to it, and its button brings the window back to the seat.
+TEST_F(LauncherTest, MenuComesBackToAGameWhoseWindowWasKilled) {
+    NetworkPair net("7F3K-9QX2-MC4D");
+    ASSERT_FALSE(scratch.root.empty());
+    const std::string state = scratch.state();
+    auto words = net.on_server_side();
+    words.push_back(LAUNCHER_PATH);
+    auto first = std::make_unique<ChildProcess>(words[0], std::vector<std::string>{words.begin() + 1, words.end()},
+                                                "", scratch.environment(display.name()));
+    MenuWindow menu(display.name(), first->pid());
+    ASSERT_TRUE(menu.shows(launcher::control_rect(launcher::Control::solo_easy), "easy")) << first->standard_error();
+    ASSERT_TRUE(menu.click(launcher::Control::solo_easy));
+    ASSERT_TRUE(wait_until([&] {
+        return held_by_a_program(state + "/solo") && !read_file(state + "/bot.pid").empty();
+    }))
+        << first->standard_error();
+    struct KillAtEnd {
+        pid_t pid;
+        ~KillAtEnd() { kill(pid, SIGKILL); }
+    } stop_server{std::stoi(read_file(state + "/server.pid"))}, stop_bot{std::stoi(read_file(state + "/bot.pid"))};
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
+    first->send_signal(SIGKILL);
+    first->wait_for_exit(std::chrono::seconds(10));
+    first.reset();
+    for (const std::string& window : command_lines_holding("/client --seat-file " + state)) {
+        kill(pid_of(window), SIGKILL);
+    }
+
+    ChildProcess again(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
+    MenuWindow second(display.name(), again.pid());
+    ASSERT_TRUE(second.shows(launcher::control_rect(launcher::Control::resume), "resume")) << again.standard_error();
+    ASSERT_TRUE(second.click(launcher::Control::resume));
+    EXPECT_TRUE(wait_until([&] { return held_by_a_program(state + "/solo"); })) << again.standard_output();
+    EXPECT_NE(again.standard_output().find("taking back your seat"), std::string::npos) << again.standard_output();
+    EXPECT_EQ(seat_from_text(read_file(state + "/solo")), seat);
+    resign(net, state, "solo");
+    // Over, the game is no longer offered.
+    ASSERT_TRUE(second.shows(launcher::control_rect(launcher::Control::quit), "quit")) << again.standard_error();
+    EXPECT_FALSE(second.shows(launcher::control_rect(launcher::Control::resume), "resume", 1));
 }
 
 }  // namespace

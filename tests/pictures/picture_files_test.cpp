@@ -1,25 +1,29 @@
 // The pictures the client loads. It copies them onto the window without blending and draws
 // them at fixed places of the board window, so each must be an opaque PNG of exactly the
 // size its place gives it: the last move's marks are square backgrounds, the lost piece's
-// badge a small block in a square's corner.
+// badge a small block in a square's corner. The launcher's menu does the same with its
+// buttons, captions and typed characters.
 #include "png_summary.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 struct Picture {
-    const char* file;
+    std::string file;
     std::uint32_t width;
     std::uint32_t height;
 };
 
-const Picture pictures[] = {
+const Picture board_pictures[] = {
     {"exit.png", 144, 144},
     {"y1.png", 108, 144},
     {"y2.png", 108, 144},
@@ -46,6 +50,44 @@ const Picture pictures[] = {
     {"2.png", 360, 904},
 };
 
+const Picture menu_pictures[] = {
+    {"menu/title.png", 480, 80},
+    {"menu/solo.png", 400, 28},
+    {"menu/easy.png", 128, 64},
+    {"menu/normal.png", 128, 64},
+    {"menu/hard.png", 128, 64},
+    {"menu/pair.png", 400, 56},
+    {"menu/host.png", 400, 56},
+    {"menu/join.png", 400, 56},
+    {"menu/resume.png", 400, 56},
+    {"menu/quit.png", 400, 56},
+    {"menu/address.png", 400, 28},
+    {"menu/key.png", 400, 28},
+    {"menu/go.png", 192, 56},
+    {"menu/back.png", 192, 56},
+    {"menu/waiting.png", 400, 28},
+    {"menu/refused_unanswered.png", 400, 56},
+    {"menu/refused_key.png", 400, 56},
+    {"menu/refused_relay.png", 400, 56},
+    {"menu/refused_other.png", 400, 56},
+};
+
+// Every picture: the board's, the menu's, and a glyph for each character the menu types,
+// named by its code in hexadecimal.
+std::vector<Picture> all_pictures()
+{
+    std::vector<Picture> all(std::begin(board_pictures), std::end(board_pictures));
+    all.insert(all.end(), std::begin(menu_pictures), std::end(menu_pictures));
+    for (const char character : std::string("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.:-[]")) {
+        char name[32];
+        std::snprintf(name, sizeof name, "menu/glyph/%02X.png", static_cast<unsigned char>(character));
+        all.push_back({name, 24, 40});
+    }
+    return all;
+}
+
+const std::vector<Picture> pictures = all_pictures();
+
 void PrintTo(const Picture& picture, std::ostream* out)
 {
     *out << picture.file << " " << picture.width << "x" << picture.height;
@@ -54,7 +96,7 @@ void PrintTo(const Picture& picture, std::ostream* out)
 // The pictures ship with the game; a careless export easily costs megabytes.
 constexpr std::uintmax_t size_budget = 400 * 1024;
 
-std::filesystem::path path_of(const char* file)
+std::filesystem::path path_of(const std::string& file)
 {
     return std::filesystem::path(PICTURE_DIR) / file;
 }
@@ -71,7 +113,14 @@ class PictureFile : public testing::TestWithParam<Picture> {};
 
 std::string test_name(const testing::TestParamInfo<Picture>& info)
 {
-    std::string name = std::filesystem::path(info.param.file).stem().string();
+    std::filesystem::path file(info.param.file);
+    if (file.has_parent_path()) {
+        std::string name = file.parent_path().string() + "_" + file.stem().string();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        return name;
+    }
+    std::string name = file.stem().string();
     return std::isdigit(static_cast<unsigned char>(name[0])) ? "win_" + name : name;
 }
 

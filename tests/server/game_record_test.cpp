@@ -5,6 +5,9 @@
 #include "game_record.h"
 #include "rules.h"
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 class StepCheckTest : public BoardTest {

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <fstream>
 
+using namespace support;
+
 RawConnection::RawConnection() {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;

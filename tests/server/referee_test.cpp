@@ -16,6 +16,10 @@
 #include <sstream>
 #include <thread>
 
+using namespace core;
+using namespace server;
+using namespace support;
+
 namespace {
 
 httplib::Headers seat(const std::string& token) { return {{"Seat", token}}; }

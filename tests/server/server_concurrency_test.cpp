@@ -9,6 +9,9 @@
 #include <thread>
 #include <vector>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 TEST(ServerConcurrencyTest, SimultaneousJoinsNumberTwoPlayersOnce) {

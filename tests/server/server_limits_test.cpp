@@ -18,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 constexpr size_t mebibyte = 1024 * 1024;

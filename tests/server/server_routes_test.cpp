@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 const std::string joined_one = "\xCD\xE6\xBC\xD2\xD2\xBB\xBC\xD3\xC8\xEB\xD3\xCE\xCF\xB7\n";
