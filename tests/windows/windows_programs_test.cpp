@@ -15,6 +15,9 @@
 #include <stdexcept>
 #include <thread>
 
+using namespace core;
+using namespace support;
+
 namespace {
 
 using namespace std::chrono_literals;
