@@ -5,7 +5,9 @@
 // the easy level against itself with seeds 1 to 5, as the side to move sees
 // them at the start of its turn. A position a search answers without
 // searching (a single legal move) is left out of that search's figures.
-// Usage: search_speed
+// Usage: search_speed [LEVEL [ITERATIONS]]
+// With a level, only the bot as built at that level runs, at its own budget
+// or the one given: a profiler then sees that search alone.
 
 #include "frozen_search.h"
 #include "in_process_game.h"
@@ -17,7 +19,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -73,8 +77,9 @@ void measure(const char* name, int iterations, const Search& search, const std::
     std::fflush(stdout);
 }
 
-void measure_level(Level level, const std::vector<Knowledge>& all) {
-    const SearchParams& params = search_params(level);
+void measure_level(Level level, const std::vector<Knowledge>& all, int iterations = 0) {
+    SearchParams params = search_params(level);
+    if (iterations > 0) params.iterations = iterations;
     measure(level_name(level), params.iterations,
             [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
                 SearchReport report;
@@ -96,9 +101,20 @@ void measure_frozen(const char* name, frozen::Level level, int iterations, const
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const std::optional<Level> named = argc > 1 ? level_named(argv[1]) : std::nullopt;
+    const Level only = named.value_or(Level::easy);
+    int iterations = argc > 2 ? std::atoi(argv[2]) : 0;
+    if ((argc > 1 && only == Level::easy) || argc > 3 || iterations < 0) {
+        std::fprintf(stderr, "usage: search_speed [normal|hard [ITERATIONS]]\n");
+        return 2;
+    }
     std::vector<Knowledge> all = positions();
     std::printf("%zu positions from easy-against-easy games (processor time, one core)\n", all.size());
+    if (argc > 1) {
+        measure_level(only, all, iterations);
+        return 0;
+    }
     measure_level(Level::normal, all);
     measure_frozen("frozen-normal", frozen::Level::normal, frozen::normal_iterations(), all);
     measure_level(Level::hard, all);

@@ -1,5 +1,7 @@
 #include "beliefs.h"
 
+#include "unit_draw.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -44,10 +46,10 @@ KindSampler kind_sampler(const KindMask* possible, int pieces, std::array<int, 3
     return sampler;
 }
 
-void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds) {
-    std::uniform_real_distribution<double> unit(0, 1);
+void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds, int count) {
+    count = std::min(count, sampler.pieces);
     if (!sampler.fits) {
-        for (int piece = 0; piece < sampler.pieces; ++piece) {
+        for (int piece = 0; piece < count; ++piece) {
             KindMask possible = sampler.possible[piece] != 0 ? sampler.possible[piece] : any_kind;
             int choices[3];
             int count = 0;
@@ -60,9 +62,9 @@ void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds) {
     }
     int rocks = sampler.counts[core::Rock];
     int scissors = sampler.counts[core::Scissors];
-    for (int piece = 0; piece < sampler.pieces; ++piece) {
+    for (int piece = 0; piece < count; ++piece) {
         int left = sampler.pieces - piece;
-        double pick = unit(rng) * sampler.ways[piece][rocks][scissors];
+        double pick = unit_draw(rng) * sampler.ways[piece][rocks][scissors];
         int chosen = -1;
         for (int kind = core::Rock; kind <= core::Paper; ++kind) {
             if (!(sampler.possible[piece] & mask_of(kind))) continue;
@@ -114,7 +116,7 @@ Beliefs beliefs_of(const PlayerView& view, const Knowledge& knowledge) {
 
 void draw_board(core::Board& drawn, const Beliefs& beliefs, std::mt19937& rng) {
     int kinds[max_drawn_pieces];
-    draw_kinds(beliefs.sampler, rng, kinds);
+    draw_kinds(beliefs.sampler, rng, kinds, beliefs.on_board);
     drawn = beliefs.seen;
     for (int piece = 0; piece < beliefs.on_board; ++piece) {
         const auto& square = beliefs.squares[piece];

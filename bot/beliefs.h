@@ -36,8 +36,10 @@ struct KindSampler {
 // The sampler for these pieces and counts. The counts must add up to the
 // pieces and none may pass max_of_a_kind, or no assignment fits.
 KindSampler kind_sampler(const KindMask* possible, int pieces, std::array<int, 3> counts);
-// One assignment: kinds[i] for the sampler's piece i.
-void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds);
+// One assignment: kinds[i] for the sampler's piece i, drawn for the first
+// `count` pieces only. Each piece is drawn given those before it, so the
+// first pieces come out as they would in a whole assignment.
+void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds, int count);
 
 struct Beliefs {
     // The board as seen, each opposing piece a rock until drawn.

@@ -12,8 +12,8 @@ struct LevelEntry {
 
 const LevelEntry levels[] = {
     {Level::easy, "easy", {.iterations = 0}},
-    {Level::normal, "normal", {.iterations = 16000}},
-    {Level::hard, "hard", {.iterations = 160000}},
+    {Level::normal, "normal", {.iterations = 30000}},
+    {Level::hard, "hard", {.iterations = 210000}},
 };
 
 const LevelEntry& entry(Level level) {

@@ -2,6 +2,7 @@
 
 #include "tactics.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -28,22 +29,34 @@ std::array<KindMask, 8> surely_beaten_table() {
 
 const std::array<KindMask, 8> surely_beaten = surely_beaten_table();
 
-// For each square, the kinds of the mover's pieces that an opposing
-// neighbour is known to beat there. Only narrowed pieces can be known to
-// beat anything, and they are few, so only they are visited.
-using Danger = std::array<std::array<KindMask, core::board_rows>, core::board_columns>;
-
-void mark_danger(const World& world, int side, Danger& danger) {
-    danger = {};
-    for (std::uint64_t left = world.narrowed; left != 0; left &= left - 1) {
-        int square = std::countr_zero(left);
-        int column = square / core::board_rows;
-        int row = square % core::board_rows;
-        if (world.board[column][row].owner == side) continue;
-        KindMask beaten = surely_beaten[world.known[column][row]];
-        if (beaten == 0) continue;
-        core::for_each_neighbour(column, row, [&](int c, int r) { danger[c][r] |= beaten; });
+// Each square's neighbours.
+std::array<Squares, core::board_columns * core::board_rows> neighbour_table() {
+    std::array<Squares, core::board_columns * core::board_rows> table{};
+    for (int column = 0; column < core::board_columns; ++column) {
+        for (int row = 0; row < core::board_rows; ++row) {
+            core::for_each_neighbour(column, row, [&](int c, int r) { table[square_bit(column, row)] |= square_of(c, r); });
+        }
     }
+    return table;
+}
+
+const std::array<Squares, core::board_columns * core::board_rows> neighbours = neighbour_table();
+
+// For each kind of the mover's pieces, the squares beside an opposing piece
+// known to beat it there. Only narrowed pieces can be known to beat
+// anything, and they are few, so only they are visited.
+using Danger = std::array<Squares, 3>;
+
+Danger danger_to(const World& world, int side) {
+    Danger danger{};
+    for (Squares left = world.narrowed & world.pieces[core::opponent_of(side)]; left != 0; left &= left - 1) {
+        int square = std::countr_zero(left);
+        KindMask beaten = surely_beaten[world.known[places[square].column][places[square].row]];
+        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
+            if (beaten & mask_of(kind)) danger[kind] |= neighbours[square];
+        }
+    }
+    return danger;
 }
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
@@ -53,30 +66,10 @@ double step_odds(const World& world, const core::Move& move, int kind) {
     return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
 
-// The rows that matter to the side a playout move is drawn for.
-struct SideRows {
-    int far;
-    int forward;
-    int near_back;   // one step in front of its own back row
-};
-
-SideRows rows_of(int side) {
-    return {core::far_row(side), core::forward_step(side), core::back_row(side) + core::forward_step(side)};
-}
-
-double step_weight(const SearchParams& params, const Danger& danger, const SideRows& rows, const core::Move& move,
-                   int kind) {
-    int step = (move.to_row - move.from_row) * rows.forward;
-    double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
-    if (danger[move.to_column][move.to_row] & mask_of(kind)) weight *= params.playout_into_sure_loss;
-    return weight;
-}
-
-double attack_weight(const World& world, const SearchParams& params, const SideRows& rows, const core::Move& move,
-                     int kind) {
+double attack_weight(const World& world, const SearchParams& params, int near_back_row, const core::Move& move) {
     KindMask mask = world.known[move.to_column][move.to_row];
-    double share = attack_odds(kind, mask);
-    if (move.to_row == rows.near_back) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
+    double share = attack_odds(world.board[move.from_column][move.from_row].kind, mask);
+    if (move.to_row == near_back_row) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
     if (share == 1 && mask != any_kind) return params.playout_sure_capture;
     // An unknown piece is beaten two times in three; narrower odds scale the
     // weight by their square.
@@ -84,18 +77,35 @@ double attack_weight(const World& world, const SearchParams& params, const SideR
     return params.playout_attack * odds * odds;
 }
 
-double judged_value_for_1(const core::Board& board, const SearchParams& params, int side_to_move) {
+// The weight of a step onto an empty square in `direction`, before danger.
+double direction_weight(const SearchParams& params, int side, int direction) {
+    return direction == forward_direction(side)                      ? params.playout_forward
+           : direction == forward_direction(core::opponent_of(side)) ? params.playout_backward
+                                                                     : params.playout_sideways;
+}
+
+core::Move step_onto(int target, int direction) {
+    Place from = places[target - bit_offset[direction]];
+    Place to = places[target];
+    return {from.column, from.row, to.column, to.row};
+}
+
+constexpr std::array<Squares, 3> far_row_squares{0, row_squares[core::far_row(1)], row_squares[core::far_row(2)]};
+
+// A position's worth to player 1, from 0 to 1, row by row.
+double judged_value_for_1(const World& world, const SearchParams& params, int side_to_move) {
     double score = 0;
-    for (int column = 0; column < core::board_columns; ++column) {
-        for (int row = 0; row < core::board_rows; ++row) {
-            int owner = board[column][row].owner;
-            if (owner == 0) continue;
+    for (int row = 0; row < core::board_rows; ++row) {
+        for (int owner = 1; owner <= 2; ++owner) {
+            Squares on_row = world.pieces[owner] & row_squares[row];
+            if (on_row == 0) continue;
+            int count = square_count(on_row);
             int forward = progress(owner, row);
             double worth = 1 + params.judge_advance[forward];
             if (forward == core::board_rows - 2) {
                 worth += owner == side_to_move ? params.judge_near_far_row_to_move : params.judge_near_far_row_waiting;
             }
-            score += owner == 1 ? worth : -worth;
+            score += owner == 1 ? count * worth : -count * worth;
         }
     }
     return 1 / (1 + std::exp(-score / params.judge_scale));
@@ -103,40 +113,15 @@ double judged_value_for_1(const core::Board& board, const SearchParams& params, 
 
 double win_for_1(int winner) { return winner == 1 ? 1 : 0; }
 
-// Each square's steps, in the order list_legal_moves lists them, and the
-// bits of their targets.
-struct Steps {
-    int count = 0;
-    std::array<core::Move, 4> moves{};
-    std::array<std::uint64_t, 4> targets{};
-};
-
-int square_bit(int column, int row) { return column * core::board_rows + row; }
-
-using StepTable = std::array<Steps, core::board_columns * core::board_rows>;
-
-StepTable step_table() {
-    StepTable table;
-    for (int column = 0; column < core::board_columns; ++column) {
-        for (int row = 0; row < core::board_rows; ++row) {
-            Steps& at = table[square_bit(column, row)];
-            core::for_each_neighbour(column, row, [&](int c, int r) {
-                at.moves[at.count] = {column, row, c, r};
-                at.targets[at.count++] = std::uint64_t{1} << square_bit(c, r);
-            });
-        }
-    }
-    return table;
-}
-
-const StepTable steps = step_table();
-
-void note_owner(World& world, int column, int row) {
-    std::uint64_t bit = std::uint64_t{1} << square_bit(column, row);
-    world.pieces[1] &= ~bit;
-    world.pieces[2] &= ~bit;
-    int owner = world.board[column][row].owner;
-    if (owner != 0) world.pieces[owner] |= bit;
+// Brings the sets of squares in line with the board's square.
+void note_square(World& world, int column, int row) {
+    Squares bit = square_of(column, row);
+    for (Squares& squares : world.pieces) squares &= ~bit;
+    for (Squares& squares : world.kinds) squares &= ~bit;
+    const core::Cell& cell = world.board[column][row];
+    if (cell.owner == 0) return;
+    world.pieces[cell.owner] |= bit;
+    world.kinds[cell.kind] |= bit;
 }
 
 }  // namespace
@@ -144,25 +129,20 @@ void note_owner(World& world, int column, int row) {
 World world_on(const core::Board& board) {
     World world{board, {}};
     for (int column = 0; column < core::board_columns; ++column) {
-        for (int row = 0; row < core::board_rows; ++row) note_owner(world, column, row);
+        for (int row = 0; row < core::board_rows; ++row) note_square(world, column, row);
     }
     return world;
 }
 
-void list_moves(const World& world, int side, core::MoveList& into) {
-    const std::uint64_t own = world.pieces[side];
-    int size = 0;
-    for (std::uint64_t left = own; left != 0; left &= left - 1) {
-        const Steps& from = steps[std::countr_zero(left)];
-        for (int i = 0; i < from.count; ++i) {
-            if (!(own & from.targets[i])) into.moves[size++] = from.moves[i];
-        }
-    }
-    into.size = size;
+int count_moves(const World& world, int side) {
+    const Squares own = world.pieces[side];
+    int count = 0;
+    for_each_direction([&](auto direction) { count += square_count(shifted<direction>(own) & ~own); });
+    return count;
 }
 
 void note_narrowing(World& world, int column, int row) {
-    std::uint64_t bit = std::uint64_t{1} << (column * core::board_rows + row);
+    Squares bit = square_of(column, row);
     KindMask known = world.known[column][row];
     if (known != 0 && known != any_kind) {
         world.narrowed |= bit;
@@ -180,13 +160,21 @@ StepEnd play_step(World& world, int side, const core::Move& move) {
     world.known[move.from_column][move.from_row] = 0;
     note_narrowing(world, move.from_column, move.from_row);
     core::MoveResult result = core::make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
-    note_owner(world, move.from_column, move.from_row);
-    note_owner(world, move.to_column, move.to_row);
+    const Squares from = square_of(move.from_column, move.from_row);
+    const Squares to = square_of(move.to_column, move.to_row);
+    world.pieces[side] &= ~from;
+    world.kinds[attacker] &= ~from;
     StepEnd end;
     if (board[move.to_column][move.to_row].owner != side) {
         at_target = narrowed(at_target, mask_of(core::kind_beating(attacker)));
         end = StepEnd::fell;
     } else {
+        if (defender.owner != 0) {
+            world.pieces[defender.owner] &= ~to;
+            world.kinds[defender.kind] &= ~to;
+        }
+        world.pieces[side] |= to;
+        world.kinds[attacker] |= to;
         at_target = defender.owner == 0
                         ? carried
                         : narrowed(carried, mask_of(defender.kind) | mask_of(core::kind_beating(defender.kind)));
@@ -196,40 +184,110 @@ StepEnd play_step(World& world, int side, const core::Move& move) {
     return end;
 }
 
-bool is_sure_far_row_step(const World& world, int side, const core::Move& move) {
-    return move.to_row == core::far_row(side) &&
-           step_odds(world, move, world.board[move.from_column][move.from_row].kind) == 1;
-}
-
-int playout_weights(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
-                    double* weights) {
-    const SideRows rows = rows_of(side);
-    Danger danger;
-    mark_danger(world, side, danger);
-    for (int i = 0; i < moves.size; ++i) {
-        const core::Move& move = moves[i];
-        int kind = world.board[move.from_column][move.from_row].kind;
-        if (move.to_row == rows.far && step_odds(world, move, kind) >= params.playout_far_row_odds) return i;
-        bool attack = world.board[move.to_column][move.to_row].owner != 0;
-        weights[i] = attack ? attack_weight(world, params, rows, move, kind)
-                            : step_weight(params, danger, rows, move, kind);
+bool far_row_step(const World& world, int side, double odds, Squares allowed, core::Move& chosen) {
+    const int forward = forward_direction(side);
+    const Squares own = world.pieces[side];
+    Squares ahead = forward == up_the_rows ? shifted<up_the_rows>(own) : shifted<down_the_rows>(own);
+    for (Squares onto = ahead & far_row_squares[side] & ~own & allowed; onto != 0; onto &= onto - 1) {
+        core::Move move = step_onto(std::countr_zero(onto), forward);
+        if (step_odds(world, move, world.board[move.from_column][move.from_row].kind) >= odds) {
+            chosen = move;
+            return true;
+        }
     }
-    return -1;
+    return false;
 }
 
-core::Move playout_move(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
-                  std::mt19937& rng) {
-    double weights[core::max_legal_moves];
-    int at_once = playout_weights(world, params, side, moves, weights);
-    if (at_once >= 0) return moves[at_once];
+void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices) {
+    const Squares own = world.pieces[side];
+    const Squares theirs = world.pieces[core::opponent_of(side)];
+    const Squares empty = all_squares & ~own & ~theirs;
+    const int near_back_row = core::back_row(side) + core::forward_step(side);
+    const Danger danger = danger_to(world, side);
+    const bool any_danger = (danger[core::Rock] | danger[core::Scissors] | danger[core::Paper]) != 0;
+    choices.attack_count = 0;
+    for_each_direction([&](auto direction) {
+        Squares onto = shifted<direction>(own);
+        Squares steps = onto & empty;
+        Squares risky = 0;
+        if (any_danger) {
+            for (int kind = core::Rock; kind <= core::Paper; ++kind) {
+                risky |= shifted<direction>(own & world.kinds[kind]) & danger[kind];
+            }
+            risky &= steps;
+        }
+        const double weight = direction_weight(params, side, direction);
+        choices.targets[2 * direction] = steps & ~risky;
+        choices.weight[2 * direction] = weight;
+        choices.targets[2 * direction + 1] = risky;
+        choices.weight[2 * direction + 1] = weight * params.playout_into_sure_loss;
+        for (Squares attacked = onto & theirs; attacked != 0; attacked &= attacked - 1) {
+            const int target = std::countr_zero(attacked);
+            const core::Move move = step_onto(target, direction);
+            choices.attacks[choices.attack_count] = {move, direction, square_of(move.to_column, move.to_row),
+                                                     attack_weight(world, params, near_back_row, move)};
+            ++choices.attack_count;
+        }
+    });
+}
+
+bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, core::Move& chosen) {
+    constexpr int groups = 2 * direction_count;
+    std::array<Squares, groups> open;
+    std::array<int, groups> counts{};
     double total = 0;
-    for (int i = 0; i < moves.size; ++i) total += weights[i];
-    double pick = unit_draw(rng) * total;
-    for (int i = 0; i < moves.size; ++i) {
-        if (pick < weights[i]) return moves[i];
-        pick -= weights[i];
+    int moves = 0;
+    for (int group = 0; group < groups; ++group) {
+        open[group] = choices.targets[group] & ~excluded[group / 2];
+        if (open[group] == 0) continue;
+        counts[group] = square_count(open[group]);
+        total += counts[group] * choices.weight[group];
+        moves += counts[group];
     }
-    return moves[moves.size - 1];
+    for (int i = 0; i < choices.attack_count; ++i) {
+        const PlyChoices::Attack& attack = choices.attacks[i];
+        if (excluded[attack.direction] & attack.target) continue;
+        total += attack.weight;
+        ++moves;
+    }
+    if (moves == 0) return false;
+    // Where every move left weighs nothing, each counts alike.
+    const bool alike = !(total > 0);
+    double pick = unit * (alike ? moves : total);
+    int last_group = -1;
+    for (int group = 0; group < groups; ++group) {
+        double weight = alike ? 1 : choices.weight[group];
+        if (counts[group] == 0 || weight <= 0) continue;
+        if (pick < weight * counts[group]) {
+            int nth = std::min(static_cast<int>(pick / weight), counts[group] - 1);
+            chosen = step_onto(nth_square(open[group], nth), group / 2);
+            return true;
+        }
+        pick -= weight * counts[group];
+        last_group = group;
+    }
+    const core::Move* last_attack = nullptr;
+    for (int i = 0; i < choices.attack_count; ++i) {
+        const PlyChoices::Attack& attack = choices.attacks[i];
+        double weight = alike ? 1 : attack.weight;
+        if ((excluded[attack.direction] & attack.target) || weight <= 0) continue;
+        if (pick < weight) {
+            chosen = attack.move;
+            return true;
+        }
+        pick -= weight;
+        last_attack = &attack.move;
+    }
+    // Rounding can carry the pick past the end of the walk.
+    chosen = last_attack ? *last_attack : step_onto(std::countr_zero(open[last_group]), last_group / 2);
+    return true;
+}
+
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
+    if (far_row_step(world, side, params.playout_far_row_odds, all_squares, chosen)) return true;
+    PlyChoices choices;
+    find_choices(world, params, side, choices);
+    return draw_choice(choices, {}, unit_draw(rng), chosen);
 }
 
 double discounted(double value_for_1, int plies, const SearchParams& params) {
@@ -237,16 +295,15 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 }
 
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
-    core::MoveList moves;
+    core::Move move;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        list_moves(world, side, moves);
-        if (moves.size == 0) return discounted(win_for_1(core::opponent_of(side)), plies, params);
-        StepEnd end = play_step(world, side, playout_move(world, params, side, moves, rng));
+        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(core::opponent_of(side)), plies, params);
+        StepEnd end = play_step(world, side, move);
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = core::opponent_of(side);
     }
-    return discounted(judged_value_for_1(world.board, params, side), plies, params);
+    return discounted(judged_value_for_1(world, params, side), plies, params);
 }
 
 }  // namespace bot

@@ -7,6 +7,8 @@
 #include "knowledge.h"
 #include "levels.h"
 #include "rules.h"
+#include "squares.h"
+#include "unit_draw.h"
 
 #include <array>
 #include <cstdint>
@@ -18,21 +20,21 @@ struct World {
     core::Board board{};
     // For each piece, the kinds its opponent knows it may be.
     std::array<std::array<KindMask, core::board_rows>, core::board_columns> known{};
-    // The squares, bit column * board_rows + row, whose piece's opponent
-    // knows it to be fewer than all three kinds.
-    std::uint64_t narrowed = 0;
-    // The squares, bit column * board_rows + row, of each player's pieces,
-    // by owner: listing moves reads these rather than every square.
-    std::array<std::uint64_t, 3> pieces{};
+    // The squares whose piece's opponent knows it to be fewer than all
+    // three kinds.
+    Squares narrowed = 0;
+    // The squares of each player's pieces, by owner, and of the pieces of
+    // each kind, either player's: moves are found from these rather than
+    // from every square.
+    std::array<Squares, 3> pieces{};
+    std::array<Squares, 3> kinds{};
 };
 
 // A world on `board`: its pieces noted, nothing known of their kinds.
 World world_on(const core::Board& board);
 
-// The legal moves of `side` into `into`, as list_legal_moves lists them and
-// in its order, from the world's pieces and a table of each square's
-// neighbours: most of an iteration's time went to listing moves.
-void list_moves(const World& world, int side, core::MoveList& into);
+// How many legal moves `side` has.
+int count_moves(const World& world, int side);
 
 // Brings the narrowed bit of one square in line with its known kinds.
 void note_narrowing(World& world, int column, int row);
@@ -44,23 +46,54 @@ enum class StepEnd { stands, fell, won };
 // Plays the step by the rules and tells each side what the fight showed.
 StepEnd play_step(World& world, int side, const core::Move& move);
 
-// Whether `side`, stepping `move`, reaches its far row whatever the kinds it
-// cannot see: onto an empty square, or onto a piece whose known kinds all lose.
-bool is_sure_far_row_step(const World& world, int side, const core::Move& move);
+// The direction of a step towards `side`'s far row.
+constexpr int forward_direction(int side) { return side == 1 ? up_the_rows : down_the_rows; }
 
-// The weight a playout gives each of `moves` for `side`, into `weights`. A
-// far-row step at good odds is taken at once instead: its index comes back,
-// otherwise -1.
-int playout_weights(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
-                    double* weights);
+constexpr int direction_of(const core::Move& move) {
+    return move.to_row > move.from_row   ? up_the_rows
+           : move.to_row < move.from_row ? down_the_rows
+           : move.to_column > move.from_column ? right_a_column
+                                               : left_a_column;
+}
 
-// A number from 0 up to 1 from one draw of `rng`: a distribution's double
-// takes two, and the playouts draw one a ply.
-inline double unit_draw(std::mt19937& rng) { return static_cast<double>(rng()) * (1.0 / 4294967296.0); }
+// Squares by direction of a step onto them.
+using ByDirection = std::array<Squares, direction_count>;
 
-// A playout's pick among `moves` for `side`.
-core::Move playout_move(const World& world, const SearchParams& params, int side, const core::MoveList& moves,
-                  std::mt19937& rng);
+// The first step of `side` onto its far row, onto a square in `allowed`,
+// whose odds as far as `side` knows reach `odds`: onto an empty square, or
+// onto a piece whose known kinds it beats often enough.
+bool far_row_step(const World& world, int side, double odds, Squares allowed, core::Move& chosen);
+
+// The legal moves of one side, each with its weight in a playout, by classes
+// that share one weight: for each direction the steps onto empty squares
+// that are clear of danger and those beside an opposing piece known to beat
+// the stepping one; then each attack with its own weight. A step's class
+// gives its target squares, the direction its first squares.
+struct PlyChoices {
+    struct Attack {
+        core::Move move;
+        int direction;
+        Squares target;
+        double weight;
+    };
+    std::array<Squares, 2 * direction_count> targets;   // safe and risky, by direction
+    std::array<double, 2 * direction_count> weight;
+    std::array<Attack, core::max_legal_moves> attacks;
+    int attack_count = 0;
+};
+
+void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices);
+
+// One of the choices whose target, by its direction, is not in `excluded`,
+// at the odds of its weight, from `unit`, a draw from 0 up to 1; every one
+// alike where they all weigh nothing. False when none is left. The moves are
+// never listed one by one: listing and weighing every move of every playout
+// ply took most of an iteration's time.
+bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, core::Move& chosen);
+
+// A playout's move for `side`: a far-row step at good odds at once,
+// otherwise one drawn by weight. False when no piece can move.
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen);
 
 // A win or loss `plies` ahead counts this much less: from player 1's side,
 // 0 to 1, drawn towards an even 0.5.

@@ -25,6 +25,8 @@ World root_world(const Beliefs& beliefs, const Knowledge& knowledge) {
             note_narrowing(world, column, row);
         }
     }
+    // The opposing pieces' kinds are drawn anew for each iteration.
+    for (Squares& squares : world.kinds) squares &= ~world.pieces[core::opponent_of(knowledge.player)];
     return world;
 }
 
@@ -180,6 +182,10 @@ std::optional<core::Move> search_move(const PlayerView& view, const Knowledge& k
     for (int i = 0; i < params.iterations; ++i) {
         world = root;
         draw_board(world.board, *beliefs, rng);
+        for (int piece = 0; piece < beliefs->on_board; ++piece) {
+            auto [column, row] = beliefs->squares[piece];
+            world.kinds[world.board[column][row].kind] |= square_of(column, row);
+        }
         iterate(tree, world, params, knowledge.player, rng);
     }
     RootChoice choice = root_choice(tree, view, knowledge, params, History{left, previous});

@@ -9,37 +9,15 @@ namespace {
 // A sure far-row step first, so that even one iteration finds it; then a
 // step a playout would take at once; otherwise an untried move drawn by its
 // playout weight, so that the likelier moves enter the tree first.
-int untried_move(const State& state, const World& world, const SearchParams& params, int side,
-                 const core::MoveList& moves, std::mt19937& rng) {
-    for (int i = 0; i < moves.size; ++i) {
-        if (!state.tried[i] && is_sure_far_row_step(world, side, moves[i])) return i;
-    }
-    double weights[core::max_legal_moves];
-    int at_once = playout_weights(world, params, side, moves, weights);
-    if (at_once >= 0 && !state.tried[at_once]) return at_once;
-    double total = 0;
-    int untried = 0;
-    for (int i = 0; i < moves.size; ++i) {
-        if (state.tried[i]) continue;
-        total += weights[i];
-        ++untried;
-    }
-    if (total > 0) {
-        double pick = unit_draw(rng) * total;
-        int last = -1;
-        for (int i = 0; i < moves.size; ++i) {
-            if (state.tried[i]) continue;
-            if (pick < weights[i]) return i;
-            pick -= weights[i];
-            last = i;
-        }
-        return last;
-    }
-    int pick = std::uniform_int_distribution<int>(0, untried - 1)(rng);
-    for (int i = 0; i < moves.size; ++i) {
-        if (!state.tried[i] && pick-- == 0) return i;
-    }
-    return -1;
+core::Move untried_move(const State& state, const World& world, const SearchParams& params, int side, std::mt19937& rng) {
+    const Squares untried_ahead = ~state.tried[forward_direction(side)];
+    core::Move move;
+    if (far_row_step(world, side, 1, untried_ahead, move)) return move;
+    if (far_row_step(world, side, params.playout_far_row_odds, untried_ahead, move)) return move;
+    PlyChoices choices;
+    find_choices(world, params, side, choices);
+    draw_choice(choices, state.tried, unit_draw(rng), move);
+    return move;
 }
 
 // How many of its moves a state visited `visits` times may have in the tree:
@@ -87,23 +65,22 @@ Tree start_tree(int iterations) {
 void iterate(Tree& tree, World& world, const SearchParams& params, int player, std::mt19937& rng) {
     tree.path_edges.clear();
     tree.path_states.clear();
-    core::MoveList moves;
     int state = 0;
     int side = player;
     int winner = 0;
     for (;;) {
-        list_moves(world, side, moves);
-        if (moves.size == 0) {
+        int legal = count_moves(world, side);
+        if (legal == 0) {
             winner = core::opponent_of(side);
             break;
         }
         int edge;
-        const State& here = tree.states[state];
-        int tried = static_cast<int>(here.tried.count());
-        if (tried < moves.size && tried < moves_allowed(params, here.visits)) {
-            int index = untried_move(here, world, params, side, moves, rng);
-            tree.states[state].tried.set(index);
-            edge = add_edge(tree, state, moves[index]);
+        State& here = tree.states[state];
+        if (here.tried_count < legal && here.tried_count < moves_allowed(params, here.visits)) {
+            core::Move move = untried_move(here, world, params, side, rng);
+            here.tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
+            ++here.tried_count;
+            edge = add_edge(tree, state, move);
         } else {
             edge = best_by_bound(tree, state, params.exploration);
         }

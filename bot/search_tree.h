@@ -9,7 +9,6 @@
 #include "rules.h"
 
 #include <array>
-#include <bitset>
 #include <random>
 #include <vector>
 
@@ -30,7 +29,8 @@ struct Edge {
 struct State {
     int first_edge = -1;
     int visits = 0;
-    std::bitset<core::max_legal_moves> tried;   // by place in the move list
+    ByDirection tried{};   // the targets of the moves in the tree, by direction
+    int tried_count = 0;
 };
 
 struct Tree {

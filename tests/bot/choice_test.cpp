@@ -8,6 +8,12 @@
 #include "search_tree.h"
 #include "tactics.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace core;
@@ -336,15 +342,110 @@ TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
                 KindMask known = world.known[column][row];
                 bool bit = (world.narrowed >> (column * board_rows + row)) & 1;
                 ASSERT_EQ(bit, known != 0 && known != any_kind) << "ply " << ply << " at " << column << row;
-                int owner = world.board[column][row].owner;
+                const Cell& cell = world.board[column][row];
                 for (int player : {1, 2}) {
-                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1, unsigned(owner == player))
+                    ASSERT_EQ((world.pieces[player] >> (column * board_rows + row)) & 1,
+                              unsigned(cell.owner == player))
+                        << "ply " << ply << " at " << column << row;
+                }
+                for (int kind = Rock; kind <= Paper; ++kind) {
+                    ASSERT_EQ((world.kinds[kind] >> (column * board_rows + row)) & 1,
+                              unsigned(cell.owner != 0 && cell.kind == kind))
                         << "ply " << ply << " at " << column << row;
                 }
             }
         }
         if (end == StepEnd::won) break;
     }
+}
+
+// A move's weight in a playout, move by move as the settings describe it.
+double weight_of(const World& world, const SearchParams& params, int side, const Move& move) {
+    const int kind = world.board[move.from_column][move.from_row].kind;
+    if (world.board[move.to_column][move.to_row].owner == 0) {
+        int step = (move.to_row - move.from_row) * forward_step(side);
+        double weight = step > 0 ? params.playout_forward : step == 0 ? params.playout_sideways : params.playout_backward;
+        bool beside_a_known_winner = false;
+        for_each_neighbour(move.to_column, move.to_row, [&](int c, int r) {
+            KindMask known = world.known[c][r];
+            if (world.board[c][r].owner == opponent_of(side) && known != any_kind && surely_beats(known, kind)) {
+                beside_a_known_winner = true;
+            }
+        });
+        return beside_a_known_winner ? weight * params.playout_into_sure_loss : weight;
+    }
+    KindMask known = world.known[move.to_column][move.to_row];
+    double share = attack_odds(kind, known);
+    if (move.to_row == back_row(side) + forward_step(side)) {
+        return params.playout_attack_near_back_row * (share + params.playout_blind_block);
+    }
+    if (share == 1 && known != any_kind) return params.playout_sure_capture;
+    return params.playout_attack * (share * 1.5) * (share * 1.5);
+}
+
+// A playout draws its moves from sets of squares, a class of steps at a
+// time, and must come out at the odds of each move's own weight: every legal
+// move, steps into danger and attacks included, and a far-row step at good
+// odds taken at once.
+TEST(PlayoutWorld, PlayoutMovesComeAtTheOddsOfTheirWeights) {
+    const SearchParams params = searching(1);
+    std::mt19937 rng(5);
+    int far_row_positions = 0;
+    for (int position = 0; position < 16; ++position) {
+        SCOPED_TRACE("position " + std::to_string(position));
+        Board dealt;
+        deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
+        World world = world_on(dealt);
+        for (int column = 0; column < board_columns; ++column) {
+            for (int row = 0; row < board_rows; ++row) {
+                if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
+                note_narrowing(world, column, row);
+            }
+        }
+        MoveList moves;
+        int side = 1 + position % 2;
+        for (int ply = 0; ply < 20 + 4 * position; ++ply, side = opponent_of(side)) {
+            list_legal_moves(world.board, side, moves);
+            if (play_step(world, side, moves[static_cast<int>(rng() % moves.size)]) == StepEnd::won) break;
+        }
+        list_legal_moves(world.board, side, moves);
+        ASSERT_GT(moves.size, 0);
+        const int draws = 20000;
+        std::map<std::array<int, 4>, int> drawn;
+        for (int draw = 0; draw < draws; ++draw) {
+            Move move;
+            ASSERT_TRUE(playout_move(world, params, side, rng, move));
+            ++drawn[{move.from_column, move.from_row, move.to_column, move.to_row}];
+        }
+        std::optional<Move> at_once;
+        for (const Move& move : moves) {
+            const int kind = world.board[move.from_column][move.from_row].kind;
+            bool empty = world.board[move.to_column][move.to_row].owner == 0;
+            if (!at_once && move.to_row == far_row(side) &&
+                (empty || attack_odds(kind, world.known[move.to_column][move.to_row]) >= params.playout_far_row_odds)) {
+                at_once = move;
+            }
+        }
+        if (at_once) {
+            ++far_row_positions;
+            EXPECT_EQ(drawn.size(), 1u);
+            EXPECT_EQ((drawn[{at_once->from_column, at_once->from_row, at_once->to_column, at_once->to_row}]), draws);
+            continue;
+        }
+        double total = 0;
+        for (const Move& move : moves) total += weight_of(world, params, side, move);
+        int legal_draws = 0;
+        for (const Move& move : moves) {
+            double expected = draws * weight_of(world, params, side, move) / total;
+            int seen = drawn[{move.from_column, move.from_row, move.to_column, move.to_row}];
+            // Six standard deviations.
+            EXPECT_NEAR(seen, expected, 6 * std::sqrt(expected) + 1)
+                << "(" << move.from_column << "," << move.from_row << ")->(" << move.to_column << "," << move.to_row << ")";
+            legal_draws += seen;
+        }
+        EXPECT_EQ(legal_draws, draws) << "a move that is not legal was drawn";
+    }
+    EXPECT_LT(far_row_positions, 8) << "too few positions drawn by weight";
 }
 
 // An attack on an unknown piece leads to two states, one for each way the
@@ -377,6 +478,34 @@ TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
         EXPECT_NE(edge.after[0], edge.after[1]);
     }
     EXPECT_EQ(attacks, 1);
+}
+
+// The tree keeps which moves of a state it holds as target squares by
+// direction: each legal move must enter it once, and nothing else.
+TEST_F(ChoiceTest, EveryLegalMoveEntersTheTreeOnce) {
+    std::mt19937 deal_rng(21);
+    deal_board(board, [&] { return static_cast<int>(deal_rng() % 5); });
+    SearchParams params = searching(3000);
+    params.widening_scale = 0;
+    Tree tree = start_tree(params.iterations);
+    std::mt19937 rng(3);
+    const World root = world_on(board);
+    for (int i = 0; i < params.iterations; ++i) {
+        World world = root;
+        iterate(tree, world, params, 1, rng);
+    }
+    std::vector<Move> in_tree;
+    for (int at = tree.states[0].first_edge; at >= 0; at = tree.edges[at].next_sibling) {
+        in_tree.push_back(tree.edges[at].move);
+    }
+    std::vector<Move> legal = legal_moves(board, 1);
+    auto order = [](const Move& a, const Move& b) {
+        return std::tie(a.from_column, a.from_row, a.to_column, a.to_row) <
+               std::tie(b.from_column, b.from_row, b.to_column, b.to_row);
+    };
+    std::sort(in_tree.begin(), in_tree.end(), order);
+    std::sort(legal.begin(), legal.end(), order);
+    EXPECT_EQ(in_tree, legal);
 }
 
 TEST(TurnExplanation, ListsTheChosenMoveThenTheWeighedOnesBestFirst) {

@@ -257,7 +257,7 @@ TEST(KindSampler, DrawsEveryFittingAssignmentEquallyOftenAndNothingElse) {
         std::mt19937 rng(17);
         int kinds[max_drawn_pieces];
         for (int draw = 0; draw < draws; ++draw) {
-            draw_kinds(*sampler, rng, kinds);
+            draw_kinds(*sampler, rng, kinds, sampler->pieces);
             ++seen[std::vector<int>(kinds, kinds + sampled.possible.size())];
         }
         double expected = double(draws) / static_cast<double>(fitting.size());
