@@ -3,6 +3,7 @@
 // only the game's console lines; failures to serve and bad options go to
 // standard error.
 
+#include "console_lines.h"
 #include "game_server.h"
 #include "key_check.h"
 #include "options.h"
@@ -42,8 +43,8 @@ int main(int argc, char** argv) {
         std::cout << server::server_usage;
         return 0;
     }
-    server::Relay relay(std::cout);
-    server::Referee referee(std::cout);
+    server::Relay relay(platform::console_lines());
+    server::Referee referee(platform::console_lines());
     std::function<void(httplib::Server&)> routes = [&relay](httplib::Server& server) { server::register_routes(server, relay); };
     if (options->referee) {
         routes = [&referee](httplib::Server& server) { server::register_referee_routes(server, referee); };

@@ -2,8 +2,11 @@
 // The one graphics window: opened at a given client size, painted from its back
 // buffer by a thread of the layer.
 
-// The X11 window id of the open window; 0 for none.
-using WindowHandle = unsigned long;
+#include <cstdint>
+
+// The open window's id on its system (an X11 window id, a Windows HWND),
+// as wide as a pointer; 0 for none.
+using WindowHandle = std::uintptr_t;
 
 // Flags of init_window. The close and double-click settings of the first
 // window of the process hold for every later window; the minimize setting
