@@ -502,7 +502,8 @@ int run_game(const Options& options, const std::string& command, GameWatch* watc
     // Ctrl+C ends the windows (they are in the launcher's process group), not
     // the game, which goes on for them to come back to.
     count_interrupts();
-    int interrupts_seen = 0;
+    // A game started again from the menu is told only of its own Ctrl+C.
+    int interrupts_seen = interrupts();
     StopUnlessKept stop{game};
     if (error = start(game, interrupts_seen); !error.empty()) {
         // Windows already open play on; the game is theirs.

@@ -42,6 +42,9 @@ struct Menu {
     JoinForm form;
     const IMAGE* refusal = nullptr;
     bool window_open = false;
+    // A game takes Ctrl+C over to end its windows only; back at the menu, one
+    // more ends the menu as it would have before any game.
+    int interrupts_seen = 0;
 };
 
 void say(const std::string& line) {
@@ -179,6 +182,7 @@ void play(Menu& menu, const Options& options) {
         draw_hosting(menu, key, addresses);
     };
     run_game(options, command_of(menu, options), &watch);
+    menu.interrupts_seen = interrupts();
     if (!watch.refusal.empty()) menu.refusal = refusal_picture(menu.pictures, watch.refusal);
     menu.screen = Screen::menu;
     menu.resumable = resumable_game(menu.state);
@@ -277,6 +281,7 @@ int run_menu(const std::string& program) {
     for (;;) {
         InputMessage message{};
         if (!peek_message(&message, MESSAGE_FILTER_ALL, true)) {
+            if (interrupts() != menu.interrupts_seen) return 0;
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
             continue;
         }

@@ -447,11 +447,12 @@ public:
     }
     // Waits for the window to show `text` in glyphs from (x, y) on.
     bool shows_text(int x, int y, const std::string& text) {
+        const std::string menu_folder = std::string(SOURCE_ROOT) + "/thirdparty/menu";
         return wait_until([&] {
             for (std::size_t i = 0; i < text.size(); ++i) {
-                char name[16];
-                std::snprintf(name, sizeof name, "glyph/%02X", static_cast<unsigned char>(text[i]));
-                const Capture glyph = read_picture(std::string(SOURCE_ROOT) + "/thirdparty/menu/" + name + ".png");
+                char name[32];
+                std::snprintf(name, sizeof name, "/glyph/%02X.png", static_cast<unsigned char>(text[i]));
+                const Capture glyph = read_picture(menu_folder + name);
                 const int left = x + static_cast<int>(i) * launcher::glyph_width;
                 if (!region_is({left, y, glyph.width, glyph.height}, glyph)) return false;
             }
@@ -744,6 +745,9 @@ TEST_F(LauncherTest, MenuComesBackToAGameWhoseWindowWasKilled) {
     // Over, the game is no longer offered.
     ASSERT_TRUE(second.shows(launcher::control_rect(launcher::Control::quit), "quit")) << again.standard_error();
     EXPECT_FALSE(second.shows(launcher::control_rect(launcher::Control::resume), "resume", 1));
+    // Ctrl+C still ends the menu once a game has come and gone.
+    again.send_signal(SIGINT);
+    EXPECT_EQ(again.wait_for_exit(std::chrono::seconds(10)), 0) << again.standard_error();
 }
 
 }  // namespace
