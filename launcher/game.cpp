@@ -312,11 +312,16 @@ std::vector<std::string> seat_files_of(const Game& game) {
     case Mode::host: return {in_state(game, "host")};
     default: break;
     }
-    std::string host = game.options.join_host;
-    for (char& c : host) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') c = '_';
+    return {in_state(game, join_seat_name(game.options.join_host))};
+}
+
+// A crash of this program or of its window leaves the record behind, so that
+// the menu started again can offer the game; it goes with the game.
+void remember_join(const Game& game) {
+    if (std::FILE* record = platform::open_private_output(in_state(game, joined_record))) {
+        std::fprintf(record, "%s\n%s\n", game.options.join_host.c_str(), game.key.c_str());
+        std::fclose(record);
     }
-    return {in_state(game, "join-" + host)};
 }
 
 void remove_files(const std::vector<std::string>& paths) {
@@ -387,6 +392,7 @@ std::string start(Game& game, int& interrupts_seen) {
     }
     if (error.empty() && mode == Mode::host) error = show_join_commands(game);
     if (!error.empty()) return error;
+    if (mode == Mode::join) remember_join(game);
 
     std::vector<std::string> server;
     if (mode == Mode::join) server = {"--server", game.options.join_host};
@@ -443,6 +449,7 @@ int finish(Game& game, int status) {
         remove_files(left);
         left.clear();
     }
+    if (mode == Mode::join && (left.empty() || status == 2)) fs::remove(in_state(game, joined_record));
     if (!left.empty() && status == 2) {
         remove_files(left);
         say("the game's server no longer knows the seat your window kept; run the same command again for a new game");

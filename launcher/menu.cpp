@@ -38,7 +38,7 @@ struct Menu {
     std::string state;
     MenuPictures pictures;
     Screen screen = Screen::menu;
-    std::optional<Mode> resumable;
+    std::optional<Options> resumable;
     JoinForm form;
     const IMAGE* refusal = nullptr;
     bool window_open = false;
@@ -158,7 +158,7 @@ bool open_window(Menu& menu) {
 // A game in the player's words: what they would type for it.
 std::string command_of(const Menu& menu, const Options& options) {
     switch (options.mode) {
-    case Mode::solo: return menu.program + " --solo --level " + options.level;
+    case Mode::solo: return menu.program + " --solo" + (options.level.empty() ? "" : " --level " + options.level);
     case Mode::pair: return menu.program + " --pair";
     case Mode::host: return menu.program + " --host";
     case Mode::join: return menu.program + " --join " + options.join_host;
@@ -225,7 +225,7 @@ Step press(Menu& menu, Control control) {
     case Control::host: play(menu, game_of(Mode::host)); break;
     case Control::resume:
         // The game may have ended since the menu looked.
-        if (const std::optional<Mode> mode = resumable_game(menu.state)) play(menu, game_of(*mode));
+        if (const std::optional<Options> game = resumable_game(menu.state)) play(menu, *game);
         menu.resumable = resumable_game(menu.state);
         break;
     case Control::join:

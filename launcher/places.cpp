@@ -1,5 +1,6 @@
 #include "places.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -67,6 +68,14 @@ std::string make_state_folder(std::string& error) {
         return "";
     }
     return folder.string();
+}
+
+std::string join_seat_name(const std::string& host) {
+    std::string name = "join-" + host;
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') c = '_';
+    }
+    return name;
 }
 
 }  // namespace launcher

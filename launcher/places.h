@@ -37,4 +37,11 @@ std::optional<Programs> find_programs(const std::string& executable, std::string
 // cannot be made.
 std::string make_state_folder(std::string& error);
 
+// The seat file of a game joined at `host`, in the state folder.
+std::string join_seat_name(const std::string& host);
+
+// The state folder's record of the last game joined on another machine, its
+// host and key, a line each, for the menu to offer that game again.
+inline constexpr const char* joined_record = "joined";
+
 }  // namespace launcher

@@ -654,13 +654,32 @@ TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
         });
         return joined == "2";
     })) << joiner.standard_output() << joiner.standard_error();
+    // The joining machine's program and window crash; its menu, started again
+    // without the key, comes back to the game.
+    joiner.send_signal(SIGKILL);
+    joiner.wait_for_exit(std::chrono::seconds(10));
+    const std::string joined_window = "/client --server 10.231.0.1 --seat-file " + other.state();
+    for (const std::string& window : command_lines_holding(joined_window)) kill(pid_of(window), SIGKILL);
+    auto restarting = net.on_player_side();
+    restarting.push_back(LAUNCHER_PATH);
+    ChildProcess again(restarting[0], {restarting.begin() + 1, restarting.end()}, "",
+                       other.environment(display.name()));
+    MenuWindow second(display.name(), again.pid());
+    ASSERT_TRUE(second.shows(launcher::control_rect(launcher::Control::resume), "resume")) << again.standard_error();
+    ASSERT_TRUE(second.click(launcher::Control::resume));
+    EXPECT_TRUE(wait_until([&] { return held_by_a_program(other.state() + "/join-10.231.0.1"); }))
+        << again.standard_output() << again.standard_error();
     const std::optional<Seat> seat = seat_from_text(read_file(state + "/host"));
     ASSERT_TRUE(seat);
     net.run_on_server_side([&] {
         GameClient client({"127.0.0.1", default_port, *normalized_key(key)});
         EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
     });
-    EXPECT_EQ(joiner.wait_for_exit(std::chrono::seconds(30)), 0) << joiner.standard_error();
+    // Over, the joined game is no longer offered.
+    ASSERT_TRUE(second.shows(launcher::control_rect(launcher::Control::quit), "quit")) << again.standard_error();
+    EXPECT_FALSE(second.shows(launcher::control_rect(launcher::Control::resume), "resume", 1));
+    // Both menus are at the same place on the one screen.
+    ASSERT_TRUE(xdotool(display.name(), "windowraise " + menu.find()));
     EXPECT_TRUE(menu.shows(launcher::control_rect(launcher::Control::host), "host")) << launcher.standard_error();
 }
 
