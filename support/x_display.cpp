@@ -1,6 +1,9 @@
 #include "x_display.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +35,23 @@ std::string ppm_word(std::istream& in) {
     return word;
 }
 
+// Xvfb told -displayfd keeps no lock file, and a test may run in a network
+// namespace of its own, where the number's abstract socket is free while a
+// server of another namespace holds the number: a second server there would
+// take over the number's socket file and, ending, remove it. A lock of the
+// tests' own keeps each number to one server on the machine, until the holder
+// ends in any way.
+int lock_number(int number) {
+    const std::string path = "/tmp/.game-test-X" + std::to_string(number) + ".lock";
+    const int file = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (file < 0) return -1;
+    if (flock(file, LOCK_EX | LOCK_NB) != 0) {
+        close(file);
+        return -1;
+    }
+    return file;
+}
+
 std::string display_option(const std::string& display) {
     return "DISPLAY=" + display + " ";
 }
@@ -40,6 +60,8 @@ std::string display_option(const std::string& display) {
 
 XDisplay::XDisplay(int first, int last) {
     for (int number = first; number <= last; ++number) {
+        const int lock = lock_number(number);
+        if (lock < 0) continue;
         const std::string name = ":" + std::to_string(number);
         auto server = std::make_unique<ChildProcess>(
             "/usr/bin/Xvfb", std::vector<std::string>{name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
@@ -47,12 +69,19 @@ XDisplay::XDisplay(int first, int last) {
         if (wait_until_ready(*server)) {
             server_ = std::move(server);
             name_ = name;
+            number_lock_ = lock;
             return;
         }
+        server.reset();
+        close(lock);
     }
 }
 
-XDisplay::~XDisplay() = default;
+XDisplay::~XDisplay() {
+    // The server is gone, its socket file with it, before the number is free.
+    server_.reset();
+    if (number_lock_ >= 0) close(number_lock_);
+}
 
 CommandResult run_command(const std::string& command) {
     CommandResult result;

@@ -11,7 +11,8 @@
 namespace support {
 
 // Xvfb on the first free display number from `first` to `last`; stopped with
-// the object. Each suite takes its own range, so suites run side by side.
+// the object. Each suite takes its own range, and tests of one suite that run
+// side by side take numbers of their own.
 class XDisplay {
 public:
     explicit XDisplay(int first = 40, int last = 47);
@@ -25,6 +26,7 @@ public:
 private:
     std::unique_ptr<ChildProcess> server_;
     std::string name_;
+    int number_lock_ = -1;
 };
 
 struct CommandResult {
