@@ -1,4 +1,4 @@
-#include "sockets.h"
+#include "socket_addresses.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -17,13 +17,6 @@ namespace platform {
 namespace {
 
 int descriptor(Socket sock) { return static_cast<int>(sock); }
-
-const sockaddr_storage& storage(const Address& address) {
-    return *reinterpret_cast<const sockaddr_storage*>(address.bytes);
-}
-
-static_assert(sizeof(Address::bytes) >= sizeof(sockaddr_storage));
-static_assert(alignof(Address) >= alignof(sockaddr_storage));
 
 bool wait_for(Socket sock, short events, int timeout_ms) {
     pollfd entry{descriptor(sock), events, 0};
@@ -44,78 +37,6 @@ std::optional<Address> named_address(Socket sock, int (*name)(int, sockaddr*, so
 
 }  // namespace
 
-void address_text(const Address& address, std::string& ip, int& port) {
-    char text[INET6_ADDRSTRLEN] = "";
-    const sockaddr_storage& stored = storage(address);
-    if (stored.ss_family == AF_INET) {
-        const auto& v4 = reinterpret_cast<const sockaddr_in&>(stored);
-        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
-        port = ntohs(v4.sin_port);
-    } else if (stored.ss_family == AF_INET6) {
-        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(stored);
-        inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-        port = ntohs(v6.sin6_port);
-    }
-    ip = text;
-}
-
-std::string address_group(const Address& address) {
-    const sockaddr_storage& peer = storage(address);
-    if (peer.ss_family == AF_INET) {
-        const auto& v4 = reinterpret_cast<const sockaddr_in&>(peer);
-        return std::string(reinterpret_cast<const char*>(&v4.sin_addr), 4);
-    }
-    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(peer);
-    const char* bytes = reinterpret_cast<const char*>(&v6.sin6_addr);
-    if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) return std::string(bytes + 12, 4);
-    return std::string(bytes, 8);
-}
-
-bool is_loopback(const Address& address) {
-    const sockaddr_storage& stored = storage(address);
-    if (stored.ss_family == AF_INET) {
-        auto ip = ntohl(reinterpret_cast<const sockaddr_in&>(stored).sin_addr.s_addr);
-        return (ip >> 24) == 127;
-    }
-    if (stored.ss_family == AF_INET6) {
-        const in6_addr& ip = reinterpret_cast<const sockaddr_in6&>(stored).sin6_addr;
-        return IN6_IS_ADDR_LOOPBACK(&ip) || (IN6_IS_ADDR_V4MAPPED(&ip) && ip.s6_addr[12] == 127);
-    }
-    return false;
-}
-
-bool is_every_interface(const Address& address) {
-    const sockaddr_storage& stored = storage(address);
-    if (stored.ss_family == AF_INET) {
-        return reinterpret_cast<const sockaddr_in&>(stored).sin_addr.s_addr == htonl(INADDR_ANY);
-    }
-    if (stored.ss_family == AF_INET6) {
-        return IN6_IS_ADDR_UNSPECIFIED(&reinterpret_cast<const sockaddr_in6&>(stored).sin6_addr);
-    }
-    return false;
-}
-
-// Passive: an empty name would stand for every interface.
-std::optional<Address> first_address(const std::string& host, int port, std::string& reason) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string port_text = std::to_string(port);
-    int failure = getaddrinfo(host.c_str(), port_text.c_str(), &hints, &found);
-    if (failure != 0 || found == nullptr) {
-        reason = gai_strerror(failure);
-        for (char& c : reason) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return std::nullopt;
-    }
-    Address address;
-    std::memcpy(address.bytes, found->ai_addr, found->ai_addrlen);
-    address.length = found->ai_addrlen;
-    freeaddrinfo(found);
-    return address;
-}
-
 std::optional<Address> local_address(Socket sock) { return named_address(sock, getsockname); }
 
 std::optional<Address> peer_address(Socket sock) { return named_address(sock, getpeername); }
@@ -123,6 +44,8 @@ std::optional<Address> peer_address(Socket sock) { return named_address(sock, ge
 int last_error() { return errno; }
 
 std::string error_text(int error) { return std::strerror(error); }
+
+std::string lookup_failure_text(int failure) { return gai_strerror(failure); }
 
 int milliseconds_until(std::chrono::steady_clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
