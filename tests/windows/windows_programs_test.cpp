@@ -28,9 +28,10 @@ constexpr auto start_limit = 30s;
 constexpr auto game_limit = 90s;
 
 // The harness's SDL_VIDEODRIVER=x11 names a Linux driver; the Windows
-// programs must not see it.
+// programs must not see it. The prefix comes from the test's environment.
 std::unique_ptr<ChildProcess> start_under_wine(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<std::string> words{"-u", "SDL_VIDEODRIVER", "wine", std::string(WINDOWS_BUILD) + "/" + program};
+    std::vector<std::string> words{"-u", "SDL_VIDEODRIVER", "WINEDEBUG=-all", "wine",
+                                   std::string(WINDOWS_BUILD) + "/" + program};
     words.insert(words.end(), args.begin(), args.end());
     return std::make_unique<ChildProcess>("/usr/bin/env", words);
 }
