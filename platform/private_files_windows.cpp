@@ -1,5 +1,7 @@
 #include "private_files.h"
 
+#include "wide_text.h"
+
 #include <windows.h>
 #include <aclapi.h>
 #include <io.h>
@@ -17,15 +19,6 @@ HANDLE handle_of(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle)
 
 void close_held(std::intptr_t handle) {
     if (handle != -1) CloseHandle(handle_of(handle));
-}
-
-// The game's paths are UTF-8; Windows takes them wide, so a user name in any
-// language reaches the right folder.
-std::wstring wide(const std::string& path) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), text.data(), length);
-    return text;
 }
 
 std::string words_of(DWORD error) {
