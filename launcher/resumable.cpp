@@ -1,5 +1,6 @@
 #include "resumable.h"
 
+#include "files.h"
 #include "places.h"
 #include "processes.h"
 
@@ -10,19 +11,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
 namespace launcher {
 
 namespace {
-
-std::string read_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
 
 // Whether the server at `address` answers for the seat kept in `seat_file`
 // with a game still going.
