@@ -14,6 +14,10 @@ std::string text_of(const fs::path& path) {
     return {utf8.begin(), utf8.end()};
 }
 
+std::string in_folder(const std::string& folder, const std::string& name) {
+    return text_of(path_of(folder) / path_of(name));
+}
+
 std::string read_text(const std::string& path) {
     std::ifstream file(path_of(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};

@@ -13,6 +13,10 @@ namespace launcher {
 std::filesystem::path path_of(const std::string& utf8);
 std::string text_of(const std::filesystem::path& path);
 
+// The file `name` in `folder`, in the system's own spelling, as a player may
+// read it in a message.
+std::string in_folder(const std::string& folder, const std::string& name);
+
 // The whole file; empty when it cannot be read.
 std::string read_text(const std::string& path);
 // Writes the file afresh.

@@ -64,7 +64,7 @@ struct Game {
     GameWatch* watch = nullptr;
 };
 
-std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
+std::string in_state(const Game& game, const std::string& name) { return in_folder(game.state, name); }
 
 std::optional<ProcessId> pid_of(const Game& game, const std::string& name) {
     const std::string text = read_text(in_state(game, name + ".pid"));
