@@ -93,13 +93,20 @@ HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
 // from being followed.
 PrivateRead read_private_file(const std::string& path, std::size_t max_bytes) {
     PrivateRead result;
-    HANDLE opened = CreateFileW(wide(path).c_str(), GENERIC_READ | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
+    const std::wstring name = wide(path);
+    HANDLE opened = CreateFileW(name.c_str(), GENERIC_READ | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return result;
         result.kind = PrivateRead::refused;
         result.why = error == ERROR_SHARING_VIOLATION ? "is in use by another program" : words_of(error);
+        // A folder does not open as a file at all: Windows says only that access
+        // is denied, which would send the player looking at permissions.
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            result.why = "is not a regular file";
+        }
         return result;
     }
     HeldFile file(reinterpret_cast<std::intptr_t>(opened));
