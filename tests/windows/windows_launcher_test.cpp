@@ -157,29 +157,35 @@ TEST_F(WindowsLauncherTest, PlaysASoloGameFromTheZipWithItsFilesUnderAnyUserName
     EXPECT_FALSE(fs::exists(state + "/solo"));
 }
 
-// Wine reports a file of another Unix user as owned by another account,
-// so the seat file's owner check is seen at work: the same file is refused
-// for its owner alone, and read once it is the player's own. (A Linux link
-// shows to Windows programs as the file it names, not as a reparse point, and
-// Wine 8 makes no reparse points: that check only Windows itself can show.)
-TEST_F(WindowsLauncherTest, ASeatFileOfAnotherUserIsRefused) {
+// The seat file's rules that Wine can show, each by the one input only it
+// refuses: Wine reports a file of another Unix user as owned by another
+// account, and a folder is no file. The same file, the player's own, passes
+// them all. (A Linux link shows to Windows programs as the file it names, not
+// as a reparse point, and Wine 8 makes no reparse points: that rule only
+// Windows itself can show.)
+TEST_F(WindowsLauncherTest, SeatFilesOfAnotherUserOrThatAreNoFileAreRefused) {
     if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
     ASSERT_TRUE(unpacked) << scratch;
     const fs::path seat = fs::path(scratch) / user / "seat";
     std::ofstream(seat) << "not a seat\n";
     fs::permissions(seat, fs::perms::owner_read | fs::perms::owner_write);
-    const std::string windows_path = "Z:" + seat.string();
-    auto bot_with_seat_file = [&] {
+    auto refusal = [&](const fs::path& seat_file) {
+        const std::string windows_path = "Z:" + seat_file.string();
         auto bot = under_wine(game + "/bot.exe", {"--seat-file", windows_path});
         EXPECT_EQ(bot->wait_for_exit(60s), 2);
-        return bot->standard_error();
+        // Standard error is in text mode, as Windows programs write it.
+        const std::string said = bot->standard_error();
+        const std::string line = said.substr(0, said.find_first_of("\r\n"));
+        const std::string opening = "bot: the seat file " + windows_path + " ";
+        return line.starts_with(opening) ? line.substr(opening.size()) : said;
     };
     ASSERT_EQ(chown(seat.c_str(), 65534, 65534), 0);
-    std::string said = bot_with_seat_file();
-    EXPECT_NE(said.find("bot: the seat file " + windows_path + " belongs to another user"), std::string::npos) << said;
+    EXPECT_EQ(refusal(seat), "belongs to another user; nothing in it was used");
     ASSERT_EQ(chown(seat.c_str(), getuid(), getgid()), 0);
-    said = bot_with_seat_file();
-    EXPECT_NE(said.find(" holds no seat"), std::string::npos) << said;
+    EXPECT_EQ(refusal(seat), "holds no seat; remove it to take a new one");
+    fs::remove(seat);
+    fs::create_directory(seat);
+    EXPECT_EQ(refusal(seat), "is not a regular file; nothing in it was used");
 }
 
 }  // namespace
