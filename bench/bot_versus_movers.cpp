@@ -29,6 +29,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -79,12 +80,20 @@ BotRun start_bot_for(const Game& game, const std::string& level) {
 }
 
 // Who comes first is player 1, or takes seat 1: to be player 2 the mover
-// waits until the bot has come.
-bool bot_has_come() {
-    for (auto deadline = Clock::now() + 10s; Clock::now() < deadline; std::this_thread::sleep_for(10ms)) {
-        if (get("/start").body == "1") return true;
+// waits until the bot has come. False when the bot did not come.
+bool start_sides(const Game& game, const std::string& level, std::optional<BotRun>& bot,
+                 const std::function<void()>& mover_comes) {
+    if (game.bot_player == 1) {
+        bot = start_bot_for(game, level);
+        auto deadline = Clock::now() + 10s;
+        while (get("/start").body != "1") {
+            if (Clock::now() > deadline) return false;
+            std::this_thread::sleep_for(10ms);
+        }
     }
-    return false;
+    mover_comes();
+    if (!bot) bot = start_bot_for(game, level);
+    return true;
 }
 
 // The moves its record shows, each from the board in its hands to the move's
@@ -221,16 +230,9 @@ void play_relay_game(Game& game, const std::string& level, const Mover& kind, in
     ServerProcess server;
     RelayMover mover{.choose = kind.choose, .rng = std::mt19937(game.seed)};
     std::optional<BotRun> bot;
-    if (game.bot_player == 1) {
-        bot = start_bot_for(game, level);
-        if (!bot_has_come()) {
-            game.fault = "the bot did not join";
-            return;
-        }
-    }
-    mover.player = core::join_game(mover.client);
-    if (!bot) bot = start_bot_for(game, level);
-    if (mover.player != core::opponent_of(game.bot_player)) {
+    if (!start_sides(game, level, bot, [&] { mover.player = core::join_game(mover.client); })) {
+        game.fault = "the bot did not join";
+    } else if (mover.player != core::opponent_of(game.bot_player)) {
         game.fault = "the mover joined as player " + std::to_string(mover.player);
     } else {
         game.fault = play_relay_side(mover, game.seed, limit);
@@ -356,19 +358,13 @@ void play_refereed_game(Game& game, const std::string& level, const Mover& kind,
     ServerProcess server({"--referee"});
     RefereeMover mover{.choose = kind.choose, .rng = std::mt19937(game.seed)};
     std::optional<BotRun> bot;
-    if (game.bot_player == 1) {
-        bot = start_bot_for(game, level);
-        if (!bot_has_come()) {
-            game.fault = "the bot did not take its seat";
-            return;
-        }
-    }
-    const core::SeatReply seat = core::take_seat(mover.client, core::new_request_id());
-    mover.seat = seat.seat;
-    if (!bot) bot = start_bot_for(game, level);
-    if (seat.answer != core::SeatAnswer::taken || seat.seat.number != core::opponent_of(game.bot_player)) {
+    core::SeatReply seat;
+    if (!start_sides(game, level, bot, [&] { seat = core::take_seat(mover.client, core::new_request_id()); })) {
+        game.fault = "the bot did not take its seat";
+    } else if (seat.answer != core::SeatAnswer::taken || seat.seat.number != core::opponent_of(game.bot_player)) {
         game.fault = "the mover did not take seat " + std::to_string(core::opponent_of(game.bot_player));
     } else {
+        mover.seat = seat.seat;
         game.fault = play_refereed_side(mover, limit);
     }
     game.plies = 2 * mover.moves + (mover.seat.number == 2);
