@@ -46,7 +46,7 @@ TEST(WindowsClient, ShowsTheLobbyThenTheBoardAndMovesByClicks) {
     ASSERT_NE(board, 0u) << game.describe(client);
     const GameView before = view_of(*mine);
     ASSERT_TRUE(wait_until([&] { return shows_board_for(game.capture(board), before.board, 1); }))
-        << "the board window does not show seat 1's view";
+        << "the board window does not show seat 1's view; " << game.describe(client);
 
     const std::optional<Move> step = planned_step(true_board_of(before, view_of(*other)), 1, 1);
     ASSERT_TRUE(step);
