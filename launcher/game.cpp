@@ -59,7 +59,7 @@ struct Game {
     std::vector<std::optional<int>> window_status;  // each window's, once it has ended
     std::vector<Follower> followers;
     bool can_place = true;
-    std::set<std::string> placed;
+    std::set<WindowId> placed;
     std::chrono::steady_clock::time_point last_window;  // opened or placed
     GameWatch* watch = nullptr;
 };
@@ -230,32 +230,18 @@ bool wait_for_first_seat(Game& game, int& interrupts_seen) {
     return true;
 }
 
-// The output of `xdotool ARGUMENTS`, and whether it ran well.
-bool xdotool(Game& game, const std::vector<std::string>& arguments, std::string& output) {
-    const std::string found = in_state(game, "windows.found");
-    write_text(found, "");
-    std::string error;
-    const std::optional<ProcessId> run = start_program({"xdotool", arguments, {}, "", found, "/dev/null", false}, error);
-    if (!run) {
-        game.can_place = false;
-        return false;
-    }
-    const bool ran_well = wait_for_program(*run) == 0;
-    output = read_text(found);
-    return ran_well;
-}
-
 // Each window (lobby, then board) goes to its own side of the screen, where
-// xdotool is there to move it (scripts/test installs it).
+// the system lets the launcher move it.
 void place_windows(Game& game) {
     for (std::size_t side = 0; side < game.windows.size() && game.can_place; ++side) {
-        std::string found;
-        xdotool(game, {"search", "--onlyvisible", "--pid", std::to_string(game.windows[side])}, found);
-        std::istringstream lines(found);
-        for (std::string window; std::getline(lines, window);) {
-            if (window.empty() || game.placed.contains(window)) continue;
-            std::string nothing;
-            if (xdotool(game, {"windowmove", window, std::to_string(40 + side * 420), "40"}, nothing)) {
+        const std::optional<std::vector<WindowId>> found = visible_windows(game.windows[side]);
+        if (!found) {
+            game.can_place = false;
+            return;
+        }
+        for (const WindowId window : *found) {
+            if (game.placed.contains(window)) continue;
+            if (move_window(window, 40 + static_cast<int>(side) * 420, 40)) {
                 game.placed.insert(window);
                 game.last_window = std::chrono::steady_clock::now();
             }
@@ -270,8 +256,9 @@ int wait_for_windows(Game& game, int& interrupts_seen) {
         for (std::size_t i = 0; i < game.windows.size(); ++i) all_ended = window_ended(game, i) && all_ended;
         tend(game, interrupts_seen);
         if (all_ended) break;
-        // Every xdotool run costs a few milliseconds of processor time: windows
-        // are looked for often while they come, seldom once they stand.
+        // A look for windows costs a few milliseconds of processor time (on
+        // Linux it runs a program): windows are looked for often while they
+        // come, seldom once they stand.
         const bool settled = std::chrono::steady_clock::now() - game.last_window > 10s;
         if (game.can_place && pass % (settled ? 20 : 2) == 0) place_windows(game);
         std::this_thread::sleep_for(100ms);

@@ -1,10 +1,11 @@
 #pragma once
 // What the launcher asks of the system it runs on: starting, watching and
 // stopping other programs, where its own executable is, this machine's
-// network addresses, a look at a server's port, the display, the terminal and
+// network addresses, the display and the windows on it, the terminal and
 // Ctrl+C, and the GBK text of the server's console. One implementation file
 // per system, chosen by CMake.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,8 @@
 namespace launcher {
 
 using ProcessId = long;
+// A top-level window on the screen, as the system numbers it.
+using WindowId = std::uint64_t;
 
 struct Launch {
     std::string program;                 // a path
@@ -58,6 +61,14 @@ bool name_resolves(const std::string& host);
 
 // Why no window can open here, in one line; empty when one can.
 std::string missing_display();
+
+// The visible top-level windows of a process. None when windows cannot be
+// looked for here at all (on Linux, xdotool is missing), so that the caller
+// stops asking.
+std::optional<std::vector<WindowId>> visible_windows(ProcessId process);
+// Moves a window's top-left corner to x, y on the screen, its size, stacking
+// and focus kept; false when it did not move.
+bool move_window(WindowId window, int x, int y);
 
 // True when the launcher's standard input is a terminal a player types at.
 bool input_is_terminal();

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 extern char** environ;
 
@@ -51,6 +52,33 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
 int status_of(int waited) {
     if (WIFSIGNALED(waited)) return 128 + WTERMSIG(waited);
     return WEXITSTATUS(waited);
+}
+
+// A program's exit status, its standard output read through a pipe into
+// `output` and its errors dropped; none when it could not be started.
+std::optional<int> run_for_output(std::vector<std::string> words, std::string& output) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    std::vector<char*> argv = pointers_to(words);
+    pid_t process = 0;
+    const int failed = posix_spawnp(&process, words[0].c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    char buffer[4096];
+    ssize_t got = 0;
+    while (failed == 0 && (got = read(ends[0], buffer, sizeof buffer)) != 0) {
+        if (got > 0) output.append(buffer, static_cast<std::size_t>(got));
+        if (got < 0 && errno != EINTR) break;
+    }
+    close(ends[0]);
+    if (failed != 0) return std::nullopt;
+    return wait_for_program(process);
 }
 
 volatile std::sig_atomic_t interrupt_count = 0;
@@ -158,6 +186,28 @@ std::string missing_display() {
         return "no display: DISPLAY is not set; run this from a graphical session";
     }
     return "";
+}
+
+// xdotool finds and moves the windows of any X window manager (scripts/test
+// installs it); without it, windows stay where the window manager put them.
+std::optional<std::vector<WindowId>> visible_windows(ProcessId process) {
+    std::string found;
+    // It ends with 1 when it finds no window: only what it says counts.
+    if (!run_for_output({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process)}, found)) {
+        return std::nullopt;
+    }
+    std::vector<WindowId> windows;
+    std::istringstream lines(found);
+    for (std::string line; std::getline(lines, line);) {
+        if (const WindowId window = std::strtoull(line.c_str(), nullptr, 10); window != 0) windows.push_back(window);
+    }
+    return windows;
+}
+
+bool move_window(WindowId window, int x, int y) {
+    std::string unused;
+    return run_for_output({"xdotool", "windowmove", std::to_string(window), std::to_string(x), std::to_string(y)},
+                          unused) == 0;
 }
 
 bool input_is_terminal() { return isatty(0) == 1; }

@@ -111,6 +111,21 @@ BOOL WINAPI count_interrupt(DWORD type) {
     return TRUE;
 }
 
+struct WindowSearch {
+    DWORD process;
+    std::vector<WindowId> found;
+};
+
+BOOL CALLBACK note_window(HWND window, LPARAM search_address) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(search_address);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.process && IsWindowVisible(window)) {
+        search.found.push_back(reinterpret_cast<std::uintptr_t>(window));
+    }
+    return TRUE;
+}
+
 void start_winsock() {
     static const bool started_once = [] {
         WSADATA data;
@@ -269,21 +284,21 @@ bool name_resolves(const std::string& host) {
     return true;
 }
 
-bool port_answers(int port) {
-    start_winsock();
-    const SOCKET sock = WSASocketW(AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
-    if (sock == INVALID_SOCKET) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool answered = connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    closesocket(sock);
-    return answered;
-}
-
 // A program started in a Windows session has its desktop, whatever started it.
 std::string missing_display() { return ""; }
+
+// EnumWindows goes through the top-level windows alone, so a window's child
+// controls are never moved on their own.
+std::optional<std::vector<WindowId>> visible_windows(ProcessId process) {
+    WindowSearch search{static_cast<DWORD>(process), {}};
+    EnumWindows(note_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool move_window(WindowId window, int x, int y) {
+    return SetWindowPos(reinterpret_cast<HWND>(window), nullptr, x, y, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
 
 bool input_is_terminal() {
     DWORD mode = 0;
