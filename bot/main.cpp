@@ -3,11 +3,13 @@
 #include "bot_game.h"
 #include "command_line.h"
 #include "game_log.h"
+#include "line_ends.h"
 #include "options.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
+    platform::keep_line_ends();
     std::string error;
     const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     auto options = bot::parse_options({arguments.begin() + 1, arguments.end()}, error);

@@ -3,6 +3,7 @@
 // the seat's view; a relay has none, and the relay game is played.
 
 #include "command_line.h"
+#include "line_ends.h"
 #include "options.h"
 #include "pictures.h"
 #include "referee_flow.h"
@@ -25,6 +26,7 @@ void open_lobby(const client::Pictures& pictures) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::keep_line_ends();
     std::string error;
     const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     auto options = client::parse_client_options({arguments.begin() + 1, arguments.end()}, error);

@@ -6,12 +6,14 @@
 #include "processes.h"
 
 #include "command_line.h"
+#include "line_ends.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
+    platform::keep_line_ends();
     const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
     const std::vector<std::string> words(arguments.begin() + 1, arguments.end());
     launcher::Options options;

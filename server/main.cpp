@@ -6,6 +6,7 @@
 #include "console_lines.h"
 #include "game_server.h"
 #include "key_check.h"
+#include "line_ends.h"
 #include "options.h"
 #include "referee_routes.h"
 #include "routes.h"
@@ -33,6 +34,7 @@ int fail(const char* what, const server::ServerOptions& options, int error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::keep_line_ends();
     std::string error;
     auto options = server::parse_server_options(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
