@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -70,6 +71,22 @@ std::vector<std::string> command_lines_holding(const std::string& text) {
     return found;
 }
 
+// The top-left x of each lobby (800 x 500) and board on the display; Wine's
+// windows are the only ones there.
+std::vector<int> game_window_xs(const std::string& display) {
+    const std::string said = run_command("DISPLAY=" + display +
+                                         " xdotool search --onlyvisible --name '' getwindowgeometry %@ 2>/dev/null")
+                                 .output;
+    const std::string board =
+        std::to_string(client::board_window_width) + "x" + std::to_string(client::board_window_height);
+    const std::regex window("Position: (-?[0-9]+),.*\n *Geometry: ([0-9]+x[0-9]+)");
+    std::vector<int> xs;
+    for (std::sregex_iterator found(said.begin(), said.end(), window), end; found != end; ++found) {
+        if ((*found)[2] == "800x500" || (*found)[2] == board) xs.push_back(std::stoi((*found)[1]));
+    }
+    return xs;
+}
+
 // The zip unpacked into a folder of the test's own, named for the user.
 class WindowsLauncherTest : public testing::Test {
 protected:
@@ -87,6 +104,25 @@ protected:
         fs::remove_all(scratch, ignored);
     }
 
+    // The launcher's state folder, in a user folder named as the test's.
+    std::string state_folder() {
+        const std::string local = "C:\\users\\" + user + "\\AppData\\Local";
+        const std::optional<int> status = under_wine("reg", {"add", "HKCU\\Volatile Environment", "/v", "LOCALAPPDATA", "/t", "REG_SZ",
+                                              "/d", local, "/f"})
+                               ->wait_for_exit(60s);
+        EXPECT_EQ(status, 0) << "reg add did not end";
+        return prefix() + "/drive_c/users/" + user + "/AppData/Local/rock-scissors-paper";
+    }
+
+    // A program from the zip that still runs, by its command line; empty
+    // when none is left.
+    std::string left_running() {
+        const std::string unpacked_in = fs::path(scratch).filename().string();
+        wait_until([&] { return command_lines_holding(unpacked_in).empty(); }, 30s);
+        const std::vector<std::string> left = command_lines_holding(unpacked_in);
+        return left.empty() ? "" : left.front();
+    }
+
     std::string scratch = "/tmp/windows-launcher-XXXXXX";
     bool unpacked = false;
     std::string game;
@@ -102,12 +138,7 @@ TEST_F(WindowsLauncherTest, PlaysASoloGameFromTheZipWithItsFilesUnderAnyUserName
     ASSERT_TRUE(unpacked) << scratch;
     XDisplay display{160, 169};
     ASSERT_FALSE(display.name().empty());
-    const std::string local = "C:\\users\\" + user + "\\AppData\\Local";
-    ASSERT_EQ(under_wine("reg", {"add", "HKCU\\Volatile Environment", "/v", "LOCALAPPDATA", "/t", "REG_SZ", "/d",
-                                 local, "/f"})
-                  ->wait_for_exit(60s),
-              0);
-    const std::string state = prefix() + "/drive_c/users/" + user + "/AppData/Local/rock-scissors-paper";
+    const std::string state = state_folder();
 
     auto launcher = under_wine(game + "/rock-scissors-paper.exe", {"--solo", "--level", "easy"}, display.name());
     std::string key;
@@ -150,11 +181,40 @@ TEST_F(WindowsLauncherTest, PlaysASoloGameFromTheZipWithItsFilesUnderAnyUserName
     EXPECT_EQ(launcher->wait_for_exit(60s), 0) << launcher->standard_output() << launcher->standard_error();
     EXPECT_NE(launcher->standard_output().find("game over"), std::string::npos) << launcher->standard_output();
     EXPECT_FALSE(port_is_open()) << "the server outlived its game";
-    const std::string unpacked_in = fs::path(scratch).filename().string();
-    EXPECT_TRUE(wait_until([&] { return command_lines_holding(unpacked_in).empty(); }, 30s))
-        << "left running: " << command_lines_holding(unpacked_in).front();
+    EXPECT_EQ(left_running(), "");
     EXPECT_FALSE(fs::exists(state + "/server.pid"));
     EXPECT_FALSE(fs::exists(state + "/solo"));
+}
+
+// --pair: a window for each seat, side by side where neither hides the
+// other, as on Linux; the game over, every program of the zip ends, and
+// finding the windows left no file in the state folder.
+TEST_F(WindowsLauncherTest, PairPlacesItsTwoWindowsSideBySide) {
+    ASSERT_TRUE(unpacked) << scratch;
+    XDisplay display{160, 169};
+    ASSERT_FALSE(display.name().empty());
+    const std::string state = state_folder();
+
+    auto launcher = under_wine(game + "/rock-scissors-paper.exe", {"--pair"}, display.name());
+    std::string key;
+    std::vector<int> xs;
+    EXPECT_TRUE(wait_until(
+        [&] {
+            key = read_file(state + "/key").substr(0, 14);
+            xs = game_window_xs(display.name());
+            return key.size() == 14 && get("/start", {{"Authorization", "Bearer " + key}}).body == "2" &&
+                   xs.size() == 2 && std::abs(xs[0] - xs[1]) >= 360;
+        },
+        90s))
+        << "no two windows side by side: " << testing::PrintToString(xs) << "; " << launcher->standard_error();
+
+    const std::optional<Seat> seat = seat_from_text(read_file(state + "/pair-1"));
+    ASSERT_TRUE(seat) << launcher->standard_error();
+    GameClient player({"127.0.0.1", default_port, *normalized_key(key)});
+    EXPECT_EQ(post_resign(player, seat->token), Answer::ok);
+    EXPECT_EQ(launcher->wait_for_exit(60s), 0) << launcher->standard_output() << launcher->standard_error();
+    EXPECT_EQ(left_running(), "");
+    EXPECT_FALSE(fs::exists(state + "/windows.found"));
 }
 
 // The seat file's rules that Wine can show, each by the one input only it
@@ -173,9 +233,9 @@ TEST_F(WindowsLauncherTest, SeatFilesOfAnotherUserOrThatAreNoFileAreRefused) {
         const std::string windows_path = "Z:" + seat_file.string();
         auto bot = under_wine(game + "/bot.exe", {"--seat-file", windows_path});
         EXPECT_EQ(bot->wait_for_exit(60s), 2);
-        // Standard error is in text mode, as Windows programs write it.
+        // Standard error ends its lines as on Linux.
         const std::string said = bot->standard_error();
-        const std::string line = said.substr(0, said.find_first_of("\r\n"));
+        const std::string line = said.substr(0, said.find('\n'));
         const std::string opening = "bot: the seat file " + windows_path + " ";
         return line.starts_with(opening) ? line.substr(opening.size()) : said;
     };
