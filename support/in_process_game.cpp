@@ -13,22 +13,27 @@ namespace support {
 
 namespace {
 
-std::optional<core::MoveResult> random_turn(core::Board& board, int player, std::mt19937& rng) {
+std::optional<core::Move> random_move(const core::Board& board, int player, std::mt19937& rng) {
     auto moves = core::legal_moves(board, player);
     if (moves.empty()) return std::nullopt;
-    const core::Move& move = moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(rng)];
-    return core::make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+    return moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(rng)];
 }
 
-std::optional<core::MoveResult> greedy_turn(core::Board& board, int player, std::mt19937& rng) {
+std::optional<core::Move> greedy_move(const core::Board& board, int player, std::mt19937& rng) {
     auto moves = core::legal_moves(board, player);
     std::vector<core::Move> forward;
     for (const core::Move& move : moves) {
         if (move.to_row - move.from_row == core::forward_step(player)) forward.push_back(move);
     }
-    if (forward.empty()) return random_turn(board, player, rng);
-    const core::Move& move = forward[std::uniform_int_distribution<std::size_t>(0, forward.size() - 1)(rng)];
-    return core::make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+    if (forward.empty()) return random_move(board, player, rng);
+    return forward[std::uniform_int_distribution<std::size_t>(0, forward.size() - 1)(rng)];
+}
+
+std::optional<core::MoveResult> made(core::Board& board, int player, const std::optional<core::Move>& move,
+                                     std::vector<core::Move>& played) {
+    if (!move) return std::nullopt;
+    played.push_back(*move);
+    return core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
 }
 
 bot::BotMind start_side(const core::Board& board, int player, unsigned seed, const Contender& side) {
@@ -36,13 +41,13 @@ bot::BotMind start_side(const core::Board& board, int player, unsigned seed, con
 }
 
 // The halves of the bot's turn around the side's own choice.
-std::optional<core::MoveResult> chosen_turn(bot::BotMind& mind, const MoveChooser& chooser, core::Board& board) {
+std::optional<core::MoveResult> chosen_turn(bot::BotMind& mind, const MoveChooser& chooser, core::Board& board,
+                                            std::vector<core::Move>& played) {
     const int player = mind.knowledge.player;
     bot::learn_from_opponent_move(mind.knowledge, bot::view_of_board(board, player));
     std::optional<core::Move> move = chooser(mind);
-    if (!move) return std::nullopt;
-    core::MoveResult result = core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
-    bot::learn_own_move(mind, *move, bot::view_of_board(board, player));
+    std::optional<core::MoveResult> result = made(board, player, move, played);
+    if (result) bot::learn_own_move(mind, *move, bot::view_of_board(board, player));
     return result;
 }
 
@@ -66,17 +71,20 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         ++end.moves;
         std::optional<core::MoveResult> result;
         if (sides[mover - 1].random) {
-            result = random_turn(board, mover, random_rng);
+            result = made(board, mover, random_move(board, mover, random_rng), end.played);
         } else if (sides[mover - 1].greedy) {
-            result = greedy_turn(board, mover, random_rng);
+            result = made(board, mover, greedy_move(board, mover, random_rng), end.played);
         } else {
             bot::BotMind& mind = minds[mover - 1];
             double started = thread_seconds();
             if (sides[mover - 1].chooser) {
-                result = chosen_turn(mind, sides[mover - 1].chooser, board);
+                result = chosen_turn(mind, sides[mover - 1].chooser, board, end.played);
             } else {
                 bot::BotTurn turn = bot::play_bot_turn(mind, board);
-                if (turn.move) result = turn.result;
+                if (turn.move) {
+                    result = turn.result;
+                    end.played.push_back(*turn.move);
+                }
             }
             end.think_seconds[mover].push_back(thread_seconds() - started);
             if (after_bot_turn) after_bot_turn(mind.knowledge, board);
