@@ -9,14 +9,15 @@ namespace {
 // A sure far-row step first, so that even one iteration finds it; then a
 // step a playout would take at once; otherwise an untried move drawn by its
 // playout weight, so that the likelier moves enter the tree first.
-core::Move untried_move(const State& state, const World& world, const SearchParams& params, int side, std::mt19937& rng) {
-    const Squares untried_ahead = ~state.tried[forward_direction(side)];
+core::Move untried_move(const ByDirection& tried, const World& world, const SearchParams& params, int side,
+                        std::mt19937& rng) {
+    const Squares untried_ahead = ~tried[forward_direction(side)];
     core::Move move;
     if (far_row_step(world, side, 1, untried_ahead, move)) return move;
     if (far_row_step(world, side, params.playout_far_row_odds, untried_ahead, move)) return move;
     PlyChoices choices;
     find_choices(world, params, side, choices);
-    draw_choice(choices, state.tried, unit_draw(rng), move);
+    draw_choice(choices, tried, unit_draw(rng), move);
     return move;
 }
 
@@ -30,7 +31,7 @@ int moves_allowed(const SearchParams& params, int visits) {
 
 int add_edge(Tree& tree, int state, const core::Move& move) {
     int edge = static_cast<int>(tree.edges.size());
-    tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
+    tree.edges.push_back(Edge{.next_sibling = tree.states[state].first_edge, .move = packed(move)});
     tree.states[state].first_edge = edge;
     return edge;
 }
@@ -55,10 +56,12 @@ int best_by_bound(const Tree& tree, int state, double exploration) {
 Tree start_tree(int iterations) {
     Tree tree;
     tree.states.reserve(static_cast<std::size_t>(iterations) + 1);
+    tree.tried.reserve(static_cast<std::size_t>(iterations) + 1);
     tree.edges.reserve(static_cast<std::size_t>(iterations));
     tree.path_edges.reserve(256);
     tree.path_states.reserve(256);
     tree.states.emplace_back();
+    tree.tried.emplace_back();
     return tree;
 }
 
@@ -77,8 +80,9 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
         int edge;
         State& here = tree.states[state];
         if (here.tried_count < legal && here.tried_count < moves_allowed(params, here.visits)) {
-            core::Move move = untried_move(here, world, params, side, rng);
-            here.tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
+            ByDirection& tried = tree.tried[state];
+            core::Move move = untried_move(tried, world, params, side, rng);
+            tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
             ++here.tried_count;
             edge = add_edge(tree, state, move);
         } else {
@@ -96,6 +100,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
         if (next < 0) {
             next = static_cast<int>(tree.states.size());
             tree.states.emplace_back();
+            tree.tried.emplace_back();
             tree.edges[edge].after[end == StepEnd::fell] = next;
             break;
         }
