@@ -69,7 +69,8 @@ double step_odds(const World& world, const core::Move& move, int kind) {
     return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
 
-double attack_weight(const World& world, const SearchParams& params, int near_back_row, const core::Move& move) {
+[[gnu::always_inline]] inline double attack_weight(const World& world, const SearchParams& params, int near_back_row,
+                                                   const core::Move& move) {
     KindMask mask = world.known[move.to_column][move.to_row];
     double share = attack_odds(world.board[move.from_column][move.from_row].kind, mask);
     if (move.to_row == near_back_row) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
@@ -154,10 +155,13 @@ void note_narrowing(World& world, int column, int row) {
     }
 }
 
-StepEnd play_step(World& world, int side, const core::Move& move) {
-    // The fight is judged here rather than by core::make_move: a playout
-    // steps about forty times an iteration, and the call and the board's
-    // second reading of both squares cost more than the fight itself.
+namespace {
+
+// play_step's body, inlined into the playout's loop. The fight is judged
+// here rather than by core::make_move: a playout steps about forty times an
+// iteration, and the call and the board's second reading of both squares
+// cost more than the fight itself.
+[[gnu::always_inline]] inline StepEnd stepped(World& world, int side, const core::Move& move) {
     core::Cell& source = world.board[move.from_column][move.from_row];
     core::Cell& target = world.board[move.to_column][move.to_row];
     const core::Cell mover = source;
@@ -191,6 +195,10 @@ StepEnd play_step(World& world, int side, const core::Move& move) {
     note_narrowing(world, move.to_column, move.to_row);
     return end;
 }
+
+}  // namespace
+
+StepEnd play_step(World& world, int side, const core::Move& move) { return stepped(world, side, move); }
 
 bool far_row_step(const World& world, int side, double odds, Squares allowed, core::Move& chosen) {
     const int forward = forward_direction(side);
@@ -310,12 +318,21 @@ bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double 
     return drawn_choice(choices, excluded, unit, chosen);
 }
 
-bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
+namespace {
+
+[[gnu::always_inline]] inline bool playout_choice(const World& world, const SearchParams& params, int side,
+                                                  std::mt19937& rng, core::Move& chosen) {
     if (far_row_step(world, side, params.playout_far_row_odds, all_squares, chosen)) return true;
     PlyChoices choices;
     fill_choices(world, params, side, choices);
     constexpr ByDirection nothing_excluded{};
     return drawn_choice(choices, nothing_excluded, unit_draw(rng), chosen);
+}
+
+}  // namespace
+
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
+    return playout_choice(world, params, side, rng, chosen);
 }
 
 double discounted(double value_for_1, int plies, const SearchParams& params) {
@@ -325,8 +342,10 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
     core::Move move;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(core::opponent_of(side)), plies, params);
-        StepEnd end = play_step(world, side, move);
+        if (!playout_choice(world, params, side, rng, move)) {
+            return discounted(win_for_1(core::opponent_of(side)), plies, params);
+        }
+        StepEnd end = stepped(world, side, move);
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = core::opponent_of(side);
