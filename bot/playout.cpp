@@ -51,15 +51,14 @@ const std::array<Squares, core::board_columns * core::board_rows> neighbours = n
 using Danger = std::array<Squares, 3>;
 
 Danger danger_to(const World& world, int side) {
-    Danger danger{};
+    // First by the kinds a piece surely beats, then by kind: one step a piece.
+    std::array<Squares, 8> beside_beating{};
     for (Squares left = world.narrowed & world.pieces[core::opponent_of(side)]; left != 0; left &= left - 1) {
         int square = std::countr_zero(left);
-        KindMask beaten = surely_beaten[world.known[places[square].column][places[square].row]];
-        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
-            if (beaten & mask_of(kind)) danger[kind] |= neighbours[square];
-        }
+        beside_beating[surely_beaten[world.known[places[square].column][places[square].row]]] |= neighbours[square];
     }
-    return danger;
+    const auto& b = beside_beating;
+    return {b[1] | b[3] | b[5] | b[7], b[2] | b[3] | b[6] | b[7], b[4] | b[5] | b[6] | b[7]};
 }
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
