@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "bot_turn.h"
+#include "movers.h"
 #include "player_view.h"
 
 #include <time.h>
@@ -13,24 +14,10 @@ namespace support {
 
 namespace {
 
-std::optional<core::Move> random_move(const core::Board& board, int player, std::mt19937& rng) {
-    auto moves = core::legal_moves(board, player);
-    if (moves.empty()) return std::nullopt;
-    return moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(rng)];
-}
-
-std::optional<core::Move> greedy_move(const core::Board& board, int player, std::mt19937& rng) {
-    auto moves = core::legal_moves(board, player);
-    std::vector<core::Move> forward;
-    for (const core::Move& move : moves) {
-        if (move.to_row - move.from_row == core::forward_step(player)) forward.push_back(move);
-    }
-    if (forward.empty()) return random_move(board, player, rng);
-    return forward[std::uniform_int_distribution<std::size_t>(0, forward.size() - 1)(rng)];
-}
-
-std::optional<core::MoveResult> made(core::Board& board, int player, const std::optional<core::Move>& move,
-                                     std::vector<core::Move>& played) {
+// A move made on the board and noted among those played; none when there is
+// no move.
+std::optional<core::MoveResult> moved(core::Board& board, int player, const std::optional<core::Move>& move,
+                                      std::vector<core::Move>& played) {
     if (!move) return std::nullopt;
     played.push_back(*move);
     return core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
@@ -46,7 +33,7 @@ std::optional<core::MoveResult> chosen_turn(bot::BotMind& mind, const MoveChoose
     const int player = mind.knowledge.player;
     bot::learn_from_opponent_move(mind.knowledge, bot::view_of_board(board, player));
     std::optional<core::Move> move = chooser(mind);
-    std::optional<core::MoveResult> result = made(board, player, move, played);
+    std::optional<core::MoveResult> result = moved(board, player, move, played);
     if (result) bot::learn_own_move(mind, *move, bot::view_of_board(board, player));
     return result;
 }
@@ -71,9 +58,9 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         ++end.moves;
         std::optional<core::MoveResult> result;
         if (sides[mover - 1].random) {
-            result = made(board, mover, random_move(board, mover, random_rng), end.played);
+            result = moved(board, mover, random_move(board, mover, random_rng), end.played);
         } else if (sides[mover - 1].greedy) {
-            result = made(board, mover, greedy_move(board, mover, random_rng), end.played);
+            result = moved(board, mover, greedy_move(board, mover, random_rng), end.played);
         } else {
             bot::BotMind& mind = minds[mover - 1];
             double started = thread_seconds();
