@@ -43,8 +43,8 @@ struct Edge {
 };
 
 // What the searching player has seen after a line of moves and fights. The
-// moves it has in the tree are kept apart (Tree::tried): the way down the
-// tree reads only these.
+// targets of its moves in the tree are kept apart, in Tree::tried, so that
+// the way down the tree reads these three numbers only.
 struct State {
     int first_edge = -1;
     int visits = 0;
