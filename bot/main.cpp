@@ -1,15 +1,16 @@
 // bot: a computer player that plays one game through the game server.
 
 #include "bot_game.h"
+#include "command_line.h"
 #include "game_log.h"
 #include "options.h"
 
-#include <cstdlib>
 #include <iostream>
 
 int main(int argc, char** argv) {
     std::string error;
-    auto options = bot::parse_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
+    auto options = bot::parse_options({arguments.begin() + 1, arguments.end()}, error);
     if (!options) {
         std::cerr << "bot: " << error << "\n";
         return 2;
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->seat_file.empty()) {
-        if (const char* kept = std::getenv("GAME_SEAT_FILE")) options->seat_file = kept;
+        options->seat_file = platform::environment_value("GAME_SEAT_FILE").value_or("");
     }
     if (!bot::GameLog(options->log_path).usable()) {
         std::cerr << "bot: cannot write " << options->log_path << "\n";

@@ -2,6 +2,7 @@
 // first: a refereed server gives one, and the refereed game is played from
 // the seat's view; a relay has none, and the relay game is played.
 
+#include "command_line.h"
 #include "options.h"
 #include "pictures.h"
 #include "referee_flow.h"
@@ -25,7 +26,8 @@ void open_lobby(const client::Pictures& pictures) {
 
 int main(int argc, char** argv) {
     std::string error;
-    auto options = client::parse_client_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    const std::vector<std::string> arguments = platform::program_arguments(argc, argv);
+    auto options = client::parse_client_options({arguments.begin() + 1, arguments.end()}, error);
     if (!options) {
         std::cerr << "client: " << error << std::endl;
         return 2;
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->seat_file.empty()) {
-        if (const char* kept = std::getenv("GAME_SEAT_FILE")) options->seat_file = kept;
+        options->seat_file = platform::environment_value("GAME_SEAT_FILE").value_or("");
     }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     auto client = std::make_unique<core::GameClient>(options->server);

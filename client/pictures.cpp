@@ -13,6 +13,7 @@ std::vector<std::string> picture_folders() {
     if (!own.empty()) {
         folders.push_back(own + "/../thirdparty/");
         folders.push_back(own + "/" INSTALLED_PICTURES "/");
+        folders.push_back(own + "/thirdparty/");
     }
     return folders;
 }

@@ -21,10 +21,11 @@ struct Pictures {
 
 // Where the pictures are looked for, in this order: ../thirdparty/ from the
 // working folder, where players have always run the client from; then from
-// the program's own folder, ../thirdparty/ (the build tree) and the installed
+// the program's own folder, ../thirdparty/ (the build tree), the installed
 // share folder, ../../share/rock-scissors-paper/thirdparty/ from
 // PREFIX/lib/rock-scissors-paper/ (the installed layout is set in the top
-// CMakeLists.txt).
+// CMakeLists.txt), and thirdparty/ (the Windows zip, whose programs lie side
+// by side).
 std::vector<std::string> picture_folders();
 
 // Loads the pictures from the first of picture_folders() that holds them, each

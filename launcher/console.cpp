@@ -1,8 +1,8 @@
 #include "console.h"
 
+#include "files.h"
 #include "processes.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -17,7 +17,7 @@ void show_line(const Follower& follower, const std::string& line) {
 }
 
 void take_new_bytes(Follower& follower) {
-    std::ifstream file(follower.path, std::ios::binary);
+    std::ifstream file(path_of(follower.path), std::ios::binary);
     if (!file) return;
     file.seekg(static_cast<std::streamoff>(follower.shown));
     const std::string added{std::istreambuf_iterator<char>(file), {}};
@@ -29,9 +29,7 @@ void take_new_bytes(Follower& follower) {
 
 Follower follow(const std::string& path, bool from_start, std::FILE* to, const std::string& prefix, bool gbk) {
     Follower follower{path, 0, "", prefix, gbk, to};
-    std::error_code missing;
-    if (!from_start) follower.shown = std::filesystem::file_size(path, missing);
-    if (missing) follower.shown = 0;
+    if (!from_start) follower.shown = file_size(path);
     return follower;
 }
 

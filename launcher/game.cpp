@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "console.h"
+#include "files.h"
 #include "places.h"
 #include "processes.h"
 #include "server_checks.h"
@@ -14,10 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <set>
 #include <sstream>
@@ -27,7 +25,6 @@ namespace launcher {
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string port_text = std::to_string(core::default_port);
@@ -67,14 +64,7 @@ struct Game {
     GameWatch* watch = nullptr;
 };
 
-std::string in_state(const Game& game, const std::string& name) { return game.state + "/" + name; }
-
-std::string read_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
-void write_text(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::trunc) << text; }
+std::string in_state(const Game& game, const std::string& name) { return in_folder(game.state, name); }
 
 std::optional<ProcessId> pid_of(const Game& game, const std::string& name) {
     const std::string text = read_text(in_state(game, name + ".pid"));
@@ -170,10 +160,10 @@ void stop_game(Game& game) {
             ask_to_end(process);
             for (int i = 0; i < 100 && running(process); ++i) std::this_thread::sleep_for(100ms);
         }
-        fs::remove(in_state(game, std::string(name) + ".pid"));
+        remove_file(in_state(game, std::string(name) + ".pid"));
     }
-    fs::remove(in_state(game, "command"));
-    fs::remove(in_state(game, "key"));
+    remove_file(in_state(game, "command"));
+    remove_file(in_state(game, "key"));
 }
 
 // What the other player types, once for each of this machine's addresses on
@@ -325,7 +315,7 @@ void remember_join(const Game& game) {
 }
 
 void remove_files(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) fs::remove(path);
+    for (const std::string& path : paths) remove_file(path);
 }
 
 std::string read_key_file(Game& game) {
@@ -357,11 +347,11 @@ std::string take_join_key(Game& game) {
 std::string start(Game& game, int& interrupts_seen) {
     const Mode mode = game.options.mode;
     bool resuming = false;
-    for (const std::string& file : game.seat_files) resuming = resuming || fs::exists(fs::symlink_status(file));
+    for (const std::string& file : game.seat_files) resuming = resuming || file_exists(file);
     if (resuming && mode != Mode::join && !alive(game, "server")) {
         say("the game of an earlier run is over: its server has stopped; starting a new one");
         remove_files(game.seat_files);
-        fs::remove(in_state(game, "solo-bot"));
+        remove_file(in_state(game, "solo-bot"));
         stop_game(game);
         resuming = false;
     }
@@ -403,10 +393,10 @@ std::string start(Game& game, int& interrupts_seen) {
     };
     if (resuming) {
         for (const std::string& file : game.seat_files) {
-            if (!fs::exists(fs::symlink_status(file))) continue;
+            if (!file_exists(file)) continue;
             if (error = start_window(game, window_options(file)); !error.empty()) return error;
         }
-        if (mode == Mode::solo && fs::exists(in_state(game, "solo-bot")) && !alive(game, "bot")) {
+        if (mode == Mode::solo && file_exists(in_state(game, "solo-bot")) && !alive(game, "bot")) {
             error = start_bot(game);
         }
         if (mode != Mode::join) game.started = true;
@@ -432,7 +422,7 @@ std::string start(Game& game, int& interrupts_seen) {
 int finish(Game& game, int status) {
     std::vector<std::string> left;
     for (const std::string& file : game.seat_files) {
-        if (fs::exists(fs::symlink_status(file))) left.push_back(file);
+        if (file_exists(file)) left.push_back(file);
     }
     // A window that refused its seat file used nothing from it and took no
     // seat: the file and the game are left as they are, for the player to
@@ -449,14 +439,14 @@ int finish(Game& game, int status) {
         remove_files(left);
         left.clear();
     }
-    if (mode == Mode::join && (left.empty() || status == 2)) fs::remove(in_state(game, joined_record));
+    if (mode == Mode::join && (left.empty() || status == 2)) remove_file(in_state(game, joined_record));
     if (!left.empty() && status == 2) {
         remove_files(left);
         say("the game's server no longer knows the seat your window kept; run the same command again for a new game");
         return status;
     }
     if (left.empty()) {
-        fs::remove(in_state(game, "solo-bot"));
+        remove_file(in_state(game, "solo-bot"));
         say("game over");
         return status;
     }
@@ -495,9 +485,7 @@ int run_game(const Options& options, const std::string& command, GameWatch* watc
     if (options.mode == Mode::join) {
         if (std::string error = take_join_key(game); !error.empty()) return fail(error);
     }
-    if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0') {
-        return fail("no display: DISPLAY is not set; run this from a graphical session");
-    }
+    if (const std::string missing = missing_display(); !missing.empty()) return fail(missing);
     std::string error;
     const std::optional<Programs> programs = find_programs(own_executable(), error);
     if (!programs) return fail(error);

@@ -1,8 +1,11 @@
 #include "places.h"
 
+#include "files.h"
+
+#include "program_folder.h"
+#include "state_home.h"
+
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
 
 namespace launcher {
 
@@ -16,58 +19,56 @@ bool executable_file(const fs::path& path) {
            (fs::status(path, failed).permissions() & fs::perms::owner_exec) != fs::perms::none;
 }
 
+fs::path program(const fs::path& folder, const char* name) { return folder / path_of(platform::program_file(name)); }
+
+std::optional<Programs> found_if_there(const fs::path& server, const fs::path& client, const fs::path& bot,
+                                       const fs::path& window_folder, const fs::path& picture_folder) {
+    if (!executable_file(server) || !executable_file(client) || !executable_file(bot)) return std::nullopt;
+    return Programs{text_of(server), text_of(client), text_of(bot), text_of(window_folder), text_of(picture_folder)};
+}
+
 std::optional<Programs> build_tree(const fs::path& build) {
-    Programs found{(build / "server" / "server").string(), (build / "client" / "client").string(),
-                   (build / "bot" / "bot").string(), build.string(), (build / "thirdparty").string()};
-    if (!executable_file(found.server) || !executable_file(found.client) || !executable_file(found.bot)) {
-        return std::nullopt;
-    }
-    return found;
+    return found_if_there(program(build / "server", "server"), program(build / "client", "client"),
+                          program(build / "bot", "bot"), build, build / "thirdparty");
 }
 
 std::optional<Programs> installed(const fs::path& prefix) {
     const fs::path helpers = prefix / INSTALLED_HELPERS;
-    Programs found{(helpers / "server").string(), (helpers / "client").string(), (helpers / "bot").string(),
-                   helpers.string(), (helpers / INSTALLED_PICTURES).lexically_normal().string()};
-    if (!executable_file(found.server) || !executable_file(found.client) || !executable_file(found.bot)) {
-        return std::nullopt;
-    }
-    return found;
+    return found_if_there(program(helpers, "server"), program(helpers, "client"), program(helpers, "bot"), helpers,
+                          (helpers / INSTALLED_PICTURES).lexically_normal());
+}
+
+std::optional<Programs> side_by_side(const fs::path& folder) {
+    return found_if_there(program(folder, "server"), program(folder, "client"), program(folder, "bot"), folder,
+                          folder / "thirdparty");
 }
 
 }  // namespace
 
 std::optional<Programs> find_programs(const std::string& executable, std::string& error) {
-    const fs::path beside = fs::path(executable).parent_path().parent_path();
+    const fs::path own = path_of(executable).parent_path();
+    const fs::path beside = own.parent_path();
     if (auto found = build_tree(beside)) return found;
     if (auto found = installed(beside)) return found;
+    if (auto found = side_by_side(own)) return found;
     error = "cannot find the game's server, client and bot beside " + executable + ": looked in " +
-            (beside / "{server,client,bot}").string() + " and " + (beside / INSTALLED_HELPERS).string();
+            text_of(beside / "{server,client,bot}") + ", " + text_of(beside / INSTALLED_HELPERS) + " and " +
+            text_of(own);
     return std::nullopt;
 }
 
 std::string make_state_folder(std::string& error) {
-    // The XDG rule: a relative XDG_STATE_HOME is ignored.
-    const char* state_home = std::getenv("XDG_STATE_HOME");
-    const char* home = std::getenv("HOME");
-    fs::path base;
-    if (state_home != nullptr && fs::path(state_home).is_absolute()) {
-        base = state_home;
-    } else if (home != nullptr && fs::path(home).is_absolute()) {
-        base = fs::path(home) / ".local" / "state";
-    } else {
-        error = "cannot tell where to keep the game's files: neither XDG_STATE_HOME nor HOME is set";
-        return "";
-    }
-    const fs::path folder = base / "rock-scissors-paper";
+    const std::string home = platform::state_home(error);
+    if (home.empty()) return "";
+    const fs::path folder = path_of(home) / "rock-scissors-paper";
     std::error_code failed;
     fs::create_directories(folder, failed);
     if (!failed) fs::permissions(folder, fs::perms::owner_all, failed);
     if (failed) {
-        error = "cannot make " + folder.string() + ": " + failed.message();
+        error = "cannot make " + text_of(folder) + ": " + failed.message();
         return "";
     }
-    return folder.string();
+    return text_of(folder);
 }
 
 std::string join_seat_name(const std::string& host) {

@@ -1,9 +1,9 @@
 #pragma once
 // What the launcher asks of the system it runs on: starting, watching and
 // stopping other programs, where its own executable is, this machine's
-// network addresses, a look at a server's port, the terminal and Ctrl+C, and
-// the GBK text of the server's console. One implementation file per system,
-// chosen by CMake; POSIX is the only one so far.
+// network addresses, a look at a server's port, the display, the terminal and
+// Ctrl+C, and the GBK text of the server's console. One implementation file
+// per system, chosen by CMake.
 
 #include <optional>
 #include <string>
@@ -55,6 +55,9 @@ std::vector<std::string> network_addresses();
 
 // True when the name or address is known to the system's resolver.
 bool name_resolves(const std::string& host);
+
+// Why no window can open here, in one line; empty when one can.
+std::string missing_display();
 
 // True when the launcher's standard input is a terminal a player types at.
 bool input_is_terminal();

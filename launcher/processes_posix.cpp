@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -149,6 +150,14 @@ bool name_resolves(const std::string& host) {
     if (getaddrinfo(host.c_str(), nullptr, nullptr, &found) != 0) return false;
     freeaddrinfo(found);
     return true;
+}
+
+std::string missing_display() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        return "no display: DISPLAY is not set; run this from a graphical session";
+    }
+    return "";
 }
 
 bool input_is_terminal() { return isatty(0) == 1; }

@@ -282,6 +282,9 @@ bool port_answers(int port) {
     return answered;
 }
 
+// A program started in a Windows session has its desktop, whatever started it.
+std::string missing_display() { return ""; }
+
 bool input_is_terminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;

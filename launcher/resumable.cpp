@@ -1,5 +1,6 @@
 #include "resumable.h"
 
+#include "files.h"
 #include "places.h"
 #include "processes.h"
 
@@ -10,19 +11,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
 namespace launcher {
 
 namespace {
-
-std::string read_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
 
 // Whether the server at `address` answers for the seat kept in `seat_file`
 // with a game still going.
@@ -38,22 +32,22 @@ bool still_going(const core::ServerAddress& address, const std::string& seat_fil
 std::optional<Mode> local_game(const std::string& state) {
     // The key goes to no server but the one this player's launcher started:
     // another user's program may hold the port once it has stopped.
-    const std::string server = read_text(state + "/server.pid");
+    const std::string server = read_text(in_folder(state, "server.pid"));
     const ProcessId process = std::strtol(server.c_str(), nullptr, 10);
     if (process <= 0 || !running(process)) return std::nullopt;
-    platform::PrivateRead key = platform::read_private_file(state + "/key", 64);
+    platform::PrivateRead key = platform::read_private_file(in_folder(state, "key"), 64);
     if (key.kind != platform::PrivateRead::taken) return std::nullopt;
     const core::ServerAddress here{"127.0.0.1", core::default_port, key.text.substr(0, key.text.find('\n'))};
     const std::pair<const char*, Mode> seat_files[] = {
         {"solo", Mode::solo}, {"pair-1", Mode::pair}, {"pair-2", Mode::pair}, {"host", Mode::host}};
     for (const auto& [name, mode] : seat_files) {
-        if (still_going(here, state + "/" + name)) return mode;
+        if (still_going(here, in_folder(state, name))) return mode;
     }
     return std::nullopt;
 }
 
 std::optional<Options> joined_game(const std::string& state) {
-    platform::PrivateRead record = platform::read_private_file(state + "/" + joined_record, 128);
+    platform::PrivateRead record = platform::read_private_file(in_folder(state, joined_record), 128);
     if (record.kind != platform::PrivateRead::taken) return std::nullopt;
     std::istringstream lines(record.text);
     Options options;
@@ -61,7 +55,7 @@ std::optional<Options> joined_game(const std::string& state) {
     if (!std::getline(lines, options.join_host) || !std::getline(lines, options.key)) return std::nullopt;
     std::string key;
     if (!core::take_key(key, options.key).empty()) return std::nullopt;
-    if (!still_going({options.join_host, core::default_port, key}, state + "/" + join_seat_name(options.join_host))) {
+    if (!still_going({options.join_host, core::default_port, key}, in_folder(state, join_seat_name(options.join_host)))) {
         return std::nullopt;
     }
     return options;

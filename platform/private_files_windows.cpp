@@ -1,5 +1,7 @@
 #include "private_files.h"
 
+#include "wide_text.h"
+
 #include <windows.h>
 #include <aclapi.h>
 #include <io.h>
@@ -17,15 +19,6 @@ HANDLE handle_of(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle)
 
 void close_held(std::intptr_t handle) {
     if (handle != -1) CloseHandle(handle_of(handle));
-}
-
-// The game's paths are UTF-8; Windows takes them wide, so a user name in any
-// language reaches the right folder.
-std::wstring wide(const std::string& path) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), text.data(), length);
-    return text;
 }
 
 std::string words_of(DWORD error) {
@@ -100,13 +93,20 @@ HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
 // from being followed.
 PrivateRead read_private_file(const std::string& path, std::size_t max_bytes) {
     PrivateRead result;
-    HANDLE opened = CreateFileW(wide(path).c_str(), GENERIC_READ | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
+    const std::wstring name = wide(path);
+    HANDLE opened = CreateFileW(name.c_str(), GENERIC_READ | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return result;
         result.kind = PrivateRead::refused;
         result.why = error == ERROR_SHARING_VIOLATION ? "is in use by another program" : words_of(error);
+        // A folder does not open as a file at all: Windows says only that access
+        // is denied, which would send the player looking at permissions.
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            result.why = "is not a regular file";
+        }
         return result;
     }
     HeldFile file(reinterpret_cast<std::intptr_t>(opened));

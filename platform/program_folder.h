@@ -14,4 +14,8 @@ std::string program_path();
 // trailing separator; empty when the system does not tell.
 std::string program_folder();
 
+// The file name of the game's program `name` on this system: "server" is
+// server.exe on Windows.
+std::string program_file(const std::string& name);
+
 }  // namespace platform

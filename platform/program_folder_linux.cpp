@@ -19,4 +19,6 @@ std::string program_folder() {
     return slash == std::string::npos ? "" : path.substr(0, slash);
 }
 
+std::string program_file(const std::string& name) { return name; }
+
 }  // namespace platform

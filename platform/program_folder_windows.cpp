@@ -1,5 +1,7 @@
 #include "program_folder.h"
 
+#include "wide_text.h"
+
 #include <windows.h>
 
 #include <string>
@@ -19,10 +21,7 @@ std::string program_path() {
         }
         wide.resize(wide.size() * 2);
     }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string path(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), path.data(), bytes, nullptr, nullptr);
-    return path;
+    return utf8(wide);
 }
 
 std::string program_folder() {
@@ -30,5 +29,7 @@ std::string program_folder() {
     const std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? "" : path.substr(0, slash);
 }
+
+std::string program_file(const std::string& name) { return name + ".exe"; }
 
 }  // namespace platform

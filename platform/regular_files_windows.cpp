@@ -1,19 +1,10 @@
 #include "regular_files.h"
 
+#include "wide_text.h"
+
 #include <windows.h>
 
 namespace platform {
-
-namespace {
-
-std::wstring wide(const std::string& path) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), text.data(), length);
-    return text;
-}
-
-}  // namespace
 
 // Read in binary, byte for byte; a pipe or a device is refused by its type
 // before any read could wait on it.

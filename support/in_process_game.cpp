@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "bot_turn.h"
+#include "movers.h"
 #include "player_view.h"
 
 #include <time.h>
@@ -13,22 +14,10 @@ namespace support {
 
 namespace {
 
-std::optional<core::MoveResult> random_turn(core::Board& board, int player, std::mt19937& rng) {
-    auto moves = core::legal_moves(board, player);
-    if (moves.empty()) return std::nullopt;
-    const core::Move& move = moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(rng)];
-    return core::make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
-}
-
-std::optional<core::MoveResult> greedy_turn(core::Board& board, int player, std::mt19937& rng) {
-    auto moves = core::legal_moves(board, player);
-    std::vector<core::Move> forward;
-    for (const core::Move& move : moves) {
-        if (move.to_row - move.from_row == core::forward_step(player)) forward.push_back(move);
-    }
-    if (forward.empty()) return random_turn(board, player, rng);
-    const core::Move& move = forward[std::uniform_int_distribution<std::size_t>(0, forward.size() - 1)(rng)];
-    return core::make_move(board, player, move.from_column, move.from_row, move.to_column, move.to_row);
+// A mover's move made on the board; none when it has no move.
+std::optional<core::MoveResult> moved(core::Board& board, int player, const std::optional<core::Move>& move) {
+    if (!move) return std::nullopt;
+    return core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
 }
 
 bot::BotMind start_side(const core::Board& board, int player, unsigned seed, const Contender& side) {
@@ -66,9 +55,9 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         ++end.moves;
         std::optional<core::MoveResult> result;
         if (sides[mover - 1].random) {
-            result = random_turn(board, mover, random_rng);
+            result = moved(board, mover, random_move(board, mover, random_rng));
         } else if (sides[mover - 1].greedy) {
-            result = greedy_turn(board, mover, random_rng);
+            result = moved(board, mover, greedy_move(board, mover, random_rng));
         } else {
             bot::BotMind& mind = minds[mover - 1];
             double started = thread_seconds();

@@ -5,7 +5,13 @@
 #include "in_process_game.h"
 #include "knowledge.h"
 #include "move_planner.h"
+#include "movers.h"
 #include "rules.h"
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <set>
 
 using namespace core;
 using namespace bot;
@@ -91,6 +97,52 @@ TEST(SelfPlay, NormalFinishesItsWinsAgainstARandomPlayer) {
         GameEnd end = play_in_process(seed, sides, 200);
         EXPECT_EQ(end.winner, opponent_of(random_player)) << "seed " << seed << ", " << end.moves << " moves";
     }
+}
+
+// The movers the bot is measured against. The greedy one takes the one step
+// toward its far row there is, attack included, for either player, and
+// moves at random when there is none; the random one tries every legal move
+// and nothing else.
+class Movers : public BoardTest {};
+
+TEST_F(Movers, GreedyStepsForwardWhenItCanAndAtRandomWhenItCannot) {
+    put(2, 3, Rock, 1);
+    put(2, 4, Paper, 1);  // blocks the rock; steps forward only by its attack
+    put(2, 5, Scissors, 2);
+    Board two;
+    support::put(two, 0, 8, Scissors, 2);
+    support::put(two, 0, 7, Paper, 2);  // blocks the scissors; its own step forward is free
+    Board stuck;
+    support::put(stuck, 2, 9, Rock, 1);
+    std::set<std::array<int, 4>> without_forward;
+    for (unsigned seed = 0; seed < 50; ++seed) {
+        std::mt19937 rng(seed);
+        EXPECT_EQ(greedy_move(board, 1, rng), (Move{2, 4, 2, 5}));
+        EXPECT_EQ(greedy_move(two, 2, rng), (Move{0, 7, 0, 6}));
+        const std::optional<Move> sideways = greedy_move(stuck, 1, rng);
+        ASSERT_TRUE(sideways);
+        without_forward.insert({sideways->from_column, sideways->from_row, sideways->to_column, sideways->to_row});
+    }
+    EXPECT_EQ(without_forward, (std::set<std::array<int, 4>>{{2, 9, 2, 8}, {2, 9, 1, 9}, {2, 9, 3, 9}}));
+}
+
+TEST_F(Movers, RandomMakesEveryLegalMoveAndNoOther) {
+    std::srand(7);
+    deal_board(board, [] { return std::rand() % 5; });
+    for (int player : {1, 2}) {
+        const std::vector<Move> legal = legal_moves(board, player);
+        std::set<std::array<int, 4>> made;
+        std::mt19937 rng(11);
+        for (int draw = 0; draw < 2000; ++draw) {
+            const std::optional<Move> move = random_move(board, player, rng);
+            ASSERT_TRUE(move);
+            ASSERT_NE(std::find(legal.begin(), legal.end(), *move), legal.end()) << "player " << player;
+            made.insert({move->from_column, move->from_row, move->to_column, move->to_row});
+        }
+        EXPECT_EQ(made.size(), legal.size()) << "player " << player;
+    }
+    std::mt19937 rng;
+    EXPECT_EQ(random_move(Board{}, 1, rng), std::nullopt);
 }
 
 // A side played by a chooser learns as the bot does: one that searches by

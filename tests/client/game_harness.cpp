@@ -110,6 +110,31 @@ bool shows_board_for(const Capture& shot, const Board& board, int player, const 
     return true;
 }
 
+bool shows_selection(const Capture& shot, int column, int row) {
+    if (shot.width != board_window_width || shot.height != board_window_height) return false;
+    const Capture& frame = picture("xz.png");
+    for (int dy = 0; dy < square_size; ++dy) {
+        for (int dx = 0; dx < square_size; ++dx) {
+            const bool border = dx < piece_inset || dx >= square_size - piece_inset || dy < piece_inset ||
+                                dy >= square_size - piece_inset;
+            if (border && shot.at(corner_x(column) + dx, corner_y(row) + dy) != frame.at(dx, dy)) return false;
+        }
+    }
+    return true;
+}
+
+Board true_board_of(const GameView& first, const GameView& second) {
+    Board truth;
+    for (int column = 0; column < board_columns; ++column) {
+        for (int row = 0; row < board_rows; ++row) {
+            const Cell& one = first.board[column][row];
+            const Cell& two = second.board[column][row];
+            truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
+        }
+    }
+    return truth;
+}
+
 GameHarness::GameHarness(const std::vector<std::string>& server_options)
     : server_options_(server_options), server_(std::in_place, server_options) {
     if (display_.name().empty()) ADD_FAILURE() << "no Xvfb display could be started";

@@ -86,3 +86,10 @@ private:
 // the squares of a refereed game's last move (`marked`) on their marks.
 bool shows_board_for(const support::Capture& shot, const core::Board& board, int player,
                      const std::optional<core::LastMove>& marked = std::nullopt);
+
+// A board window's capture with the selected-square picture's frame around
+// the piece of square [column][row].
+bool shows_selection(const support::Capture& shot, int column, int row);
+
+// Each seat's own pieces, kinds and all, from the two seats' views.
+core::Board true_board_of(const core::GameView& first, const core::GameView& second);

@@ -39,21 +39,6 @@ bool ends_with(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The selected-square picture shows only as the frame around the piece.
-bool shows_selection(const Capture& shot, int column, int row) {
-    if (shot.width != board_window_width || shot.height != board_window_height) return false;
-    const Capture& frame = picture("xz.png");
-    const int x = corner_x(column);
-    const int y = corner_y(row);
-    for (int dy = 0; dy < 72; ++dy) {
-        for (int dx = 0; dx < 72; ++dx) {
-            const bool border = dx < 4 || dx >= 68 || dy < 4 || dy >= 68;
-            if (border && shot.at(x + dx, y + dy) != frame.at(dx, dy)) return false;
-        }
-    }
-    return true;
-}
-
 bool shows_plain_square(const Capture& shot, int column, int row) {
     if (shot.width != board_window_width || shot.height != board_window_height) return false;
     const Capture& plain = picture("gz.png");
@@ -375,19 +360,6 @@ TEST_F(GameTest, RefereedWindowWaitsQuietlyAndLeavesTheFightToTheReferee) {
     game.click(window[2], 72, 72);
     expect_exit_zero(*player[2], 10);
     EXPECT_EQ(referee.requests("/resign"), 1);
-}
-
-// Each seat's own pieces, kinds and all, from the two seats' views.
-Board true_board_of(const GameView& first, const GameView& second) {
-    Board truth;
-    for (int column = 0; column < board_columns; ++column) {
-        for (int row = 0; row < board_rows; ++row) {
-            const Cell& one = first.board[column][row];
-            const Cell& two = second.board[column][row];
-            truth[column][row] = one.owner == 1 ? one : two.owner == 2 ? two : Cell{};
-        }
-    }
-    return truth;
 }
 
 // A refereed game on the real server: the test plays the other seat, or
