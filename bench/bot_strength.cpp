@@ -3,11 +3,11 @@
 // a player that steps at random, sides alternating game by game; and the
 // processor time each level takes a move. Or how one player fares against
 // another, for tuning the search against today's, frozen in the benchmark.
-// Usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W]
+// Usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W] [--moves]
 //   GAMES (default 200) for the cheap pairings, HARD_GAMES (default 50) for
 //   those of the hard level; PAIRING is one of the names printed first on
 //   each line, e.g. normal-easy.
-// Usage: bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]
+// Usage: bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W] [--moves]
 //   A and B are each easy, normal, hard (the bot as built), frozen-normal or
 //   frozen-hard (the search of 10 December 2026, bench/frozen/, at that level's
 //   settings and budget), with
@@ -22,7 +22,9 @@
 //   (default 0.75); games are judged in seed order, so a run stops at the
 //   same game whatever order they end in.
 // Each game's result goes to standard error as it is judged, so a long run
-// shows how it is going. Games are played in W worker processes (default 2,
+// shows how it is going. With --moves each game's moves follow it on standard
+// output, one line a game, to tell whether a change to the bot left its play
+// as it was. Games are played in W worker processes (default 2,
 // one a core of the development machine); each game is timed in its own
 // worker, on processor time.
 
@@ -106,7 +108,7 @@ std::array<Contender, 2> sides_of(const Contender& contender, const Contender& o
 }
 
 // A game's end through a pipe: its number, winner and moves, then each
-// player's count of think times and the times.
+// player's count of think times and the times, then the moves played.
 void write_all(int fd, const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -140,6 +142,9 @@ void send_end(int fd, int game, const GameEnd& end) {
         put(&count, sizeof count);
         put(end.think_seconds[player].data(), count * sizeof(double));
     }
+    std::uint32_t played = static_cast<std::uint32_t>(end.played.size());
+    put(&played, sizeof played);
+    put(end.played.data(), played * sizeof(Move));
     write_all(fd, message.data(), message.size());
 }
 
@@ -155,7 +160,10 @@ bool receive_end(int fd, int& game, GameEnd& end) {
         end.think_seconds[player].resize(count);
         if (!read_all(fd, end.think_seconds[player].data(), count * sizeof(double))) return false;
     }
-    return true;
+    std::uint32_t played = 0;
+    if (!read_all(fd, &played, sizeof played)) return false;
+    end.played.resize(played);
+    return read_all(fd, end.played.data(), played * sizeof(Move));
 }
 
 struct Worker {
@@ -271,6 +279,18 @@ const char* outcome(const GameEnd& end, int side) {
 
 std::vector<double> level_think_seconds[3];
 
+bool print_moves = false;
+
+// The game's moves as from>to, squares as column and row digits.
+void print_played(unsigned seed, const GameEnd& end) {
+    if (!print_moves) return;
+    std::printf("seed %u moves %d winner %d:", seed, end.moves, end.winner);
+    for (const Move& move : end.played) {
+        std::printf(" %d%d>%d%d", move.from_column, move.from_row, move.to_column, move.to_row);
+    }
+    std::printf("\n");
+}
+
 void play(const Pairing& pairing, int games, unsigned first_seed, int workers) {
     Tally tally;
     play_games(pairing.contender, pairing.opponent, games, first_seed, workers, [&](int game, const GameEnd& end) {
@@ -283,6 +303,7 @@ void play(const Pairing& pairing, int games, unsigned first_seed, int workers) {
         }
         std::fprintf(stderr, "%s: seed %u, as player %d, %s after %d moves; %d of %d won\n", pairing.name,
                      first_seed + game, side, outcome(end, side), end.moves, tally.wins, tally.games);
+        print_played(first_seed + game, end);
         return false;
     });
     double low = 0;
@@ -437,6 +458,7 @@ void play_versus(const Player& a, const Player& b, int games, double target, uns
         std::fprintf(stderr, "%s vs %s: seed %u, A as player %d, %s after %d moves; %d of %d won\n",
                      a.name.c_str(), b.name.c_str(), first_seed + game, side, outcome(end, side), end.moves,
                      tally.wins, tally.games);
+        print_played(first_seed + game, end);
         return tally.games >= 20 && (low > target || high < target);
     });
     int losses = tally.games - tally.wins - tally.unfinished;
@@ -454,8 +476,8 @@ void play_versus(const Player& a, const Player& b, int games, double target, uns
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W]\n"
-                 "       bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W]\n"
+                 "usage: bot_strength [GAMES [HARD_GAMES [FIRST_SEED]]] [--only PAIRING]... [--workers W] [--moves]\n"
+                 "       bot_strength --versus A B [--games N] [--target P] [--first-seed S] [--workers W] [--moves]\n"
                  "A, B: easy | normal | hard | frozen-normal | frozen-hard, optionally @ITERATIONS or *FACTOR,\n"
                  "  then for normal or hard ,SETTING=VALUE... (e.g. normal@3000,depth_discount=1);\n"
                  "  or random | greedy\n");
@@ -488,6 +510,8 @@ int main(int argc, char** argv) {
             first_seed = static_cast<unsigned>(std::atoi(argv[++i]));
         } else if (arg == "--workers" && has_value) {
             workers = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--moves") {
+            print_moves = true;
         } else if (arg.rfind("--", 0) == 0) {
             return usage();
         } else {

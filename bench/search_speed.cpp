@@ -5,9 +5,11 @@
 // the easy level against itself with seeds 1 to 5, as the side to move sees
 // them at the start of its turn. A position a search answers without
 // searching (a single legal move) is left out of that search's figures.
-// Usage: search_speed [LEVEL [ITERATIONS]]
+// Usage: search_speed [LEVEL [ITERATIONS [--weighed]]]
 // With a level, only the bot as built at that level runs, at its own budget
-// or the one given: a profiler then sees that search alone.
+// or the one given: a profiler then sees that search alone. --weighed prints
+// each position's moves with their visits and mean results to the last bit,
+// to tell whether a change to the search left its results as they were.
 
 #include "frozen_search.h"
 #include "in_process_game.h"
@@ -23,6 +25,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace core;
@@ -77,16 +80,30 @@ void measure(const char* name, int iterations, const Search& search, const std::
     std::fflush(stdout);
 }
 
-void measure_level(Level level, const std::vector<Knowledge>& all, int iterations = 0) {
+void print_weighed(const std::vector<WeighedMove>& weighed) {
+    std::printf("position:");
+    for (const WeighedMove& move : weighed) {
+        std::printf(" %d%d>%d%d %d %a", move.move.from_column, move.move.from_row, move.move.to_column,
+                    move.move.to_row, move.visits, move.value);
+    }
+    std::printf("\n");
+}
+
+void measure_level(Level level, const std::vector<Knowledge>& all, int iterations = 0, bool weighed_too = false) {
     SearchParams params = search_params(level);
     if (iterations > 0) params.iterations = iterations;
+    std::vector<std::vector<WeighedMove>> each;
     measure(level_name(level), params.iterations,
             [&](const Knowledge& knowledge, std::mt19937& rng, std::vector<WeighedMove>& weighed) {
                 SearchReport report;
                 search_move(knowledge.last_seen, knowledge, params, rng, {}, std::nullopt, &report);
                 weighed = std::move(report.weighed);
+                if (weighed_too) each.push_back(weighed);
             },
             all);
+    if (weighed_too) {
+        for (const std::vector<WeighedMove>& weighed : each) print_weighed(weighed);
+    }
 }
 
 void measure_frozen(const char* name, frozen::Level level, int iterations, const std::vector<Knowledge>& all) {
@@ -105,14 +122,15 @@ int main(int argc, char** argv) {
     const std::optional<Level> named = argc > 1 ? level_named(argv[1]) : std::nullopt;
     const Level only = named.value_or(Level::easy);
     int iterations = argc > 2 ? std::atoi(argv[2]) : 0;
-    if ((argc > 1 && only == Level::easy) || argc > 3 || iterations < 0) {
-        std::fprintf(stderr, "usage: search_speed [normal|hard [ITERATIONS]]\n");
+    const bool weighed_too = argc > 3 && std::string(argv[3]) == "--weighed";
+    if ((argc > 1 && only == Level::easy) || (argc > 3 && !weighed_too) || argc > 4 || iterations < 0) {
+        std::fprintf(stderr, "usage: search_speed [normal|hard [ITERATIONS [--weighed]]]\n");
         return 2;
     }
     std::vector<Knowledge> all = positions();
     std::printf("%zu positions from easy-against-easy games (processor time, one core)\n", all.size());
     if (argc > 1) {
-        measure_level(only, all, iterations);
+        measure_level(only, all, iterations, weighed_too);
         return 0;
     }
     measure_level(Level::normal, all);

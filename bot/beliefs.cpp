@@ -63,20 +63,27 @@ void draw_kinds(const KindSampler& sampler, std::mt19937& rng, int* kinds, int c
     int rocks = sampler.counts[core::Rock];
     int scissors = sampler.counts[core::Scissors];
     for (int piece = 0; piece < count; ++piece) {
-        int left = sampler.pieces - piece;
+        const int papers = sampler.pieces - piece - rocks - scissors;
+        const KindMask possible = sampler.possible[piece];
+        const auto& after = sampler.ways[piece + 1];
         double pick = unit_draw(rng) * sampler.ways[piece][rocks][scissors];
+        // Each kind the piece may be and the counts still give out, at the
+        // odds of the ways to give out the rest after it, written out kind by
+        // kind: a search draws a deal for each of its iterations.
         int chosen = -1;
-        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
-            if (!(sampler.possible[piece] & mask_of(kind))) continue;
-            int r = rocks;
-            int s = scissors;
-            if (!give(kind, r, s, left - rocks - scissors)) continue;
-            double ways = sampler.ways[piece + 1][r][s];
-            if (ways <= 0) continue;
+        bool picked = false;
+        auto consider = [&](int kind, double ways) {
+            if (picked || !(possible & mask_of(kind)) || ways <= 0) return;
             chosen = kind;
-            if (pick < ways) break;
-            pick -= ways;
-        }
+            if (pick < ways) {
+                picked = true;
+            } else {
+                pick -= ways;
+            }
+        };
+        consider(core::Rock, rocks > 0 ? after[rocks - 1][scissors] : 0);
+        consider(core::Scissors, scissors > 0 ? after[rocks][scissors - 1] : 0);
+        consider(core::Paper, papers > 0 ? after[rocks][scissors] : 0);
         kinds[piece] = chosen;
         if (chosen == core::Rock) --rocks;
         if (chosen == core::Scissors) --scissors;

@@ -2,9 +2,9 @@
 // How hard the bot plays. Easy plays by a few hand-made rules of thumb; normal
 // and hard search, with budgets in iterations so that a game with a given
 // seed is the same game on any machine. On one core of the development
-// machine (about 370,000 iterations a second in normal's trees, 200,000 in
-// hard's larger ones, whose nodes fall out of the cache) normal answers in
-// about a tenth of a second and hard in about one.
+// machine, shared with other builds (about 380,000 iterations a second in
+// normal's trees, 300,000 in hard's larger ones), normal answers in under a
+// tenth of a second and hard in about 0.7 s.
 //
 // Every number that shapes how a level plays is a field of its SearchParams.
 

@@ -10,6 +10,9 @@ namespace bot {
 
 namespace {
 
+// core::kind_beating, inline for the playout's every fight.
+constexpr int kind_beating(int kind) { return (kind + 2) % 3; }
+
 KindMask narrowed(KindMask known, KindMask allowed) {
     KindMask both = known & allowed;
     return both != 0 ? both : allowed;
@@ -48,15 +51,14 @@ const std::array<Squares, core::board_columns * core::board_rows> neighbours = n
 using Danger = std::array<Squares, 3>;
 
 Danger danger_to(const World& world, int side) {
-    Danger danger{};
+    // First by the kinds a piece surely beats, then by kind: one step a piece.
+    std::array<Squares, 8> beside_beating{};
     for (Squares left = world.narrowed & world.pieces[core::opponent_of(side)]; left != 0; left &= left - 1) {
         int square = std::countr_zero(left);
-        KindMask beaten = surely_beaten[world.known[places[square].column][places[square].row]];
-        for (int kind = core::Rock; kind <= core::Paper; ++kind) {
-            if (beaten & mask_of(kind)) danger[kind] |= neighbours[square];
-        }
+        beside_beating[surely_beaten[world.known[places[square].column][places[square].row]]] |= neighbours[square];
     }
-    return danger;
+    const auto& b = beside_beating;
+    return {b[1] | b[3] | b[5] | b[7], b[2] | b[3] | b[6] | b[7], b[4] | b[5] | b[6] | b[7]};
 }
 
 // The odds, as the mover knows them, that its piece of `kind` stands on
@@ -66,7 +68,8 @@ double step_odds(const World& world, const core::Move& move, int kind) {
     return attack_odds(kind, world.known[move.to_column][move.to_row]);
 }
 
-double attack_weight(const World& world, const SearchParams& params, int near_back_row, const core::Move& move) {
+[[gnu::always_inline]] inline double attack_weight(const World& world, const SearchParams& params, int near_back_row,
+                                                   const core::Move& move) {
     KindMask mask = world.known[move.to_column][move.to_row];
     double share = attack_odds(world.board[move.from_column][move.from_row].kind, mask);
     if (move.to_row == near_back_row) return params.playout_attack_near_back_row * (share + params.playout_blind_block);
@@ -151,38 +154,50 @@ void note_narrowing(World& world, int column, int row) {
     }
 }
 
-StepEnd play_step(World& world, int side, const core::Move& move) {
-    core::Board& board = world.board;
-    const int attacker = board[move.from_column][move.from_row].kind;
-    const core::Cell defender = board[move.to_column][move.to_row];
+namespace {
+
+// play_step's body, inlined into the playout's loop. The fight is judged
+// here rather than by core::make_move: a playout steps about forty times an
+// iteration, and the call and the board's second reading of both squares
+// cost more than the fight itself.
+[[gnu::always_inline]] inline StepEnd stepped(World& world, int side, const core::Move& move) {
+    core::Cell& source = world.board[move.from_column][move.from_row];
+    core::Cell& target = world.board[move.to_column][move.to_row];
+    const core::Cell mover = source;
+    const core::Cell defender = target;
     KindMask& at_target = world.known[move.to_column][move.to_row];
-    KindMask carried = world.known[move.from_column][move.from_row];
-    world.known[move.from_column][move.from_row] = 0;
-    note_narrowing(world, move.from_column, move.from_row);
-    core::MoveResult result = core::make_move(board, side, move.from_column, move.from_row, move.to_column, move.to_row);
+    const KindMask carried = world.known[move.from_column][move.from_row];
     const Squares from = square_of(move.from_column, move.from_row);
     const Squares to = square_of(move.to_column, move.to_row);
+    world.known[move.from_column][move.from_row] = 0;
+    world.narrowed &= ~from;
     world.pieces[side] &= ~from;
-    world.kinds[attacker] &= ~from;
+    world.kinds[mover.kind] &= ~from;
+    source = core::Cell{0, 0};
     StepEnd end;
-    if (board[move.to_column][move.to_row].owner != side) {
-        at_target = narrowed(at_target, mask_of(core::kind_beating(attacker)));
+    if (defender.owner != 0 && !(beaten_by_attacker[mover.kind] & mask_of(defender.kind))) {
+        at_target = narrowed(at_target, mask_of(kind_beating(mover.kind)));
         end = StepEnd::fell;
     } else {
+        target = mover;
         if (defender.owner != 0) {
             world.pieces[defender.owner] &= ~to;
             world.kinds[defender.kind] &= ~to;
         }
         world.pieces[side] |= to;
-        world.kinds[attacker] |= to;
+        world.kinds[mover.kind] |= to;
         at_target = defender.owner == 0
                         ? carried
-                        : narrowed(carried, mask_of(defender.kind) | mask_of(core::kind_beating(defender.kind)));
-        end = result == core::MoveResult::far_row_win ? StepEnd::won : StepEnd::stands;
+                        : narrowed(carried, mask_of(defender.kind) | mask_of(kind_beating(defender.kind)));
+        end = move.to_row == core::far_row(side) ? StepEnd::won : StepEnd::stands;
     }
     note_narrowing(world, move.to_column, move.to_row);
     return end;
 }
+
+}  // namespace
+
+StepEnd play_step(World& world, int side, const core::Move& move) { return stepped(world, side, move); }
 
 bool far_row_step(const World& world, int side, double odds, Squares allowed, core::Move& chosen) {
     const int forward = forward_direction(side);
@@ -198,7 +213,12 @@ bool far_row_step(const World& world, int side, double odds, Squares allowed, co
     return false;
 }
 
-void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices) {
+namespace {
+
+// The bodies of find_choices and draw_choice, inlined into each caller so
+// that a playout, which excludes nothing, pays nothing for exclusions.
+[[gnu::always_inline]] inline void fill_choices(const World& world, const SearchParams& params, int side,
+                                                PlyChoices& choices) {
     const Squares own = world.pieces[side];
     const Squares theirs = world.pieces[core::opponent_of(side)];
     const Squares empty = all_squares & ~own & ~theirs;
@@ -206,15 +226,14 @@ void find_choices(const World& world, const SearchParams& params, int side, PlyC
     const Danger danger = danger_to(world, side);
     const bool any_danger = (danger[core::Rock] | danger[core::Scissors] | danger[core::Paper]) != 0;
     choices.attack_count = 0;
-    for_each_direction([&](auto direction) {
+    for_each_direction([&](auto direction) __attribute__((always_inline)) {
         Squares onto = shifted<direction>(own);
         Squares steps = onto & empty;
         Squares risky = 0;
         if (any_danger) {
-            for (int kind = core::Rock; kind <= core::Paper; ++kind) {
-                risky |= shifted<direction>(own & world.kinds[kind]) & danger[kind];
-            }
-            risky &= steps;
+            risky = steps & ((shifted<direction>(own & world.kinds[core::Rock]) & danger[core::Rock]) |
+                             (shifted<direction>(own & world.kinds[core::Scissors]) & danger[core::Scissors]) |
+                             (shifted<direction>(own & world.kinds[core::Paper]) & danger[core::Paper]));
         }
         const double weight = direction_weight(params, side, direction);
         choices.targets[2 * direction] = steps & ~risky;
@@ -231,12 +250,16 @@ void find_choices(const World& world, const SearchParams& params, int side, PlyC
     });
 }
 
-bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, core::Move& chosen) {
+[[gnu::always_inline]] inline bool drawn_choice(const PlyChoices& choices, const ByDirection& excluded, double unit,
+                                                core::Move& chosen) {
     constexpr int groups = 2 * direction_count;
     std::array<Squares, groups> open;
     std::array<int, groups> counts{};
     double total = 0;
     int moves = 0;
+    // Unrolled, each group's direction is a constant and a playout's empty
+    // exclusions fold away.
+#pragma GCC unroll 8
     for (int group = 0; group < groups; ++group) {
         open[group] = choices.targets[group] & ~excluded[group / 2];
         if (open[group] == 0) continue;
@@ -255,6 +278,7 @@ bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double 
     const bool alike = !(total > 0);
     double pick = unit * (alike ? moves : total);
     int last_group = -1;
+#pragma GCC unroll 8
     for (int group = 0; group < groups; ++group) {
         double weight = alike ? 1 : choices.weight[group];
         if (counts[group] == 0 || weight <= 0) continue;
@@ -283,11 +307,31 @@ bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double 
     return true;
 }
 
-bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
+}  // namespace
+
+void find_choices(const World& world, const SearchParams& params, int side, PlyChoices& choices) {
+    fill_choices(world, params, side, choices);
+}
+
+bool draw_choice(const PlyChoices& choices, const ByDirection& excluded, double unit, core::Move& chosen) {
+    return drawn_choice(choices, excluded, unit, chosen);
+}
+
+namespace {
+
+[[gnu::always_inline]] inline bool playout_choice(const World& world, const SearchParams& params, int side,
+                                                  std::mt19937& rng, core::Move& chosen) {
     if (far_row_step(world, side, params.playout_far_row_odds, all_squares, chosen)) return true;
     PlyChoices choices;
-    find_choices(world, params, side, choices);
-    return draw_choice(choices, {}, unit_draw(rng), chosen);
+    fill_choices(world, params, side, choices);
+    constexpr ByDirection nothing_excluded{};
+    return drawn_choice(choices, nothing_excluded, unit_draw(rng), chosen);
+}
+
+}  // namespace
+
+bool playout_move(const World& world, const SearchParams& params, int side, std::mt19937& rng, core::Move& chosen) {
+    return playout_choice(world, params, side, rng, chosen);
 }
 
 double discounted(double value_for_1, int plies, const SearchParams& params) {
@@ -297,8 +341,10 @@ double discounted(double value_for_1, int plies, const SearchParams& params) {
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng) {
     core::Move move;
     for (int ply = 0; ply < params.playout_plies; ++ply) {
-        if (!playout_move(world, params, side, rng, move)) return discounted(win_for_1(core::opponent_of(side)), plies, params);
-        StepEnd end = play_step(world, side, move);
+        if (!playout_choice(world, params, side, rng, move)) {
+            return discounted(win_for_1(core::opponent_of(side)), plies, params);
+        }
+        StepEnd end = stepped(world, side, move);
         ++plies;
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = core::opponent_of(side);

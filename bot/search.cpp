@@ -179,12 +179,15 @@ std::optional<core::Move> search_move(const PlayerView& view, const Knowledge& k
     Tree tree = start_tree(params.iterations);
     const World root = root_world(*beliefs, knowledge);
     World world;
+    int kinds[max_drawn_pieces];
     for (int i = 0; i < params.iterations; ++i) {
+        // The root's board is the one seen, so only the drawn kinds change.
         world = root;
-        draw_board(world.board, *beliefs, rng);
+        draw_kinds(beliefs->sampler, rng, kinds, beliefs->on_board);
         for (int piece = 0; piece < beliefs->on_board; ++piece) {
             auto [column, row] = beliefs->squares[piece];
-            world.kinds[world.board[column][row].kind] |= square_of(column, row);
+            world.board[column][row].kind = kinds[piece];
+            world.kinds[kinds[piece]] |= square_of(column, row);
         }
         iterate(tree, world, params, knowledge.player, rng);
     }

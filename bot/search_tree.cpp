@@ -9,14 +9,15 @@ namespace {
 // A sure far-row step first, so that even one iteration finds it; then a
 // step a playout would take at once; otherwise an untried move drawn by its
 // playout weight, so that the likelier moves enter the tree first.
-core::Move untried_move(const State& state, const World& world, const SearchParams& params, int side, std::mt19937& rng) {
-    const Squares untried_ahead = ~state.tried[forward_direction(side)];
+core::Move untried_move(const ByDirection& tried, const World& world, const SearchParams& params, int side,
+                        std::mt19937& rng) {
+    const Squares untried_ahead = ~tried[forward_direction(side)];
     core::Move move;
     if (far_row_step(world, side, 1, untried_ahead, move)) return move;
     if (far_row_step(world, side, params.playout_far_row_odds, untried_ahead, move)) return move;
     PlyChoices choices;
     find_choices(world, params, side, choices);
-    draw_choice(choices, state.tried, unit_draw(rng), move);
+    draw_choice(choices, tried, unit_draw(rng), move);
     return move;
 }
 
@@ -28,9 +29,22 @@ int moves_allowed(const SearchParams& params, int visits) {
     return params.widening_base + static_cast<int>(params.widening_scale * std::sqrt(visits));
 }
 
+// A state's edges are laid side by side, edge_block at a time, so that
+// choosing among them reads a line or two of memory rather than one for
+// each: a state gains its edges over many iterations, and laid one after
+// another in the order they came the edges of one state would lie far apart.
+// The blocks all start at a multiple of edge_block, so the slot after a
+// state's newest edge is free unless it starts a block of its own.
+constexpr int edge_block = 4;
+
 int add_edge(Tree& tree, int state, const core::Move& move) {
-    int edge = static_cast<int>(tree.edges.size());
-    tree.edges.push_back(Edge{.move = move, .next_sibling = tree.states[state].first_edge});
+    const int newest = tree.states[state].first_edge;
+    int edge = newest + 1;
+    if (newest < 0 || edge % edge_block == 0) {
+        edge = static_cast<int>(tree.edges.size());
+        tree.edges.resize(tree.edges.size() + edge_block);
+    }
+    tree.edges[edge] = Edge{.next_sibling = newest, .move = packed(move)};
     tree.states[state].first_edge = edge;
     return edge;
 }
@@ -55,10 +69,13 @@ int best_by_bound(const Tree& tree, int state, double exploration) {
 Tree start_tree(int iterations) {
     Tree tree;
     tree.states.reserve(static_cast<std::size_t>(iterations) + 1);
-    tree.edges.reserve(static_cast<std::size_t>(iterations));
+    tree.tried.reserve(static_cast<std::size_t>(iterations) + 1);
+    // An iteration adds at most one edge, and a block holds at least one.
+    tree.edges.reserve(static_cast<std::size_t>(iterations) * edge_block);
     tree.path_edges.reserve(256);
     tree.path_states.reserve(256);
     tree.states.emplace_back();
+    tree.tried.emplace_back();
     return tree;
 }
 
@@ -77,8 +94,9 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
         int edge;
         State& here = tree.states[state];
         if (here.tried_count < legal && here.tried_count < moves_allowed(params, here.visits)) {
-            core::Move move = untried_move(here, world, params, side, rng);
-            here.tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
+            ByDirection& tried = tree.tried[state];
+            core::Move move = untried_move(tried, world, params, side, rng);
+            tried[direction_of(move)] |= square_of(move.to_column, move.to_row);
             ++here.tried_count;
             edge = add_edge(tree, state, move);
         } else {
@@ -96,6 +114,7 @@ void iterate(Tree& tree, World& world, const SearchParams& params, int player, s
         if (next < 0) {
             next = static_cast<int>(tree.states.size());
             tree.states.emplace_back();
+            tree.tried.emplace_back();
             tree.edges[edge].after[end == StepEnd::fell] = next;
             break;
         }

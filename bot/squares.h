@@ -46,7 +46,7 @@ constexpr Squares shifted(Squares from) {
 // Calls `visit` with each direction as a constant, std::integral_constant,
 // so that each shift is compiled for its own direction.
 template <typename Visit>
-constexpr void for_each_direction(Visit&& visit) {
+[[gnu::always_inline]] constexpr void for_each_direction(Visit&& visit) {
     visit(std::integral_constant<int, up_the_rows>{});
     visit(std::integral_constant<int, down_the_rows>{});
     visit(std::integral_constant<int, right_a_column>{});

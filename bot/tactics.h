@@ -27,11 +27,21 @@ constexpr std::array<KindMask, 3> beaten_by_attacker{mask_of(core::Rock) | mask_
 // The share of the kinds in `known` that a piece of `attacker` beats: its
 // odds of standing on a square after attacking a piece known only to be one
 // of them, each as likely. A piece nothing is known of may be any kind.
-inline double attack_odds(int attacker, KindMask known) {
+// Worked out once for every attacker and mask: the playouts ask for each
+// attack they weigh.
+constexpr std::array<std::array<double, 8>, 3> attack_odds_table = [] {
     constexpr int counts[8] = {0, 1, 1, 2, 1, 2, 2, 3};
-    if (known == 0) known = any_kind;
-    return double(counts[known & beaten_by_attacker[attacker]]) / counts[known & any_kind];
-}
+    std::array<std::array<double, 8>, 3> table{};
+    for (int attacker = 0; attacker < 3; ++attacker) {
+        for (int mask = 0; mask < 8; ++mask) {
+            const int known = mask == 0 ? any_kind : mask;
+            table[attacker][mask] = double(counts[known & beaten_by_attacker[attacker]]) / counts[known];
+        }
+    }
+    return table;
+}();
+
+inline double attack_odds(int attacker, KindMask known) { return attack_odds_table[attacker][known & any_kind]; }
 
 // Whether a piece known to be one of `attacker_kinds` surely beats a piece of
 // `defender_kind` when it attacks it.

@@ -14,9 +14,12 @@ namespace support {
 
 namespace {
 
-// A mover's move made on the board; none when it has no move.
-std::optional<core::MoveResult> moved(core::Board& board, int player, const std::optional<core::Move>& move) {
+// A move made on the board and noted among those played; none when there is
+// no move.
+std::optional<core::MoveResult> moved(core::Board& board, int player, const std::optional<core::Move>& move,
+                                      std::vector<core::Move>& played) {
     if (!move) return std::nullopt;
+    played.push_back(*move);
     return core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
 }
 
@@ -25,13 +28,13 @@ bot::BotMind start_side(const core::Board& board, int player, unsigned seed, con
 }
 
 // The halves of the bot's turn around the side's own choice.
-std::optional<core::MoveResult> chosen_turn(bot::BotMind& mind, const MoveChooser& chooser, core::Board& board) {
+std::optional<core::MoveResult> chosen_turn(bot::BotMind& mind, const MoveChooser& chooser, core::Board& board,
+                                            std::vector<core::Move>& played) {
     const int player = mind.knowledge.player;
     bot::learn_from_opponent_move(mind.knowledge, bot::view_of_board(board, player));
     std::optional<core::Move> move = chooser(mind);
-    if (!move) return std::nullopt;
-    core::MoveResult result = core::make_move(board, player, move->from_column, move->from_row, move->to_column, move->to_row);
-    bot::learn_own_move(mind, *move, bot::view_of_board(board, player));
+    std::optional<core::MoveResult> result = moved(board, player, move, played);
+    if (result) bot::learn_own_move(mind, *move, bot::view_of_board(board, player));
     return result;
 }
 
@@ -55,17 +58,20 @@ GameEnd play_in_process(unsigned seed, const std::array<Contender, 2>& sides, in
         ++end.moves;
         std::optional<core::MoveResult> result;
         if (sides[mover - 1].random) {
-            result = moved(board, mover, random_move(board, mover, random_rng));
+            result = moved(board, mover, random_move(board, mover, random_rng), end.played);
         } else if (sides[mover - 1].greedy) {
-            result = moved(board, mover, greedy_move(board, mover, random_rng));
+            result = moved(board, mover, greedy_move(board, mover, random_rng), end.played);
         } else {
             bot::BotMind& mind = minds[mover - 1];
             double started = thread_seconds();
             if (sides[mover - 1].chooser) {
-                result = chosen_turn(mind, sides[mover - 1].chooser, board);
+                result = chosen_turn(mind, sides[mover - 1].chooser, board, end.played);
             } else {
                 bot::BotTurn turn = bot::play_bot_turn(mind, board);
-                if (turn.move) result = turn.result;
+                if (turn.move) {
+                    result = turn.result;
+                    end.played.push_back(*turn.move);
+                }
             }
             end.think_seconds[mover].push_back(thread_seconds() - started);
             if (after_bot_turn) after_bot_turn(mind.knowledge, board);

@@ -22,6 +22,9 @@ struct GameEnd {
     int winner = 0;       // 0: still going at the move limit
     int moves = 0;
     bool forfeited = false;
+    // Every move of the game in order, both sides', so that two builds'
+    // games can be compared move for move.
+    std::vector<core::Move> played;
     // Processor time of each of the bots' moves in seconds, by player.
     std::array<std::vector<double>, 3> think_seconds;
 };
