@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <span>
 #include <stdexcept>
 #include <thread>
@@ -30,14 +29,22 @@ void run_ip(const std::string& arguments) {
     }
 }
 
+// The process that made a pair's namespace, from its name rpsA-<pid> or
+// rpsB-<pid>; 0 for any other name.
+pid_t maker_of(const std::string& name) {
+    const std::string digits = name.size() > 5 ? name.substr(5) : "";
+    if (name.rfind("rpsA-", 0) != 0 && name.rfind("rpsB-", 0) != 0) return 0;
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    return std::stoi(digits);
+}
+
 // Pairs left by a test process that was killed before its teardown.
 void remove_orphans() {
-    const std::regex name("rps[AB]-([0-9]+)");
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator("/run/netns", ignored)) {
-        std::smatch match;
         const std::string file = entry.path().filename().string();
-        if (std::regex_match(file, match, name) && kill(std::stoi(match[1]), 0) != 0) {
+        const pid_t maker = maker_of(file);
+        if (maker > 0 && kill(maker, 0) != 0) {
             run_command(std::string(IP_PATH) + " netns del " + file + " 2>/dev/null");
             std::filesystem::remove_all("/etc/netns/" + file, ignored);
         }

@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +33,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -55,6 +55,19 @@ bool wait_until(const std::function<bool()>& condition, int limit_seconds = 30) 
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return condition();
+}
+
+// The key a hosting launcher says it drew, as the form a player types it in;
+// empty until it has said one.
+std::string drawn_key(const std::string& said) {
+    const std::size_t at = said.find("with the key ");
+    if (at == std::string::npos || said.size() < at + 13 + 14) return "";
+    const std::string key = said.substr(at + 13, 14);
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        const bool dash = i == 4 || i == 9;
+        if (dash != (key[i] == '-') || (!dash && !std::isupper(key[i]) && !std::isdigit(key[i]))) return "";
+    }
+    return key;
 }
 
 // The processes of the machine whose command line holds `text`, as
@@ -128,14 +141,13 @@ TEST_F(LauncherTest, HostingKeepsTheKeyOffCommandLinesAndFromAnImpostor) {
     auto words = net.on_server_side();
     words.insert(words.end(), {scratch.root + "/scripts/play", "--host"});
     ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
-    const std::regex drawn("with the key ([0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z]{4})");
-    std::smatch match;
     std::string said;
+    std::string key;
     ASSERT_TRUE(wait_until([&] {
         said = launcher.standard_output();
-        return std::regex_search(said, match, drawn) && said.find("--join 10.231.0.1") != std::string::npos;
+        key = drawn_key(said);
+        return !key.empty() && said.find("--join 10.231.0.1") != std::string::npos;
     })) << said << launcher.standard_error();
-    const std::string key = match[1];
     auto ask = [&](const std::string& path, const std::string& with_key) {
         Reply reply;
         net.run_on_player_side([&] {
@@ -286,9 +298,9 @@ TEST_F(LauncherTest, LocalGameKeysItsGameAndTakesTheSeatBackWithTheKey) {
 // The x of a window's top-left corner on `display`.
 int window_x(const std::string& display, const std::string& window) {
     const CommandResult said = run_command("DISPLAY=" + display + " xdotool getwindowgeometry " + window);
-    std::smatch position;
-    if (!std::regex_search(said.output, position, std::regex("Position: (-?[0-9]+),"))) return -1;
-    return std::stoi(position[1]);
+    const std::size_t at = said.output.find("Position: ");
+    if (at == std::string::npos) return -1;
+    return std::atoi(said.output.c_str() + at + 10);
 }
 
 std::vector<std::string> visible_windows(const std::string& display, pid_t pid) {
@@ -615,14 +627,13 @@ TEST_F(LauncherTest, MenuHostShowsTheKeyForAnotherMachineToJoin) {
     ChildProcess launcher(words[0], {words.begin() + 1, words.end()}, "", scratch.environment(display.name()));
     MenuWindow menu(display.name(), launcher.pid());
     ASSERT_TRUE(menu.click(launcher::Control::host)) << launcher.standard_error();
-    const std::regex drawn("with the key ([0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z]{4})");
-    std::smatch match;
     std::string said;
+    std::string key;
     ASSERT_TRUE(wait_until([&] {
         said = launcher.standard_output();
-        return std::regex_search(said, match, drawn) && said.find("--join 10.231.0.1") != std::string::npos;
+        key = drawn_key(said);
+        return !key.empty() && said.find("--join 10.231.0.1") != std::string::npos;
     })) << said << launcher.standard_error();
-    const std::string key = match[1];
     struct KillAtEnd {
         pid_t pid;
         ~KillAtEnd() { kill(pid, SIGKILL); }
