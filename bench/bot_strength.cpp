@@ -369,6 +369,8 @@ const std::map<std::string, double SearchParams::*> tunable_settings = {
     {"repeat_tolerance_per_quiet_turn", &SearchParams::repeat_tolerance_per_quiet_turn},
     {"conversion_mean", &SearchParams::conversion_mean},
     {"conversion_tolerance", &SearchParams::conversion_tolerance},
+    {"progress_mean", &SearchParams::progress_mean},
+    {"progress_tolerance", &SearchParams::progress_tolerance},
 };
 
 // Sets each NAME=VALUE of a comma-separated list; false on an unknown name.

@@ -90,6 +90,13 @@ struct SearchParams {
     // of 0.82 stands for a win all but sure.
     double conversion_mean = 0.82;
     double conversion_tolerance = 0.02;
+    // Short of that, with the chosen move's mean at least progress_mean, a
+    // forward step whose mean is at most progress_tolerance lower, with the
+    // visits asked of a stand-in, is taken instead when it brings a piece
+    // further up the board. Far ahead, the means of most moves come within
+    // the search's noise of each other, and the search alone would wander.
+    double progress_mean = 0.7;
+    double progress_tolerance = 0.005;
 
     // The easy rules, in points. Reaching the far row, and what the
     // opponent's chance to reach the bot's back row at once costs.

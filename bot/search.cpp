@@ -144,6 +144,39 @@ int unrepeated_edge(const Tree& tree, const PlayerView& view, const Knowledge& k
     return other < 0 ? chosen : other;
 }
 
+// Among the moves the search cannot tell apart from the one chosen, the
+// forward step that brings a piece furthest up the board: where every move
+// rates about the same, as in a game long since won, the search alone would
+// wander. Only steps that leave no position the bot has left before, walk
+// into no fight known to be lost and open the back row no more than the
+// chosen move qualify.
+int progressing_edge(const Tree& tree, const PlayerView& view, const Knowledge& knowledge,
+                     const SearchParams& params, const History& history, int chosen) {
+    const std::vector<Edge>& edges = tree.edges;
+    const Edge& first = edges[chosen];
+    if (mean_reward(first) < params.progress_mean) return chosen;
+    const int player = knowledge.player;
+    auto reach = [&](const core::Move& move) {
+        return move.to_row != move.from_row && progress(player, move.to_row) > progress(player, move.from_row)
+                   ? progress(player, move.to_row)
+                   : -1;
+    };
+    double opening = -1;
+    int progressing = chosen;
+    for (int edge = tree.states[0].first_edge; edge >= 0; edge = edges[edge].next_sibling) {
+        const Edge& e = edges[edge];
+        if (reach(e.move) <= reach(edges[progressing].move) || e.visits * params.repeat_visit_ratio < first.visits ||
+            mean_reward(e) < mean_reward(first) - params.progress_tolerance ||
+            times_left(view, e.move, history.left) > 0 || is_known_losing_attack(view, knowledge, e.move)) {
+            continue;
+        }
+        if (opening < 0) opening = opponent_win_chance_after(view, knowledge, params, first.move);
+        if (opponent_win_chance_after(view, knowledge, params, e.move) > opening) continue;
+        progressing = edge;
+    }
+    return progressing;
+}
+
 RootChoice root_choice(const Tree& tree, const PlayerView& view, const Knowledge& knowledge,
                        const SearchParams& params, const History& history) {
     const std::vector<Edge>& edges = tree.edges;
@@ -155,8 +188,9 @@ RootChoice root_choice(const Tree& tree, const PlayerView& view, const Knowledge
         int converting = converting_edge(tree, view, knowledge, params, history, best);
         if (converting >= 0) return {converting, true};
     }
-    int chosen = stand_in_edge(tree, view, knowledge, params, history, best);
-    return {unrepeated_edge(tree, view, knowledge, params, history, chosen), false};
+    int chosen = unrepeated_edge(tree, view, knowledge, params, history,
+                                 stand_in_edge(tree, view, knowledge, params, history, best));
+    return {progressing_edge(tree, view, knowledge, params, history, chosen), false};
 }
 
 }  // namespace

@@ -88,13 +88,15 @@ TEST(SelfPlay, BotBeatsARandomPlayerFromEitherSide) {
 }
 
 // A won game is finished, not wandered through: the searching levels beat
-// the random mover quickly from either side.
+// the random mover quickly from either side. Once far ahead, a search that
+// took the most visited of moves rating all alike wandered for 175 plies on
+// seed 11.
 TEST(SelfPlay, NormalFinishesItsWinsAgainstARandomPlayer) {
-    for (unsigned seed = 1; seed <= 4; ++seed) {
+    for (unsigned seed = 9; seed <= 12; ++seed) {
         int random_player = seed % 2 == 0 ? 1 : 2;
         std::array<Contender, 2> sides{Contender{.level = Level::normal}, Contender{.level = Level::normal}};
         sides[random_player - 1] = Contender{.random = true};
-        GameEnd end = play_in_process(seed, sides, 200);
+        GameEnd end = play_in_process(seed, sides, 150);
         EXPECT_EQ(end.winner, opponent_of(random_player)) << "seed " << seed << ", " << end.moves << " moves";
     }
 }
