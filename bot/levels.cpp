@@ -13,7 +13,7 @@ struct LevelEntry {
 const LevelEntry levels[] = {
     {Level::easy, "easy", {.iterations = 0}},
     {Level::normal, "normal", {.iterations = 30000}},
-    {Level::hard, "hard", {.iterations = 210000}},
+    {Level::hard, "hard", {.iterations = 300000}},
 };
 
 const LevelEntry& entry(Level level) {

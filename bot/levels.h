@@ -1,10 +1,10 @@
 #pragma once
 // How hard the bot plays. Easy plays by a few hand-made rules of thumb; normal
 // and hard search, with budgets in iterations so that a game with a given
-// seed is the same game on any machine. On one core of the development
-// machine, shared with other builds (about 380,000 iterations a second in
-// normal's trees, 300,000 in hard's larger ones), normal answers in under a
-// tenth of a second and hard in about 0.7 s.
+// seed is the same game on any machine. On one idle core of the development
+// machine (about 415,000 iterations a second in normal's trees, 350,000 in
+// hard's larger ones), normal answers in under a tenth of a second and hard
+// in under one.
 //
 // Every number that shapes how a level plays is a field of its SearchParams.
 
