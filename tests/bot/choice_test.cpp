@@ -316,12 +316,9 @@ TEST_F(ShuttleTest, TheSideThatCanLeaveTheShuttleDoes) {
     }
 }
 
-// The playouts find the pieces known to beat a neighbour through the world's
-// narrowed squares, and list moves from its pieces, so every step, fought or
-// not, must keep those in line with the kinds each piece is known to be and
-// with the board.
-TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
-    std::mt19937 rng(11);
+// A dealt board as a playout's world, with a random set of kinds known of
+// each piece.
+World world_with_random_knowledge(std::mt19937& rng) {
     Board dealt;
     deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
     World world = world_on(dealt);
@@ -331,6 +328,16 @@ TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
             note_narrowing(world, column, row);
         }
     }
+    return world;
+}
+
+// The playouts find the pieces known to beat a neighbour through the world's
+// narrowed squares, and list moves from its pieces, so every step, fought or
+// not, must keep those in line with the kinds each piece is known to be and
+// with the board.
+TEST(PlayoutWorld, StepsKeepTheNarrowedSquaresInLineWithWhatIsKnown) {
+    std::mt19937 rng(11);
+    World world = world_with_random_knowledge(rng);
     MoveList moves;
     int side = 1;
     for (int ply = 0; ply < 300; ++ply, side = opponent_of(side)) {
@@ -393,15 +400,7 @@ TEST(PlayoutWorld, PlayoutMovesComeAtTheOddsOfTheirWeights) {
     int far_row_positions = 0;
     for (int position = 0; position < 16; ++position) {
         SCOPED_TRACE("position " + std::to_string(position));
-        Board dealt;
-        deal_board(dealt, [&] { return static_cast<int>(rng() % 5); });
-        World world = world_on(dealt);
-        for (int column = 0; column < board_columns; ++column) {
-            for (int row = 0; row < board_rows; ++row) {
-                if (world.board[column][row].owner != 0) world.known[column][row] = static_cast<KindMask>(1 + rng() % 7);
-                note_narrowing(world, column, row);
-            }
-        }
+        World world = world_with_random_knowledge(rng);
         MoveList moves;
         int side = 1 + position % 2;
         for (int ply = 0; ply < 20 + 4 * position; ++ply, side = opponent_of(side)) {
