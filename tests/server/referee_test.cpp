@@ -152,7 +152,9 @@ TEST_F(RefereeTest, RelayRoutesNeitherShowNorChangeTheBoard) {
 // Both seats play random legal steps from their own views, forward when they
 // can, and every view is checked against the record replayed. The game ends
 // at the far row, or with a resign after `resign_after` moves or when the
-// mover is hemmed in; either way the turn is 0 after.
+// mover is hemmed in; either way the turn is 0 after. The deal comes from the
+// server's own random source, so a game meant to reach the far row may now
+// and then end with a seat hemmed in instead.
 void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::uint32_t seed,
                            std::size_t resign_after, bool expect_resign);
 
@@ -174,6 +176,7 @@ void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::
     std::vector<GameView> public_views{view_from(get("/view"))};
     std::mt19937 random(seed);
     bool resigned = false;
+    bool hemmed_in = false;
     while (public_views.back().winner == 0 && public_views.size() < 3000) {
         const int mover = public_views.back().turn;
         const std::string& token = mover == 1 ? one : two;
@@ -189,6 +192,7 @@ void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::
             expect_hidden(view_of(token).board, mover);
             expect_hidden(view_of(mover == 1 ? two : one).board, opponent_of(mover));
             resigned = true;
+            hemmed_in = moves.empty();
             break;
         }
         std::vector<Move> forward;
@@ -203,7 +207,7 @@ void play_and_check_record(RefereeTest& test, const ServerProcess& server, std::
     }
     const int winner = public_views.back().winner;
     ASSERT_NE(winner, 0);
-    EXPECT_EQ(resigned, expect_resign);
+    EXPECT_EQ(resigned && !hemmed_in, expect_resign);
     EXPECT_EQ(public_views.back().turn, 0);
     EXPECT_EQ(view_of(one).turn, 0);
     EXPECT_EQ(get("/who").body, "0");
