@@ -526,7 +526,11 @@ void resign(const NetworkPair& net, const std::string& state, const std::string&
     ASSERT_TRUE(seat) << seat_file;
     net.run_on_server_side([&] {
         GameClient client({"127.0.0.1", default_port, key_of(state)});
-        EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
+        // The other seat's program may show its window before it takes its
+        // seat, and until it does the game has not started.
+        Answer answer = Answer::refused;
+        wait_until([&] { return (answer = post_resign(client, seat->token)) != Answer::refused; });
+        EXPECT_EQ(answer, Answer::ok);
     });
 }
 
