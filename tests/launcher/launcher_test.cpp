@@ -522,7 +522,9 @@ std::string key_of(const std::string& state) { return *normalized_key(read_file(
 
 // Resigns the seat kept in `seat_file` of the game on this machine.
 void resign(const NetworkPair& net, const std::string& state, const std::string& seat_file) {
-    const std::optional<Seat> seat = seat_from_text(read_file(state + "/" + seat_file));
+    // A window shows before its program has taken, and kept, its seat.
+    std::optional<Seat> seat;
+    wait_until([&] { return (seat = seat_from_text(read_file(state + "/" + seat_file))).has_value(); });
     ASSERT_TRUE(seat) << seat_file;
     net.run_on_server_side([&] {
         GameClient client({"127.0.0.1", default_port, key_of(state)});
