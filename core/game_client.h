@@ -35,6 +35,9 @@ constexpr std::chrono::seconds default_reply_wait{30};
 // request goes out again.
 constexpr std::chrono::milliseconds overrun_pause{200};
 
+// Every body the game's requests carry is plain text.
+inline constexpr const char* text_plain = "text/plain";
+
 struct ServerReply {
     int status = 0;
     std::string body;

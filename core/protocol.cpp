@@ -9,8 +9,6 @@ namespace core {
 
 namespace {
 
-constexpr const char* text_plain = "text/plain";
-
 bool answered(const std::optional<ServerReply>& result) {
     return result && result->status == 200;
 }

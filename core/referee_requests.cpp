@@ -8,7 +8,6 @@ namespace core {
 
 namespace {
 
-constexpr const char* text_plain = "text/plain";
 constexpr std::size_t token_length = 32;
 
 bool is_lower_hex(std::string_view text) {

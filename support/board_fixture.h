@@ -14,6 +14,14 @@ inline void put(core::Board& on, int column, int row, std::int32_t kind, std::in
     on[column][row] = core::Cell{kind, owner};
 }
 
+// A piece of a position written out as a table.
+struct Placed {
+    int column;
+    int row;
+    int kind;
+    int owner;
+};
+
 class BoardTest : public ::testing::Test {
 protected:
     void put(int column, int row, std::int32_t kind, std::int32_t owner) {

@@ -94,13 +94,6 @@ TEST_F(ChoiceTest, NoPieceThatCanMoveMeansNoMove) {
     EXPECT_FALSE(search(1));
 }
 
-struct Placed {
-    int column;
-    int row;
-    int kind;
-    int owner;
-};
-
 // A position with one right move, for every level.
 struct Puzzle {
     const char* name;

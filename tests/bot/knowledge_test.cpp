@@ -42,13 +42,6 @@ TEST_F(KnowledgeTest, KindCycle) {
     EXPECT_EQ(kind_beaten_by(Paper), Rock);
 }
 
-struct Placed {
-    int column;
-    int row;
-    int kind;
-    int owner;
-};
-
 struct Known {
     int column;
     int row;

@@ -17,7 +17,7 @@ namespace {
 const std::string joined_one = "\xCD\xE6\xBC\xD2\xD2\xBB\xBC\xD3\xC8\xEB\xD3\xCE\xCF\xB7\n";
 const std::string joined_two = "\xCD\xE6\xBC\xD2\xB6\xFE\xBC\xD3\xC8\xEB\xD3\xCE\xCF\xB7\n";
 
-std::string game_over_line(const std::string& number) {
+std::string relay_game_over_line(const std::string& number) {
     return "\xD3\xCE\xCF\xB7\xBD\xE1\xCA\xF8\xA3\xAC" + number +
            "\xBA\xC5\xCD\xE6\xBC\xD2\xBB\xF1\xCA\xA4\xA3\xA1\n";
 }
@@ -129,7 +129,7 @@ TEST_F(ServerTest, WinBodiesParsedLikeStoi) {
     for (const Case& c : accepted) {
         expect_reply(post("/win", c.body), "ok");
         expect_reply(get("/who_win"), c.stored);
-        console += game_over_line(c.stored);
+        console += relay_game_over_line(c.stored);
         EXPECT_EQ(server.console(), console) << "body '" << c.body << "'";
     }
 }
