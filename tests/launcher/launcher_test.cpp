@@ -57,6 +57,14 @@ bool wait_until(const std::function<bool()>& condition, int limit_seconds = 30) 
     return condition();
 }
 
+// The seat kept in a seat file, once its program has written it: a window
+// shows, and the server hands the seat out, before the seat is kept.
+std::optional<Seat> kept_seat(const std::string& path) {
+    std::optional<Seat> seat;
+    wait_until([&] { return (seat = seat_from_text(read_file(path))).has_value(); });
+    return seat;
+}
+
 // The key a hosting launcher says it drew, as the form a player types it in;
 // empty until it has said one.
 std::string drawn_key(const std::string& said) {
@@ -337,7 +345,7 @@ TEST_F(LauncherTest, PairOpensAWindowForEachSeatSideBySide) {
         pid_t pid;
         ~KillAtEnd() { kill(pid, SIGKILL); }
     } stop_server{server};
-    const std::optional<Seat> seat = seat_from_text(read_file(state + "/pair-1"));
+    const std::optional<Seat> seat = kept_seat(state + "/pair-1");
     ASSERT_TRUE(seat);
     GameClient client({"127.0.0.1", default_port, *normalized_key(read_file(state + "/key").substr(0, 14))});
     EXPECT_EQ(post_resign(client, seat->token), Answer::ok);
@@ -522,9 +530,7 @@ std::string key_of(const std::string& state) { return *normalized_key(read_file(
 
 // Resigns the seat kept in `seat_file` of the game on this machine.
 void resign(const NetworkPair& net, const std::string& state, const std::string& seat_file) {
-    // A window shows before its program has taken, and kept, its seat.
-    std::optional<Seat> seat;
-    wait_until([&] { return (seat = seat_from_text(read_file(state + "/" + seat_file))).has_value(); });
+    const std::optional<Seat> seat = kept_seat(state + "/" + seat_file);
     ASSERT_TRUE(seat) << seat_file;
     net.run_on_server_side([&] {
         GameClient client({"127.0.0.1", default_port, key_of(state)});

@@ -47,6 +47,14 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::seconds lim
     return condition();
 }
 
+// The seat kept in a seat file, once its program has written it: the server
+// hands a seat out before its taker keeps it.
+std::optional<Seat> kept_seat(const std::string& path) {
+    std::optional<Seat> seat;
+    wait_until([&] { return (seat = seat_from_text(read_file(path))).has_value(); }, 30s);
+    return seat;
+}
+
 std::string prefix() { return std::getenv("WINEPREFIX"); }
 
 // Runs a Windows program under the run's prefix; the harness's
@@ -149,9 +157,9 @@ TEST_F(WindowsLauncherTest, PlaysASoloGameFromTheZipWithItsFilesUnderAnyUserName
         },
         90s))
         << "the computer took no seat; " << launcher->standard_output() << launcher->standard_error();
-    const std::optional<Seat> seat = seat_from_text(read_file(state + "/solo"));
+    const std::optional<Seat> seat = kept_seat(state + "/solo");
     ASSERT_TRUE(seat) << "the window's seat file is not in " << state;
-    EXPECT_NE(read_file(state + "/solo-bot"), "");
+    EXPECT_TRUE(kept_seat(state + "/solo-bot")) << "the computer's seat file is not in " << state;
 
     // The river is on every board, whoever's turn it is; Wine's windows are
     // the only ones on this display.
@@ -208,7 +216,7 @@ TEST_F(WindowsLauncherTest, PairPlacesItsTwoWindowsSideBySide) {
         90s))
         << "no two windows side by side: " << testing::PrintToString(xs) << "; " << launcher->standard_error();
 
-    const std::optional<Seat> seat = seat_from_text(read_file(state + "/pair-1"));
+    const std::optional<Seat> seat = kept_seat(state + "/pair-1");
     ASSERT_TRUE(seat) << launcher->standard_error();
     GameClient player({"127.0.0.1", default_port, *normalized_key(key)});
     EXPECT_EQ(post_resign(player, seat->token), Answer::ok);
