@@ -58,9 +58,9 @@ struct SearchParams {
     double playout_backward = 0.4;
     double playout_into_sure_loss = 0.1;
     // A win or loss this many plies ahead counts as much as this to the power
-    // of the plies, the rest going to an even result, and so does the judged
-    // position where a playout stops: a win soon beats a win late, and a
-    // strong position reached soon beats one reached late.
+    // of the plies, the rest going to an even result: a win soon beats a win
+    // late. The judged position where a playout stops counts as if it were
+    // the playout's length ahead, so a win beats a strong position.
     double depth_discount = 0.98;
     // Judging a position where a playout stops: each piece is worth 1 plus
     // this by the rows it has come forward from its back row.

@@ -349,7 +349,10 @@ double played_out_value_for_1(World& world, const SearchParams& params, int side
         if (end == StepEnd::won) return discounted(win_for_1(side), plies, params);
         side = core::opponent_of(side);
     }
-    return discounted(judged_value_for_1(world, params, side), plies, params);
+    // The judged position counts over the playout's own plies alone, the same
+    // for every leaf. Counted from the root, it would pull the values of the
+    // moves the search likes best, and so explores deepest, towards even.
+    return discounted(judged_value_for_1(world, params, side), params.playout_plies, params);
 }
 
 }  // namespace bot

@@ -100,8 +100,9 @@ bool playout_move(const World& world, const SearchParams& params, int side, std:
 double discounted(double value_for_1, int plies, const SearchParams& params);
 
 // Plays on from `side` to move, `plies` after the search's root, and returns
-// the result for player 1: a win or a loss, or the judged position where
-// the playout stops, discounted by the plies from the root.
+// the result for player 1: a win or a loss discounted by the plies from the
+// root, or the judged position where the playout stops, discounted by the
+// playout's plies.
 double played_out_value_for_1(World& world, const SearchParams& params, int side, int plies, std::mt19937& rng);
 
 }  // namespace bot

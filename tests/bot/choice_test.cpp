@@ -440,6 +440,37 @@ TEST(PlayoutWorld, PlayoutMovesComeAtTheOddsOfTheirWeights) {
     EXPECT_LT(far_row_positions, 8) << "too few positions drawn by weight";
 }
 
+// A playout that stops at its horizon is worth the same however deep in the
+// tree it starts: otherwise the moves the search likes best, and so explores
+// deepest, would be pulled towards even. A win is worth less the later it
+// comes.
+TEST(PlayoutWorld, AJudgedHorizonIsWorthTheSameAtAnyDepthAndALateWinLess) {
+    const SearchParams params = searching(1);
+    std::mt19937 deals(7);
+    for (int game = 0; game < 8; ++game) {
+        // Every far row starts full: no playout from a deal reaches one.
+        const World dealt = world_with_random_knowledge(deals);
+        std::array<double, 2> values{};
+        for (int at = 0; at < 2; ++at) {
+            World world = dealt;
+            std::mt19937 rng(game);
+            values[at] = played_out_value_for_1(world, params, 1 + game % 2, at * 12, rng);
+        }
+        EXPECT_NE(values[0], 0.5);
+        EXPECT_EQ(values[0], values[1]) << "deal " << game;
+    }
+    Board near_win;
+    support::put(near_win, 2, 8, Rock, 1);
+    support::put(near_win, 0, 0, Scissors, 2);
+    World world = world_on(near_win);
+    std::mt19937 rng(1);
+    const double soon = played_out_value_for_1(world, params, 1, 0, rng);
+    world = world_on(near_win);
+    const double late = played_out_value_for_1(world, params, 1, 12, rng);
+    EXPECT_GT(soon, late);
+    EXPECT_GT(late, 0.5);
+}
+
 // An attack on an unknown piece leads to two states, one for each way the
 // fight can go: the bot sees them apart, so its tree keeps them apart.
 TEST_F(ChoiceTest, AnAttacksTwoOutcomesLeadToStatesOfTheirOwn) {
